@@ -1,0 +1,27 @@
+// Process start-up and shut-down: single instance, application directory, settings, the
+// message loop and the start-up error report.
+#pragma once
+
+#include <string>
+
+#include "kiro/exception.h"
+#include "kiro/io/ini.h"
+
+namespace kiro::app {
+
+// Steps of start-up; false only for a second instance (after the "Already executed" box).
+bool initialize(void* instance, const wchar_t* mutexName);
+void run();
+void quit();
+void finalize();
+void caution(const std::wstring& text);
+
+const std::wstring& directory();
+std::wstring configString(const std::wstring& key, const std::wstring& def);
+int configInt(const std::wstring& key, int def);
+bool configBool(const std::wstring& key, bool def);
+kiro::io::Ini::Section& stateSection(const std::wstring& group, const std::wstring& name);
+
+void writeErrorLog(const kiro::Exception& e);
+
+}  // namespace kiro::app

@@ -1,0 +1,20 @@
+// Bytes of unknown encoding to wide text and back: UTF-8, Shift_JIS (code page 932), EUC-JP.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace kiro::io {
+
+// Detection order: UTF-8, Shift_JIS, then a statistical guess. A leading UTF-8 byte-order
+// mark is dropped. Never fails.
+std::wstring decode(const void* data, size_t size);
+
+std::wstring fromUtf8(const void* data, size_t size);
+std::wstring fromAnsi(const void* data, size_t size);
+std::string toUtf8(const std::wstring& wide);
+std::string toAnsi(const std::wstring& wide);
+
+inline std::wstring fromUtf8(const std::string& s) { return fromUtf8(s.data(), s.size()); }
+
+}  // namespace kiro::io

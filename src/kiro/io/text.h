@@ -1,0 +1,30 @@
+// A small text-file object: reads with character-set detection, splits, appends and saves.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kiro::io {
+
+class BinaryObject;
+
+class Text {
+public:
+    Text() = default;
+    explicit Text(const std::wstring& path);
+    explicit Text(const BinaryObject& bytes);
+    Text(const void* data, size_t size);
+    virtual ~Text() = default;
+
+    const std::wstring& str() const { return content_; }
+    std::wstring& str() { return content_; }
+    void append(const std::wstring& text) { content_ += text; }
+    // UTF-8 without byte-order mark. Truncating saves replace the file atomically.
+    bool save(const std::wstring& path, bool append = false) const;
+    std::vector<std::wstring> split(wchar_t delimiter) const;
+
+private:
+    std::wstring content_;
+};
+
+}  // namespace kiro::io

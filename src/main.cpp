@@ -1,0 +1,2 @@
+// Program entry; replaced by the real entry with the start-up sequence.
+int main() { return 0; }
