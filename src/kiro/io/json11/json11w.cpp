@@ -15,9 +15,9 @@ struct Statics {
     const std::shared_ptr<JsonValue> null = std::make_shared<JsonNull>();
     const std::shared_ptr<JsonValue> t = std::make_shared<JsonBoolean>(true);
     const std::shared_ptr<JsonValue> f = std::make_shared<JsonBoolean>(false);
-    const std::wstring empty_string;
-    const Json::array empty_array;
-    const Json::object empty_object;
+    const std::wstring empty_string{};
+    const Json::array empty_array{};
+    const Json::object empty_object{};
     const Json null_json{null};
 };
 
@@ -127,6 +127,8 @@ static void appendEscape(std::wstring& out, unsigned unit) {
     for (int shift = 12; shift >= 0; shift -= 4) out += hex[(unit >> shift) & 0xF];
 }
 
+constexpr bool wideIsUtf32 = sizeof(wchar_t) == 4;
+
 static bool isHighSurrogate(unsigned c) { return c >= 0xD800 && c <= 0xDBFF; }
 static bool isLowSurrogate(unsigned c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
@@ -149,7 +151,7 @@ void dumpValue(const std::wstring& value, std::wstring& out) {
             appendEscape(out, c);
         } else if (c > 0x10FFFF) {
             appendEscape(out, 0xFFFD);  // not a character at all
-        } else if (isHighSurrogate(c) && i + 1 < n &&
+        } else if (!wideIsUtf32 && isHighSurrogate(c) && i + 1 < n &&
                    isLowSurrogate(static_cast<unsigned>(value[i + 1]))) {
             // A UTF-16 pair (wide strings of two-byte units): one character, kept as is.
             out += value[i];
