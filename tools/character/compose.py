@@ -117,6 +117,19 @@ def setup_json():
     return {"motions": motions, "textbox": TEXTBOX}
 
 
+def format_setup(setup):
+    """JSON text with one motion per block and its image list on one line, easy to edit."""
+    dump = lambda value: json.dumps(value, ensure_ascii=False)
+    blocks = []
+    for name, motion in setup["motions"].items():
+        blocks.append(f'    {dump(name)}: {{\n'
+                      f'      "timeout": {dump(motion["timeout"])},\n'
+                      f'      "images": {dump(motion["images"])}\n'
+                      f'    }}')
+    return ('{\n  "motions": {\n' + ",\n".join(blocks) + '\n  },\n'
+            f'  "textbox": {dump(setup["textbox"])}\n}}\n')
+
+
 def main():
     if len(sys.argv) != 3:
         raise SystemExit("usage: compose.py OUT_SVG_DIR SETUP_JSON_PATH")
@@ -126,8 +139,7 @@ def main():
         with open(os.path.join(out_dir, name + ".svg"), "w", encoding="utf-8") as f:
             f.write(frame_svg(spec))
     with open(setup_path, "w", encoding="utf-8", newline="\n") as f:
-        json.dump(setup_json(), f, ensure_ascii=False, indent=2)
-        f.write("\n")
+        f.write(format_setup(setup_json()))
     print("\n".join(FRAMES))
 
 
