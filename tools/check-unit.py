@@ -248,7 +248,8 @@ def check_corpus_file(path, report):
                 except ValueError:
                     weight = None
                 if weight is None or not -2**31 <= weight < 2**31:
-                    report.warn(where, f'item "{item}": the weight is not a 32-bit integer; the item is skipped')
+                    report.warn(where, f'item "{item}": the weight is not a 32-bit '
+                                       'integer; the item is skipped')
 
 
 def check_cursor(path, report):
