@@ -11,8 +11,8 @@ trap 'rm -rf "$tmp"' EXIT
 command -v rsvg-convert >/dev/null || { echo "rsvg-convert (librsvg2-bin) is needed" >&2; exit 1; }
 mkdir -p "$out"
 # name hotspot-x hotspot-y
-for spec in "grab 16 18" "grabbing 16 19"; do
-  set -- $spec
+for entry in "grab 16 18" "grabbing 16 19"; do
+  set -- $entry
   rsvg-convert --format=png --width=32 --height=32 --output="$tmp/$1.png" "$here/cursors/$1.svg"
   python3 "$here/png2cur.py" "$tmp/$1.png" "$out/$1.cur" "$2" "$3"
 done

@@ -80,10 +80,10 @@ def part(name):
     return match.group(1).strip("\n")
 
 
-def frame_svg(spec):
-    dx, dy = spec.get("dx", 0), spec.get("dy", 0)
-    leaf = spec.get("leaf", 0)
-    squash = spec.get("squash", 1.0)
+def frame_svg(look):
+    dx, dy = look.get("dx", 0), look.get("dy", 0)
+    leaf = look.get("leaf", 0)
+    squash = look.get("squash", 1.0)
     foot = 284  # the figure squashes toward the ground line
     figure = (f'translate({dx} {dy}) translate(0 {foot}) scale(1 {squash}) '
               f'translate(0 {-foot})')
@@ -97,12 +97,12 @@ def frame_svg(spec):
            "</g>",
            part("feet"),
            part("body"),
-           part(spec.get("cheeks", "cheeks")),
-           part(spec["eyes"]),
-           part(spec["mouth"]),
-           part(spec.get("arms", "arms_down")),
+           part(look.get("cheeks", "cheeks")),
+           part(look["eyes"]),
+           part(look["mouth"]),
+           part(look.get("arms", "arms_down")),
            "</g>"]
-    out += [part(extra) for extra in spec.get("extras", [])]
+    out += [part(extra) for extra in look.get("extras", [])]
     out.append("</svg>")
     return "\n".join(out) + "\n"
 
@@ -135,9 +135,9 @@ def main():
         raise SystemExit("usage: compose.py OUT_SVG_DIR SETUP_JSON_PATH")
     out_dir, setup_path = sys.argv[1], sys.argv[2]
     os.makedirs(out_dir, exist_ok=True)
-    for name, spec in FRAMES.items():
+    for name, look in FRAMES.items():
         with open(os.path.join(out_dir, name + ".svg"), "w", encoding="utf-8") as f:
-            f.write(frame_svg(spec))
+            f.write(frame_svg(look))
     with open(setup_path, "w", encoding="utf-8", newline="\n") as f:
         f.write(format_setup(setup_json()))
     print("\n".join(FRAMES))
