@@ -142,6 +142,7 @@ def pack(folder, archive):
         parts.append(scramble(data))
     # Written beside the target and checked before it replaces any earlier archive.
     target_dir = os.path.dirname(os.path.abspath(archive))
+    os.makedirs(target_dir, exist_ok=True)
     fd, temporary = tempfile.mkstemp(prefix=".pack-", suffix=".uwu", dir=target_dir)
     try:
         with os.fdopen(fd, "wb") as f:
