@@ -156,6 +156,12 @@ void Xml::parse(const std::wstring& source) {
     size_t pos = 0;
     if (n > 0 && s[0] == L'\xFEFF') pos = 1;  // a byte-order mark is not content
 
+    // Every node but a text node starts at a '<', and text nodes lie between them, so this
+    // bounds the count; pages reserved but never touched cost nothing.
+    size_t marks = 0;
+    for (size_t i = pos; i < n; ++i) marks += s[i] == L'<';
+    nodes_.reserve(nodes_.size() + 2 * marks + 1);
+
     std::wstring path;
     std::vector<size_t> open;  // length of path before each open element was added
     std::vector<View> tokens;
