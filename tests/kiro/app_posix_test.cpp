@@ -49,6 +49,16 @@ int waitExit(pid_t pid, std::chrono::milliseconds limit) {
 
 bool running(pid_t pid) { return waitpid(pid, nullptr, WNOHANG) == 0; }
 
+// Whether the process has a handler installed for the signal (its SigCgt mask in /proc).
+bool catches(pid_t pid, int signal) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("SigCgt:", 0) == 0) return (std::stoull(line.substr(7), nullptr, 16) >> (signal - 1)) & 1;
+    }
+    return false;
+}
+
 std::string shell(const std::string& command) {
     std::string out;
     if (FILE* p = popen(command.c_str(), "r")) {
@@ -81,12 +91,15 @@ protected:
         started_.push_back(pid);
         return pid;
     }
-    // Waits until the lock file exists and the process is still up (it takes the lock first).
+    // Waits until the process holds its guard and has taken over SIGTERM and SIGINT, which
+    // it does right after taking the guard.
     void waitStarted(pid_t pid) {
         const fs::path lock = folder_ / "run" / "5f2e9a61-7c3d-4b8e-a0f4-2d91c6e7b358.lock";
-        for (int i = 0; i < 250 && !fs::exists(lock); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        for (int i = 0; i < 500 && !(fs::exists(lock) && catches(pid, SIGTERM) && catches(pid, SIGINT)); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
         ASSERT_TRUE(fs::exists(lock));
+        ASSERT_TRUE(catches(pid, SIGTERM));
         ASSERT_TRUE(running(pid));
     }
     void forget(pid_t pid) { started_.erase(std::remove(started_.begin(), started_.end(), pid), started_.end()); }
