@@ -1,4 +1,4 @@
-// The words the corpus relates to a known keyword, split by part of speech.
+// The words the corpus relates to a known keyword: nouns and adjectives, in no particular order.
 #pragma once
 
 #include <string>
