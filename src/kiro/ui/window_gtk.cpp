@@ -214,6 +214,10 @@ GtkWidget* gtkClientArea(const Window& window) {
     return window.native() ? window.native()->client : nullptr;
 }
 
+GtkWidget* gtkFrameBox(const Window& window) {
+    return window.native() ? window.native()->frame : nullptr;
+}
+
 Window* windowOfToplevel(GtkWidget* widget) {
     if (!widget) return nullptr;
     auto* w = static_cast<Window*>(g_object_get_data(G_OBJECT(widget), WindowKey));
@@ -239,18 +243,18 @@ int clientTop(const Window::Native& n) {
 void applyGeometry(Window& window, int x, int y, int w, int h, std::uint32_t flags) {
     Window::Native& n = *window.native();
     if (!n.toplevel) return;
-    WindowPos pos{n.toplevel, nullptr, x - n.insets.left, y - n.insets.top,
-                  w + n.insets.left + n.insets.right, h + n.insets.top + n.insets.bottom, flags};
+    WindowPos pos{n.toplevel, nullptr, x - n.insets.left, y - insetTop(n),
+                  w + n.insets.left + n.insets.right, h + insetTop(n) + n.insets.bottom, flags};
     window.dispatch(wm::WindowPosChanging, 0, reinterpret_cast<LParam>(&pos));
     if (!window.native() || !n.toplevel) return;
     int nx = n.x, ny = n.y, nw = n.w, nh = n.h;
     if (!(pos.flags & swp::NoMove)) {
         nx = pos.x + n.insets.left;
-        ny = pos.y + n.insets.top;
+        ny = pos.y + insetTop(n);
     }
     if (!(pos.flags & swp::NoSize)) {
         nw = std::max(0, pos.cx - n.insets.left - n.insets.right);
-        nh = std::max(0, pos.cy - n.insets.top - n.insets.bottom);
+        nh = std::max(0, pos.cy - insetTop(n) - n.insets.bottom);
     }
     std::uint32_t changed = swp::NoZOrder | swp::NoActivate;
     if (nx == n.x && ny == n.y) changed |= swp::NoMove;
@@ -259,7 +263,7 @@ void applyGeometry(Window& window, int x, int y, int w, int h, std::uint32_t fla
     n.y = ny;
     n.w = nw;
     n.h = nh;
-    if (!(changed & swp::NoMove)) gtk_window_move(GTK_WINDOW(n.toplevel), nx - n.insets.left, ny - n.insets.top);
+    if (!(changed & swp::NoMove)) gtk_window_move(GTK_WINDOW(n.toplevel), nx - n.insets.left, ny - insetTop(n));
     if (!(changed & swp::NoSize)) {
         // The default size is what a window not yet shown opens with.
         const int tw = std::max(1, nw), th = std::max(1, nh + clientTop(n));
@@ -269,8 +273,8 @@ void applyGeometry(Window& window, int x, int y, int w, int h, std::uint32_t fla
     if ((changed & (swp::NoMove | swp::NoSize)) == (swp::NoMove | swp::NoSize)) return;
     n.pendingGeometry.push_back(Rect{nx, ny, nw, nh});
     if (n.pendingGeometry.size() > 64) n.pendingGeometry.pop_front();
-    WindowPos done{n.toplevel, nullptr, nx - n.insets.left, ny - n.insets.top,
-                   nw + n.insets.left + n.insets.right, nh + n.insets.top + n.insets.bottom, changed};
+    WindowPos done{n.toplevel, nullptr, nx - n.insets.left, ny - insetTop(n),
+                   nw + n.insets.left + n.insets.right, nh + insetTop(n) + n.insets.bottom, changed};
     window.dispatch(wm::WindowPosChanged, 0, reinterpret_cast<LParam>(&done));
 }
 
@@ -448,7 +452,7 @@ void Window::position(Point& out) const {
         out = Point{0, 0};
         return;
     }
-    out = Point{native_->x - native_->insets.left, native_->y - native_->insets.top};
+    out = Point{native_->x - native_->insets.left, native_->y - insetTop(*native_)};
 }
 
 void Window::getWindowRect(Rect& out) const {
@@ -457,7 +461,7 @@ void Window::getWindowRect(Rect& out) const {
         return;
     }
     const Native& n = *native_;
-    out = Rect{n.x - n.insets.left, n.y - n.insets.top, n.x + n.w + n.insets.right,
+    out = Rect{n.x - n.insets.left, n.y - insetTop(n), n.x + n.w + n.insets.right,
                n.y + n.h + n.insets.bottom};
 }
 
@@ -483,7 +487,7 @@ void Window::clientSize(Size& out) const {
 
 void Window::moveTo(int x, int y) {
     if (!handle()) return;
-    applyGeometry(*this, x + native_->insets.left, y + native_->insets.top, 0, 0,
+    applyGeometry(*this, x + native_->insets.left, y + insetTop(*native_), 0, 0,
                   swp::NoSize | swp::NoZOrder | swp::NoActivate);
 }
 

@@ -74,6 +74,8 @@ std::string utf8Of(const std::wstring& text);
 std::wstring wideOf(const char* utf8);
 // Height of what stands above the client area inside the window (menu bar).
 int clientTop(const Window::Native& n);
+// What stands above the client area: the window manager's frame and any bar.
+inline int insetTop(const Window::Native& n) { return n.insets.top + clientTop(n); }
 // Moves and sizes the client area, with the position-changing/-changed messages.
 void applyGeometry(Window& window, int x, int y, int w, int h, std::uint32_t flags);
 void connectEvents(Window& window);

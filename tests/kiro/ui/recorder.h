@@ -62,6 +62,19 @@ public:
         moves.emplace_back(x, y);
         return NotHandled;
     }
+    LResult onFocus(bool gained) override {
+        log.push_back(gained ? "focus" : "blur");
+        return NotHandled;
+    }
+    LResult onClipboardUpdate() override {
+        log.push_back("clipboard");
+        return NotHandled;
+    }
+    LResult onDropFiles(const std::vector<std::wstring>& paths) override {
+        log.push_back("drop " + std::to_string(paths.size()));
+        return dropResult;
+    }
+    LResult dropResult = NotHandled;
     LResult onCommand(std::uint32_t id, std::uint32_t code) override {
         log.push_back("command " + std::to_string(id) + " " + std::to_string(code));
         return 0;
