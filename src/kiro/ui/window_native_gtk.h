@@ -81,6 +81,11 @@ void applyGeometry(Window& window, int x, int y, int w, int h, std::uint32_t fla
 void connectEvents(Window& window);
 void forgetWindow(const Window* window);  // drops the window from the event state
 std::uint32_t virtualKeyOf(const GdkEventKey* event);
+// Presentation (present_gtk.cpp): the client area's draw handler, the shapes of a layered
+// window after a new canvas, the watch on the compositing manager coming and going.
+gboolean drawClient(GtkWidget* widget, cairo_t* cr, gpointer window);
+void updateLayered(Window::Native& n);
+void watchCompositing(GdkScreen* screen);
 // Called by Canvas::present.
 void presentSurface(WindowHandle handle, cairo_surface_t* surface, int x, int y);
 

@@ -189,7 +189,10 @@ TEST(WindowInput, DoubleClicksReplaceTheSecondPress) {
     xdotool("mousemove 750 500 click --repeat 2 --delay 80 1");
     ASSERT_TRUE(pumpUntil([&] { return w->count("keydown 1") == 2; }));
     pump(100);
-    EXPECT_EQ(w->log, (std::vector<std::string>{"down 50,50", "keydown 1", "dblclk", "keydown 1"}));
+    std::vector<std::string> mouse;
+    for (const std::string& e : w->log)
+        if (e != "focus" && e != "blur") mouse.push_back(e);  // focus follows the pointer here
+    EXPECT_EQ(mouse, (std::vector<std::string>{"down 50,50", "keydown 1", "dblclk", "keydown 1"}));
 }
 
 TEST(WindowInput, WheelAndKeys) {
