@@ -134,3 +134,47 @@ private:
 };
 
 }  // namespace uitest
+
+namespace uitest {
+
+// The open message box, or null.
+inline GtkWidget* openMessageBox() {
+    return findToplevel([](GtkWidget* w) { return GTK_IS_MESSAGE_DIALOG(w); });
+}
+
+struct BoxSeen {
+    bool seen = false;
+    std::string caption;
+    std::string text;
+};
+
+// Once a message box is open, records its caption and text and clicks the button that gives
+// `response` with the pointer (through the X server, as a user would).
+inline void answerBox(BoxSeen* seen, int response) {
+    every(20, [seen, response]() {
+        GtkWidget* box = openMessageBox();
+        if (box == nullptr) return true;
+        GdkWindow* gdkWindow = gtk_widget_get_window(box);
+        if (gdkWindow == nullptr || !gdk_window_is_viewable(gdkWindow)) return true;
+        seen->seen = true;
+        seen->caption = gtk_window_get_title(GTK_WINDOW(box)) ? gtk_window_get_title(GTK_WINDOW(box)) : "";
+        gchar* text = nullptr;
+        g_object_get(box, "text", &text, nullptr);
+        seen->text = text != nullptr ? text : "";
+        g_free(text);
+
+        GtkWidget* target = gtk_dialog_get_widget_for_response(GTK_DIALOG(box), response);
+        if (target == nullptr) return true;
+        GtkAllocation a;
+        gtk_widget_get_allocation(target, &a);
+        int x = 0;
+        int y = 0;
+        gdk_window_get_origin(gtk_widget_get_window(target), &x, &y);
+        x += a.x + a.width / 2;
+        y += a.y + a.height / 2;
+        xdotool({"mousemove", "--sync", std::to_string(x), std::to_string(y), "click", "1"});
+        return false;
+    });
+}
+
+}  // namespace uitest

@@ -12,7 +12,7 @@ namespace {
 bool startsWithNoCase(const std::wstring& text, const wchar_t* prefix) {
     std::size_t i = 0;
     for (; prefix[i] != L'\0'; ++i) {
-        if (i >= text.size() || std::towlower(text[i]) != prefix[i]) return false;
+        if (i >= text.size() || std::towlower(static_cast<wint_t>(text[i])) != static_cast<wint_t>(prefix[i])) return false;
     }
     return true;
 }
