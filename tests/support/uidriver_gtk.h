@@ -12,15 +12,11 @@
 #include <thread>
 #include <vector>
 
+#include "kiro/ui/loop.h"
+
 namespace uitest {
 
-inline bool startGtk() {
-    static const bool ok = [] {
-        setenv("GDK_BACKEND", "x11", 1);
-        return gtk_init_check(nullptr, nullptr) != FALSE;
-    }();
-    return ok;
-}
+inline bool startGtk() { return kiro::ui::initializeToolkit(); }
 
 // Runs action every `ms` milliseconds on the main loop until it returns false.
 inline void every(unsigned ms, std::function<bool()> action) {
