@@ -177,6 +177,7 @@ constexpr std::uint32_t Down = 0x28;
 constexpr std::uint32_t Insert = 0x2D;
 constexpr std::uint32_t Delete = 0x2E;
 constexpr std::uint32_t F1 = 0x70;
+constexpr std::uint32_t F4 = 0x73;
 constexpr std::uint32_t F12 = 0x7B;
 }  // namespace vk
 
@@ -194,6 +195,18 @@ namespace ht {
 constexpr std::uint32_t Client = 1;
 constexpr std::uint32_t Caption = 2;
 }  // namespace ht
+
+// Flags of a position record (which parts of a position change are left out).
+namespace swp {
+constexpr std::uint32_t NoSize = 0x0001;
+constexpr std::uint32_t NoMove = 0x0002;
+constexpr std::uint32_t NoZOrder = 0x0004;
+constexpr std::uint32_t NoActivate = 0x0010;
+constexpr std::uint32_t FrameChanged = 0x0020;
+constexpr std::uint32_t ShowWindow = 0x0040;
+constexpr std::uint32_t HideWindow = 0x0080;
+constexpr std::uint32_t NoOwnerZOrder = 0x0200;
+}  // namespace swp
 
 // System-command codes (wParam of the system-command message).
 namespace sc {

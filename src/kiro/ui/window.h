@@ -113,12 +113,17 @@ public:
 
     // The number of live Window objects (it also numbers the default titles).
     static int liveCount();
+    // Whether window points at a Window object that has not been deleted.
+    static bool isLive(const Window* window);
 
     // The dispatch of one message: onMessage, user messages, observers, the decoded handler,
     // then the default processing. The platform backends feed every message through it.
     LResult dispatch(std::uint32_t msg, WParam wParam, LParam lParam);
 
     struct Native;  // the platform's state of the window
+    struct NativeDeleter {
+        void operator()(Native* native) const;  // in the platform file
+    };
     Native* native() const { return native_.get(); }
 
 private:
@@ -129,7 +134,7 @@ private:
     LResult defaultProcessing(std::uint32_t msg, WParam wParam, LParam lParam);
     LResult paint();
     void beginDrag(WParam wParam, LParam lParam);
-    void trackMouse();
+    bool trackMouse();  // true when the pointer has just entered
     void startNativeTimer(std::uint32_t ms, std::uint32_t id);
     void stopNativeTimer(std::uint32_t id);
     void restoreIme();
@@ -145,7 +150,7 @@ private:
     std::set<Window*> hooks_;
     std::set<std::uint32_t> timers_;
     std::deque<std::wstring> droppedFiles_;
-    std::unique_ptr<Native> native_;
+    std::unique_ptr<Native, NativeDeleter> native_;
 };
 
 }  // namespace kiro::ui
