@@ -5,10 +5,10 @@
 #include <cstdlib>
 
 #include "kiro/ui/editbox.h"
-#include "kiro/ui/keycode_gtk.h"
 #include "kiro/ui/text_gtk.h"
 #include "kiro/ui/window.h"
 #include "kiro/ui/window_gtk.h"
+#include "kiro/ui/window_native_gtk.h"
 
 namespace kiro::ui {
 
@@ -70,13 +70,12 @@ EditBox::EditBox(Window& parent) : parent_(&parent), native_(std::make_unique<Na
         g_signal_connect(n.view, "key-press-event",
                          G_CALLBACK(+[](GtkWidget*, GdkEventKey* event, gpointer data) -> gboolean {
                              auto* self = static_cast<EditBox*>(data);
-                             if (self->forwardMessage_ == 0 || self->parent_ == nullptr) return FALSE;
-                             std::uint32_t vk = virtualKeyOf(event->keyval);
-                             if (self->native_->composing) vk = processKey;
-                             if (vk != 0) {
-                                 self->parent_->postMessage(self->forwardMessage_, vk,
-                                                            keyData(event->hardware_keycode));
-                             }
+                             if (self->forwardMessage_ == 0 || !Window::isLive(self->parent_)) return FALSE;
+                             const std::uint32_t vk =
+                                 self->native_->composing ? processKey : virtualKeyOf(event);
+                             // The key data as the window's own key messages carry it.
+                             const LParam keyData = LParam(1 | (std::uint32_t(event->hardware_keycode) << 16));
+                             self->parent_->postMessage(self->forwardMessage_, vk, keyData);
                              return FALSE;  // the control handles the key as well
                          }),
                          this);
