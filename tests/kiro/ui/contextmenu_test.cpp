@@ -206,27 +206,6 @@ TEST_F(ContextMenuPopup, SubmenuEntryWithPayloadButNoIdIsChosen) {
     EXPECT_EQ(*item->payload, L"payload-c");
 }
 
-TEST_F(ContextMenuPopup, TimersKeepFiringWhileTheMenuIsOpen) {
-    ContextMenu menu;
-    menu.add(L"only", 1);
-    int ticks = 0;
-    bool menuWasOpen = false;
-    uitest::Rescue rescue;
-    // A 10 ms timer that closes the menu itself after it saw it open for 20 ticks.
-    uitest::every(10, [&] {
-        if (uitest::openMenuWindow() == nullptr) return !menuWasOpen;
-        menuWasOpen = true;
-        if (++ticks == 20) {
-            uitest::xdotool({"key", "Escape"});
-            return false;
-        }
-        return true;
-    });
-    EXPECT_EQ(menu.show(), nullptr);
-    EXPECT_FALSE(rescue.fired());
-    EXPECT_EQ(ticks, 20);
-}
-
 TEST_F(ContextMenuPopup, OpensUpAndLeftInTheLowerRightQuarter) {
     ContextMenu menu;
     menu.add(L"one", 1);
