@@ -7,6 +7,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -19,25 +20,29 @@ namespace kiro::ui {
 namespace {
 
 // The system's texts name Windows faces; give them the closest installed faces.
-const char* const FaceAliases = R"(<?xml version="1.0"?>
-<!DOCTYPE fontconfig SYSTEM "fonts.dtd">
-<fontconfig>
-  <alias binding="strong">
-    <family>ＭＳ ゴシック</family><family>MS Gothic</family><family>MS UI Gothic</family>
-    <family>ＭＳ 明朝</family><family>MS Mincho</family><family>Osaka-Mono</family>
-    <prefer><family>IPAGothic</family><family>IPAゴシック</family><family>Noto Sans Mono CJK JP</family>
-      <family>Noto Sans CJK JP</family><family>TakaoGothic</family><family>VL Gothic</family></prefer>
-  </alias>
-  <alias binding="strong">
-    <family>ＭＳ Ｐゴシック</family><family>MS PGothic</family><family>Meiryo</family>
-    <family>メイリオ</family><family>Meiryo UI</family><family>Yu Gothic</family>
-    <family>游ゴシック</family><family>Yu Gothic UI</family><family>ＭＳ Ｐ明朝</family>
-    <family>MS PMincho</family><family>Osaka</family>
-    <prefer><family>IPAPGothic</family><family>IPA Pゴシック</family><family>Noto Sans CJK JP</family>
-      <family>TakaoPGothic</family><family>VL PGothic</family></prefer>
-  </alias>
-</fontconfig>
-)";
+const char* const FixedFaces[] = {"ＭＳ ゴシック", "MS Gothic", "MS UI Gothic", "ＭＳ 明朝", "MS Mincho",
+                                  "Osaka-Mono"};
+const char* const ProportionalFaces[] = {"ＭＳ Ｐゴシック", "MS PGothic", "Meiryo", "メイリオ", "Meiryo UI",
+                                         "Yu Gothic", "游ゴシック", "Yu Gothic UI", "ＭＳ Ｐ明朝",
+                                         "MS PMincho", "Osaka"};
+const char* const FixedTargets =
+    "<family>IPAGothic</family><family>Noto Sans Mono CJK JP</family><family>Noto Sans CJK JP</family>"
+    "<family>TakaoGothic</family><family>VL Gothic</family>";
+const char* const ProportionalTargets =
+    "<family>IPAPGothic</family><family>Noto Sans CJK JP</family><family>TakaoPGothic</family>"
+    "<family>VL PGothic</family><family>IPAGothic</family>";
+
+std::string faceAliases() {
+    std::string xml =
+        "<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n<fontconfig>\n";
+    auto add = [&xml](const char* face, const char* targets) {
+        xml += std::string("<alias binding=\"strong\"><family>") + face + "</family><prefer>" + targets +
+               "</prefer></alias>\n";
+    };
+    for (const char* face : FixedFaces) add(face, FixedTargets);
+    for (const char* face : ProportionalFaces) add(face, ProportionalTargets);
+    return xml + "</fontconfig>\n";
+}
 
 struct FontEnvironment {
     std::vector<std::string> families;  // families of the fonts loaded from memory, in order
@@ -48,7 +53,8 @@ struct FontEnvironment {
         FcInit();
         FcConfig* config = FcConfigGetCurrent();
         FcConfigSetRescanInterval(config, 0);  // a rescan would drop the application fonts
-        FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(FaceAliases), FcTrue);
+        const std::string aliases = faceAliases();
+        FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(aliases.c_str()), FcTrue);
         fontsChanged();
     }
     ~FontEnvironment() {

@@ -181,7 +181,8 @@ void onClipboardOwnerChange(GtkClipboard*, GdkEvent*, gpointer data) {
 void applyStyle(Window::Native& n, std::uint32_t style, std::uint32_t exStyle, bool owned) {
     GtkWindow* win = GTK_WINDOW(n.toplevel);
     gtk_window_set_decorated(win, (style & ws::Caption) == ws::Caption);
-    gtk_window_set_resizable(win, (style & ws::ThickFrame) != 0);
+    // GTK sizes a window that is not resizable by its contents; sizes here are set explicitly,
+    // so the window stays resizable and a frameless one simply offers no border to drag.
     gtk_window_set_skip_taskbar_hint(win, owned || (exStyle & wsex::ToolWindow));
 }
 
@@ -259,8 +260,12 @@ void applyGeometry(Window& window, int x, int y, int w, int h, std::uint32_t fla
     n.w = nw;
     n.h = nh;
     if (!(changed & swp::NoMove)) gtk_window_move(GTK_WINDOW(n.toplevel), nx - n.insets.left, ny - n.insets.top);
-    if (!(changed & swp::NoSize))
-        gtk_window_resize(GTK_WINDOW(n.toplevel), std::max(1, nw), std::max(1, nh + clientTop(n)));
+    if (!(changed & swp::NoSize)) {
+        // The default size is what a window not yet shown opens with.
+        const int tw = std::max(1, nw), th = std::max(1, nh + clientTop(n));
+        gtk_window_set_default_size(GTK_WINDOW(n.toplevel), tw, th);
+        gtk_window_resize(GTK_WINDOW(n.toplevel), tw, th);
+    }
     if ((changed & (swp::NoMove | swp::NoSize)) == (swp::NoMove | swp::NoSize)) return;
     n.pendingGeometry.push_back(Rect{nx, ny, nw, nh});
     if (n.pendingGeometry.size() > 64) n.pendingGeometry.pop_front();
@@ -315,8 +320,9 @@ void Window::createNative(std::uint32_t style, std::uint32_t exStyle) {
     g_signal_connect(n.client, "draw", G_CALLBACK(onDraw), this);
     connectEvents(*this);
     gtk_window_move(win, 0, 0);
+    gtk_window_set_default_size(win, n.w, n.h);
     gtk_window_resize(win, n.w, n.h);
-    gtk_widget_realize(n.toplevel);
+    // (realized when first shown: realizing earlier would fix the size at 200 by 200)
     if (n.layered) {
         cairo_region_t* none = cairo_region_create();
         gtk_widget_input_shape_combine_region(n.toplevel, none);
