@@ -51,8 +51,11 @@ fuzz_one() {
   local target="$1" name
   name="$(basename "$target")"
   mkdir -p "build-fuzz/corpus/$name"
-  local seeds=()
-  [ -d "fuzz/seeds/$name" ] && seeds=("fuzz/seeds/$name")
+  # Seed inputs kept in the project: fuzz/corpus/<name> or fuzz/corpus/<name without _fuzz>.
+  local seeds=() dir
+  for dir in "fuzz/corpus/$name" "fuzz/corpus/${name%_fuzz}"; do
+    [ -d "$dir" ] && seeds+=("$dir")
+  done
   "$target" -max_total_time="$fuzz_seconds" -timeout=20 -rss_limit_mb=2560 -print_final_stats=0 \
     "build-fuzz/corpus/$name" "${seeds[@]}" >"build-fuzz/$name.log" 2>&1
   local rc=$?
