@@ -11,6 +11,7 @@ namespace kiro::ui {
 namespace {
 
 Window* g_activeWindow = nullptr;  // the window of this process that has the focus, if any
+Window* g_cursorWindow = nullptr;  // the window that last asked which cursor to show
 
 std::uint32_t keyStateOf(guint state) {
     std::uint32_t flags = 0;
@@ -34,6 +35,7 @@ bool isClientEvent(Window* self, GdkWindow* eventWindow) {
 
 // Cursor question before each mouse message, as the system asks it.
 bool askCursor(Window* self, std::uint32_t mouseMsg) {
+    g_cursorWindow = self;
     self->dispatch(wm::SetCursor, WParam(self->handle()), makeLParam(ht::Client, int(mouseMsg)));
     return Window::isLive(self) && self->handle();
 }
@@ -368,7 +370,10 @@ bool Window::trackMouse() {
 
 void forgetWindow(const Window* window) {
     if (g_activeWindow == window) g_activeWindow = nullptr;
+    if (g_cursorWindow == window) g_cursorWindow = nullptr;
 }
+
+Window* cursorWindow() { return Window::isLive(g_cursorWindow) ? g_cursorWindow : nullptr; }
 
 void connectEvents(Window& window) {
     Window::Native& n = *window.native();
