@@ -215,7 +215,14 @@ gboolean onKeyPress(GtkWidget*, GdkEventKey* e, gpointer data) {
     const LParam l = LParam(1 | (std::uint32_t(e->hardware_keycode) << 16));
     self->dispatch(alt ? wm::SysKeyDown : wm::KeyDown, vkCode, l);
     if (alt || !keyForWindow(self)) return TRUE;
-    if (const std::uint32_t c = charOf(e)) self->dispatch(wm::Char, c, l);
+    const std::uint32_t c = charOf(e);
+    if (c > 0xFFFF) {
+        // Characters beyond 16 bits come as their two UTF-16 halves, as the system sends them.
+        self->dispatch(wm::Char, 0xD800 + ((c - 0x10000) >> 10), l);
+        if (keyForWindow(self)) self->dispatch(wm::Char, 0xDC00 + ((c - 0x10000) & 0x3FF), l);
+    } else if (c) {
+        self->dispatch(wm::Char, c, l);
+    }
     return TRUE;
 }
 
