@@ -8,7 +8,7 @@
 #include "tavi/body/skin.h"
 #include "tavi/body/statusline.h"
 #include "tavi/body/textbox.h"
-#include "tavi/brain.h"
+#include "tavi/braininterface.h"
 #include "tavi/events.h"
 
 namespace tavi {
