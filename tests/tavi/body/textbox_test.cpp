@@ -64,7 +64,7 @@ TEST_F(TextboxTest, MissingOrBrokenSetupGivesTheDefaultsAndAnEmptyBalloonDrawsNo
 
 TEST_F(TextboxTest, NewestLineIsOpaqueOlderOnesFadeAndThoseAboveTheTopAreLeftOut) {
     auto balloon = makeBalloon("{}");
-    // Pick a line count that makes each balloon between 280 and 339 pixels high, so the
+    // Pick a line count that makes each balloon between 280 and 329 pixels high, so the
     // newest stands at 400 - h, the next at 340 - h (visible) and the third below 0.
     std::wstring text = L"あ";
     Canvas probe(400, 400);
@@ -78,7 +78,7 @@ TEST_F(TextboxTest, NewestLineIsOpaqueOlderOnesFadeAndThoseAboveTheTopAreLeftOut
                       Body::Textbox::TextWidth);
     const int ch = size.cy + 32;
     ASSERT_GE(ch, 280);
-    ASSERT_LT(ch, 340);
+    ASSERT_LT(ch, 330);
 
     for (int i = 0; i < 4; ++i) balloon->add(text);
     EXPECT_TRUE(balloon->isVisible());
