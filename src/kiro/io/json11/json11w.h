@@ -1,0 +1,103 @@
+// Immutable JSON values with wide strings, and the parser that reads them from wide text.
+// Lookups of missing keys, wrong types and out-of-range indexes yield shared neutral values.
+#pragma once
+
+#include <cstddef>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace json11w {
+
+class JsonValue;
+
+class Json final {
+public:
+    // Type numbers: null 0, number 1, boolean 2, string 3, array 4, object 5.
+    enum Type { NUL = 0, NUMBER = 1, BOOL = 2, STRING = 3, ARRAY = 4, OBJECT = 5 };
+
+    using array = std::vector<Json>;
+    // Ordered by plain comparison of the code units; std::less<> lets lookups take views.
+    using object = std::map<std::wstring, Json, std::less<>>;
+
+    // The shared null; never allocates.
+    Json() noexcept;
+    Json(std::nullptr_t) noexcept;
+    Json(double value);
+    Json(int value);
+    Json(bool value);
+    Json(const std::wstring& value);
+    Json(std::wstring&& value);
+    Json(const wchar_t* value);
+    Json(const array& values);
+    Json(array&& values);
+    Json(const object& values);
+    Json(object&& values);
+    // A pointer would otherwise turn into a bool.
+    Json(const void*) = delete;
+
+    Type type() const;
+    bool is_null() const { return type() == NUL; }
+    bool is_number() const { return type() == NUMBER; }
+    bool is_bool() const { return type() == BOOL; }
+    bool is_string() const { return type() == STRING; }
+    bool is_array() const { return type() == ARRAY; }
+    bool is_object() const { return type() == OBJECT; }
+
+    // Neutral values for other types: 0.0, 0, false, "", [], {}.
+    double number_value() const;
+    // A double is truncated toward zero and clamped to the int range; NaN gives 0.
+    int int_value() const;
+    bool bool_value() const;
+    const std::wstring& string_value() const;
+    const array& array_items() const;
+    const object& object_items() const;
+
+    // The element, or the shared null when absent or not an array/object.
+    const Json& operator[](size_t index) const;
+    const Json& operator[](std::wstring_view key) const;
+
+    // Compact JSON text; non-finite numbers are written as null.
+    void dump(std::wstring& out) const;
+    std::wstring dump() const;
+
+    // On failure returns null and sets err to the first error found; err is cleared on success.
+    static Json parse(const std::wstring& in, std::wstring& err);
+
+    bool operator==(const Json& other) const;
+    bool operator<(const Json& other) const;
+    bool operator!=(const Json& other) const { return !(*this == other); }
+    bool operator<=(const Json& other) const { return !(other < *this); }
+    bool operator>(const Json& other) const { return other < *this; }
+    bool operator>=(const Json& other) const { return !(*this < other); }
+
+    // The most nested value the parser accepts: depth 0 is the top level.
+    static constexpr int MaxDepth = 200;
+
+private:
+    explicit Json(std::shared_ptr<JsonValue> value) noexcept : m_ptr(std::move(value)) {}
+    friend struct Statics;
+    std::shared_ptr<JsonValue> m_ptr;
+};
+
+// The abstract value behind a Json; the concrete classes are in jsonvalue.h.
+class JsonValue {
+public:
+    virtual Json::Type type() const = 0;
+    virtual bool equals(const JsonValue* other) const = 0;
+    virtual bool less(const JsonValue* other) const = 0;
+    virtual void dump(std::wstring& out) const = 0;
+    virtual double number_value() const;
+    virtual int int_value() const;
+    virtual bool bool_value() const;
+    virtual const std::wstring& string_value() const;
+    virtual const Json::array& array_items() const;
+    virtual const Json& operator[](std::wstring_view key) const;
+    virtual const Json& operator[](size_t index) const;
+    virtual const Json::object& object_items() const;
+    virtual ~JsonValue() = default;
+};
+
+}  // namespace json11w

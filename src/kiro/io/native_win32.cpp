@@ -1,0 +1,59 @@
+// The file layer on Windows: wide path names, FindFirstFileW listing, and atomic replacement
+// with FlushFileBuffers + MoveFileExW.
+#include <windows.h>
+
+#include <string>
+
+#include "kiro/io/file.h"
+#include "kiro/io/native.h"
+#include "kiro/random.h"
+
+namespace kiro::io::native {
+
+std::filesystem::path path(const std::wstring& p) { return std::filesystem::path(p); }
+
+wchar_t separator() { return L'\\'; }
+
+std::vector<Entry> listFolder(const std::wstring& folder, const std::wstring& pattern) {
+    std::vector<Entry> result;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((folder + pattern).c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return result;
+    do {
+        Entry entry;
+        entry.name = data.cFileName;
+        entry.folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        result.push_back(std::move(entry));
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    return result;
+}
+
+bool replaceFile(const std::wstring& target, const void* data, size_t size) {
+    createFolders(target);
+    const size_t cut = target.find_last_of(L"\\/");
+    const std::wstring folder = cut == std::wstring::npos ? std::wstring() : target.substr(0, cut + 1);
+    const std::wstring name = cut == std::wstring::npos ? target : target.substr(cut + 1);
+    const std::wstring temp = folder + L"." + name + L"." + std::to_wstring(GetCurrentProcessId()) +
+                              L"." + std::to_wstring(randomIndex(999999)) + L".tmp";
+
+    HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bool ok = true;
+    const auto* p = static_cast<const char*>(data);
+    while (ok && size > 0) {
+        const DWORD chunk = size > 0x40000000 ? 0x40000000 : DWORD(size);
+        DWORD written = 0;
+        ok = WriteFile(file, p, chunk, &written, nullptr) && written == chunk;
+        p += chunk;
+        size -= chunk;
+    }
+    ok = FlushFileBuffers(file) && ok;
+    ok = CloseHandle(file) && ok;
+    if (ok) ok = MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!ok) DeleteFileW(temp.c_str());
+    return ok;
+}
+
+}  // namespace kiro::io::native

@@ -1,0 +1,16 @@
+// The toolkit's start and its message loop, shared by the entry and every window.
+#pragma once
+
+namespace kiro::ui {
+
+// Starts the window toolkit once (later calls return the first result). On Linux this also
+// makes SIGINT, SIGTERM and SIGHUP end the loop through quitLoop, so the program shuts down
+// normally. False when no display can be opened.
+bool initializeToolkit();
+
+// Runs until quitLoop; returns at once when quitLoop was called before.
+void runLoop();
+// Ends runLoop (the quit message); callable before runLoop starts.
+void quitLoop();
+
+}  // namespace kiro::ui

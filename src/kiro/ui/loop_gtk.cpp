@@ -1,0 +1,67 @@
+// The toolkit start and message loop on Linux: GTK 3 on X11, a GLib main loop, and the
+// termination signals routed into the loop's normal end.
+#include <glib-unix.h>
+#include <gtk/gtk.h>
+
+#include <csignal>
+#include <cstdlib>
+
+#include "kiro/ui/loop.h"
+
+namespace kiro::ui {
+
+namespace {
+
+GMainLoop* running = nullptr;
+bool quitPending = false;
+
+gboolean onSignal(gpointer) {
+    quitLoop();
+    return G_SOURCE_CONTINUE;
+}
+
+void watchSignals() {
+    static bool watching = false;
+    if (watching) return;
+    watching = true;
+    g_unix_signal_add(SIGINT, onSignal, nullptr);
+    g_unix_signal_add(SIGTERM, onSignal, nullptr);
+    g_unix_signal_add(SIGHUP, onSignal, nullptr);
+}
+
+}  // namespace
+
+bool initializeToolkit() {
+    watchSignals();
+    static const bool ok = [] {
+        // The companion positions its own windows, which Wayland does not allow.
+        setenv("GDK_BACKEND", "x11", 1);
+        return gtk_init_check(nullptr, nullptr) != FALSE;
+    }();
+    return ok;
+}
+
+void runLoop() {
+    watchSignals();
+    if (quitPending) {
+        quitPending = false;
+        return;
+    }
+    GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
+    GMainLoop* outer = running;
+    running = loop;
+    g_main_loop_run(loop);
+    running = outer;
+    g_main_loop_unref(loop);
+    quitPending = false;
+}
+
+void quitLoop() {
+    if (running != nullptr) {
+        g_main_loop_quit(running);
+    } else {
+        quitPending = true;
+    }
+}
+
+}  // namespace kiro::ui

@@ -1,0 +1,23 @@
+// Message boxes on Windows: MessageBoxW and MessageBoxA without an owner window.
+#include <windows.h>
+
+#include "kiro/ui/msgbox.h"
+
+namespace kiro::ui {
+
+static_assert(MbOk == MB_OK && MbOkCancel == MB_OKCANCEL && MbYesNo == MB_YESNO &&
+              MbYesNoCancel == MB_YESNOCANCEL && MbIconError == MB_ICONERROR &&
+              MbIconQuestion == MB_ICONQUESTION && MbIconWarning == MB_ICONWARNING &&
+              MbIconInformation == MB_ICONINFORMATION && MbDefButton2 == MB_DEFBUTTON2 &&
+              MbTopmost == MB_TOPMOST);
+static_assert(IdOk == IDOK && IdCancel == IDCANCEL && IdYes == IDYES && IdNo == IDNO);
+
+int messageBox(const std::wstring& text, const std::wstring& caption, unsigned flags) {
+    return MessageBoxW(nullptr, text.c_str(), caption.c_str(), flags);
+}
+
+int messageBoxNarrow(const std::string& text, const std::string& caption, unsigned flags) {
+    return MessageBoxA(nullptr, text.c_str(), caption.c_str(), flags);
+}
+
+}  // namespace kiro::ui

@@ -1,0 +1,55 @@
+// Temporary test folders and raw file access that does not go through the code under test.
+#include "support/tempfolder.h"
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace tavi::test {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path native(const std::wstring& p) {
+    std::wstring s = p;
+    if (fs::path::preferred_separator == L'/') {
+        for (auto& c : s) {
+            if (c == L'\\') c = L'/';
+        }
+    }
+    return fs::path(s);
+}
+
+}  // namespace
+
+TempFolder::TempFolder() {
+    static std::atomic<unsigned> counter{0};
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    const fs::path dir = fs::temp_directory_path() /
+                         ("tavi-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
+    fs::create_directories(dir);
+    path_ = dir.wstring();
+    path_ += fs::path::preferred_separator;
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ec;
+    fs::remove_all(native(path_), ec);
+}
+
+void writeBytes(const std::wstring& path, const std::string& bytes) {
+    const fs::path p = native(path);
+    fs::create_directories(p.parent_path());
+    std::ofstream out(p, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), std::streamsize(bytes.size()));
+}
+
+std::string readBytes(const std::wstring& path) {
+    std::ifstream in(native(path), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace tavi::test
