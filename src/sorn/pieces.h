@@ -1,0 +1,19 @@
+// Cutting a long text into pieces that the analyser takes one sentence at a time.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+#include <vector>
+
+namespace sorn {
+
+// The largest piece, in UTF-8 bytes, that is analysed as one sentence. MeCab's lattice
+// grows to some hundred times its sentence, so a whole large file must not be one sentence.
+constexpr size_t PieceLimit = 64 * 1024;
+
+// Consecutive pieces covering the whole text, each at most limitBytes long in UTF-8 (limit
+// at least 4). A piece ends after the last line feed that fits; where none fits, after the
+// last "。"; where neither does, at the limit. A text that fits is one piece.
+std::vector<std::wstring_view> cutPieces(std::wstring_view text, size_t limitBytes = PieceLimit);
+
+}  // namespace sorn
