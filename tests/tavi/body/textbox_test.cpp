@@ -70,7 +70,7 @@ TEST_F(TextboxTest, NewestLineIsOpaqueOlderOnesFadeAndThoseAboveTheTopAreLeftOut
     Canvas probe(400, 400);
     kiro::ui::Size size{};
     for (int i = 0; i < 60; ++i) {
-        probe.measureText(text, &size, Body::Textbox::TextWidth);
+        probe.measureText(BalloonLines::unescape(text), &size, Body::Textbox::TextWidth);
         if (size.cy + 32 >= 280) break;
         text += L"\\nあ";
     }
@@ -85,7 +85,7 @@ TEST_F(TextboxTest, NewestLineIsOpaqueOlderOnesFadeAndThoseAboveTheTopAreLeftOut
     Canvas canvas(400, 400);
     balloon->onPaint(canvas);
 
-    const int x = 400 - 200;  // inside every balloon's body (they hug the right side)
+    const int x = 400 - (size.cx + 64) / 2;  // mid-balloon: they hug the side of the body
     EXPECT_EQ(alphaAt(canvas, x, 400 - ch / 2), 255);           // the newest, opaque
     const int older = alphaAt(canvas, x, 400 - ch - 30);         // the next older, faded
     EXPECT_GT(older, 150);
