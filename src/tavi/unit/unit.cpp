@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "kiro/format.h"
+#include "kiro/ui/msgbox.h"
 #include "tavi/body/body.h"
 #include "tavi/brain.h"
 #include "tavi/eventmessage.h"
@@ -26,10 +27,20 @@ bool anyoneSpeaking() {
     return false;
 }
 
+BrainOptions withErrorBox() {
+    BrainOptions options;
+    options.reportError = [](const std::string& text) {
+        kiro::ui::messageBoxNarrow(text, "exception", kiro::ui::MbOk | kiro::ui::MbIconError);
+    };
+    return options;
+}
+
 }  // namespace
 
-Unit::Unit(kiro::ui::Window* owner, const std::wstring& name) {
-    brain_ = std::make_unique<Brain>(L"units\\" + name + L"\\brain\\");
+Unit::Unit(kiro::ui::Window* owner, const std::wstring& name) : Unit(owner, name, withErrorBox()) {}
+
+Unit::Unit(kiro::ui::Window* owner, const std::wstring& name, BrainOptions options) {
+    brain_ = std::make_unique<Brain>(L"units\\" + name + L"\\brain\\", std::move(options));
     brain_->post(events::unitWakeup());
     body_ = std::make_unique<Body>(owner, L"units\\" + name + L"\\body\\", brain_.get());
     registry().insert(this);

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "tavi/brain.h"
+
 namespace kiro::ui {
 class Window;
 }
@@ -12,13 +14,13 @@ class Window;
 namespace tavi {
 
 class Body;
-class Brain;
-struct EventMessage;
 
 class Unit {
 public:
     // Builds the brain from "units\<name>\brain\", wakes it, then the body from "...\body\".
+    // An exception that ends the brain's worker is shown in a box captioned "exception".
     Unit(kiro::ui::Window* owner, const std::wstring& name);
+    Unit(kiro::ui::Window* owner, const std::wstring& name, BrainOptions options);
     virtual ~Unit();
 
     Unit(const Unit&) = delete;
