@@ -13,7 +13,7 @@
 #include "tavi/body/skin.h"
 #include "tavi/body/textbox.h"
 #include "tavi/braininterface.h"
-#include "tavi/unit/unitfolder.h"
+#include "support/unitfolder_gtk.h"
 
 namespace tavi {
 namespace {

@@ -13,7 +13,7 @@
 #include "tavi/body/statusline.h"
 #include "tavi/body/textbox.h"
 #include "tavi/events.h"
-#include "unitfolder.h"
+#include "support/unitfolder_gtk.h"
 
 namespace tavi {
 namespace {
