@@ -12,6 +12,9 @@ namespace kiro::ui {
 GtkWidget* gtkToplevel(const Window& window);
 // A GtkFixed filling the client area: child widgets go here at client coordinates.
 GtkWidget* gtkClientArea(const Window& window);
+// The vertical GtkBox inside the GtkWindow: bars (a menu bar) go at its start; the client area
+// is its last child and shrinks by their height (reported as a size change).
+GtkWidget* gtkFrameBox(const Window& window);
 // The Window whose toplevel is widget, or null.
 Window* windowOfToplevel(GtkWidget* widget);
 
