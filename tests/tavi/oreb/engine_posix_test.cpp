@@ -32,7 +32,7 @@ protected:
     void SetUp() override {
         language_.emplace(work_.path());
         ASSERT_TRUE(language_->started());
-        work_.write("brain/models/corpus/animals.txt", CorpusText);
+        work_.write("brain/models/corpus/pets/animals.txt", CorpusText);
     }
     void TearDown() override { language_.reset(); }
 
@@ -53,7 +53,7 @@ protected:
     uint32_t now_ = 0;
 };
 
-TEST_F(EngineWithLanguage, LearnsTheCorpusFilesAndTheAssociationFile) {
+TEST_F(EngineWithLanguage, LearnsCorpusFilesInSubfoldersAndTheAssociationFile) {
     work_.write("temp/corpus.txt", "犬;骨/4;;\n");
     Engine engine(L"brain\\", 3, progress_, stop_, [this] { return now_; });
     EXPECT_EQ(progress_.load(), 1.0f);
