@@ -1,2 +1,59 @@
-// Program entry; replaced by the real entry with the start-up sequence.
-int main() { return 0; }
+// Program entry: start-up, the main window, the message loop and shut-down, with the exit
+// codes and the error box of a failed start.
+#include <exception>
+#include <memory>
+
+#include "kiro/app.h"
+#include "kiro/exception.h"
+#include "kiro/ui/msgbox.h"
+
+namespace {
+
+constexpr wchar_t kMutexName[] = L"5f2e9a61-7c3d-4b8e-a0f4-2d91c6e7b358";
+
+// MAIN WINDOW HOOK: the program's main window is built here. Until the main window class
+// exists this stands in for it, so the program starts, holds its single-instance guard, runs
+// the loop until the quit message (SIGINT or SIGTERM on Linux) and writes its state.
+class MainWindow {
+public:
+    explicit MainWindow(bool debugRootWindow) { (void)debugRootWindow; }
+    virtual ~MainWindow() = default;
+};
+
+std::unique_ptr<MainWindow> createMainWindow(bool debugRootWindow) {
+    return std::make_unique<MainWindow>(debugRootWindow);
+}
+
+void showStartupError(const char* text) {
+    kiro::ui::messageBoxNarrow(text, "Oops! exception now :(", kiro::ui::MbOk | kiro::ui::MbIconError);
+}
+
+}  // namespace
+
+int main() {
+    if (!kiro::app::initialize(nullptr, kMutexName)) return -1;
+
+    std::unique_ptr<MainWindow> window;
+    try {
+        const bool debugRootWindow = kiro::app::configBool(L"debug_root_window", false);
+        window = createMainWindow(debugRootWindow);
+    } catch (const kiro::Exception& e) {
+        showStartupError(e.what());
+        kiro::app::writeErrorLog(e);
+        return -1;
+    } catch (const std::exception& e) {
+        showStartupError(e.what());
+        return -1;
+    }
+
+    kiro::app::run();
+
+    const bool exitNotify = kiro::app::configBool(L"debug_exit_notify", false);
+    window.reset();
+    kiro::app::finalize();
+    if (exitNotify) {
+        kiro::ui::messageBox(L"\u6B63\u5E38\u306B\u7D42\u4E86\u3057\u307E\u3057\u305F\u3002", L"debug",
+                             kiro::ui::MbOk | kiro::ui::MbIconInformation);
+    }
+    return 0;
+}

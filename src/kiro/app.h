@@ -24,4 +24,13 @@ kiro::io::Ini::Section& stateSection(const std::wstring& group, const std::wstri
 
 void writeErrorLog(const kiro::Exception& e);
 
+// The names derived from the program file's path: base is the path without the file name's
+// extension (the settings files are base + ".config" and base + ".state"), directory the
+// folder holding it, with its trailing separator. Both '\\' and '/' separate folders.
+struct ProgramPaths {
+    std::wstring base;
+    std::wstring directory;
+};
+ProgramPaths programPaths(const std::wstring& modulePath);
+
 }  // namespace kiro::app

@@ -32,12 +32,12 @@ void watchSignals() {
 }  // namespace
 
 bool initializeToolkit() {
+    watchSignals();
     static const bool ok = [] {
         // The companion positions its own windows, which Wayland does not allow.
         setenv("GDK_BACKEND", "x11", 1);
         return gtk_init_check(nullptr, nullptr) != FALSE;
     }();
-    watchSignals();
     return ok;
 }
 
