@@ -252,4 +252,27 @@ TEST(Brain, ExceptionOnTheWorkerIsReportedOnceAndEndsIt) {
     EXPECT_EQ(reports, 1);
 }
 
+TEST(Brain, ExceptionTextGoesToStandardErrorWithoutAWorkingReporter) {
+    TempFolder folder;
+    writeTables(folder);
+    for (const bool throwingReporter : {false, true}) {
+        TestClock clock(Late);
+        BrainOptions options;
+        options.clock = clock.function();
+        if (throwingReporter)
+            options.reportError = [](const std::string&) { throw std::runtime_error("no box"); };
+        ::testing::internal::CaptureStderr();
+        {
+            Brain brain(folder.path(), options);
+            ASSERT_TRUE(waitUntilReady(brain));
+            clock.breakDown();
+            // The worker's next cycle reads the clock and fails.
+            brain.post(tavi::events::unitDrag());
+            std::this_thread::sleep_for(1000ms);
+        }
+        const std::string err = ::testing::internal::GetCapturedStderr();
+        EXPECT_NE(err.find("exception: clock broke"), std::string::npos) << throwingReporter;
+    }
+}
+
 }  // namespace
