@@ -8,6 +8,9 @@ namespace kiro::ui {
 // normally. False when no display can be opened.
 bool initializeToolkit();
 
+// Whether the calling thread is the one that started the toolkit (the UI thread).
+bool isUiThread();
+
 // Runs until quitLoop; returns at once when quitLoop was called before.
 void runLoop();
 // Ends runLoop (the quit message); callable before runLoop starts.

@@ -11,6 +11,7 @@ namespace kiro::ui {
 namespace {
 
 Window* g_activeWindow = nullptr;  // the window of this process that has the focus, if any
+Window* g_cursorWindow = nullptr;  // the window that last asked which cursor to show
 
 std::uint32_t keyStateOf(guint state) {
     std::uint32_t flags = 0;
@@ -34,6 +35,7 @@ bool isClientEvent(Window* self, GdkWindow* eventWindow) {
 
 // Cursor question before each mouse message, as the system asks it.
 bool askCursor(Window* self, std::uint32_t mouseMsg) {
+    g_cursorWindow = self;
     self->dispatch(wm::SetCursor, WParam(self->handle()), makeLParam(ht::Client, int(mouseMsg)));
     return Window::isLive(self) && self->handle();
 }
@@ -213,7 +215,14 @@ gboolean onKeyPress(GtkWidget*, GdkEventKey* e, gpointer data) {
     const LParam l = LParam(1 | (std::uint32_t(e->hardware_keycode) << 16));
     self->dispatch(alt ? wm::SysKeyDown : wm::KeyDown, vkCode, l);
     if (alt || !keyForWindow(self)) return TRUE;
-    if (const std::uint32_t c = charOf(e)) self->dispatch(wm::Char, c, l);
+    const std::uint32_t c = charOf(e);
+    if (c > 0xFFFF) {
+        // Characters beyond 16 bits come as their two UTF-16 halves, as the system sends them.
+        self->dispatch(wm::Char, 0xD800 + ((c - 0x10000) >> 10), l);
+        if (keyForWindow(self)) self->dispatch(wm::Char, 0xDC00 + ((c - 0x10000) & 0x3FF), l);
+    } else if (c) {
+        self->dispatch(wm::Char, c, l);
+    }
     return TRUE;
 }
 
@@ -368,7 +377,10 @@ bool Window::trackMouse() {
 
 void forgetWindow(const Window* window) {
     if (g_activeWindow == window) g_activeWindow = nullptr;
+    if (g_cursorWindow == window) g_cursorWindow = nullptr;
 }
+
+Window* cursorWindow() { return Window::isLive(g_cursorWindow) ? g_cursorWindow : nullptr; }
 
 void connectEvents(Window& window) {
     Window::Native& n = *window.native();

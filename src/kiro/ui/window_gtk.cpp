@@ -66,6 +66,7 @@ void applyStyle(Window::Native& n, std::uint32_t style, std::uint32_t exStyle, b
     // GTK sizes a window that is not resizable by its contents; sizes here are set explicitly,
     // so the window stays resizable and a frameless one simply offers no border to drag.
     gtk_window_set_skip_taskbar_hint(win, owned || (exStyle & wsex::ToolWindow));
+    gtk_window_set_skip_pager_hint(win, owned || (exStyle & wsex::ToolWindow));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <gtk/gtk.h>
 
+#include "kiro/ui/cursor.h"
 #include "kiro/ui/window.h"
 
 namespace kiro::ui {
@@ -17,5 +18,8 @@ GtkWidget* gtkClientArea(const Window& window);
 GtkWidget* gtkFrameBox(const Window& window);
 // The Window whose toplevel is widget, or null.
 Window* windowOfToplevel(GtkWidget* widget);
+
+// The GDK cursor behind a Cursor.
+GdkCursor* gdkCursor(const Cursor& cursor);
 
 }  // namespace kiro::ui

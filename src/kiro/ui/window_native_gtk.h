@@ -80,6 +80,8 @@ inline int insetTop(const Window::Native& n) { return n.insets.top + clientTop(n
 void applyGeometry(Window& window, int x, int y, int w, int h, std::uint32_t flags);
 void connectEvents(Window& window);
 void forgetWindow(const Window* window);  // drops the window from the event state
+// The window answering the cursor question, or the one that asked last (null if destroyed).
+Window* cursorWindow();
 std::uint32_t virtualKeyOf(const GdkEventKey* event);
 // Presentation (present_gtk.cpp): the client area's draw handler, the shapes of a layered
 // window after a new canvas, the watch on the compositing manager coming and going.

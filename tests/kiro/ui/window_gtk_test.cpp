@@ -124,5 +124,22 @@ TEST(WindowGtk, AltF4AndTheWindowManagersCloseAskTheWindow) {
     EXPECT_EQ(let.count("destroy"), 1);
 }
 
+TEST(WindowGtk, CharactersBeyondSixteenBitsArriveAsTwoHalves) {
+    Recorder w(nullptr, ws::Popup);
+    w.show();
+    pump(100);
+    GdkEvent* key = gdk_event_new(GDK_KEY_PRESS);
+    key->key.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(gtkToplevel(w))));
+    key->key.keyval = gdk_unicode_to_keyval(0x1F600);
+    key->key.send_event = TRUE;
+    gdk_event_set_device(key, gdk_seat_get_keyboard(gdk_display_get_default_seat(gdk_display_get_default())));
+    gtk_main_do_event(key);
+    gdk_event_free(key);
+    EXPECT_EQ(w.count("char " + std::to_string(0xD83D)), 1);
+    EXPECT_EQ(w.count("char " + std::to_string(0xDE00)), 1);
+    ASSERT_GE(w.log.size(), 2u);
+    EXPECT_EQ(w.log.back(), "char " + std::to_string(0xDE00));
+}
+
 }  // namespace
 }  // namespace kiro::ui
