@@ -1,0 +1,67 @@
+// A character's brain: a worker thread that loads the conversation engine and answers posted
+// events; the user-interface thread meets it only through an inbox and an outbox.
+#pragma once
+
+#include <atomic>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "kiro/clock.h"
+#include "tavi/braininterface.h"
+#include "tavi/eventmessage.h"
+
+namespace tavi {
+
+struct BrainOptions {
+    // Shows the text of an exception that ended the worker. Called on the worker thread,
+    // which waits until it returns. Empty: the text goes to the standard error stream.
+    std::function<void(const std::string& text)> reportError;
+    // The millisecond clock of the timing rules. Empty: kiro::tickCount.
+    kiro::MillisClock clock;
+};
+
+class Brain : public BrainInterface {
+public:
+    static constexpr uint64_t CorpusWindow = 3;
+    // Pause between the engine being loaded and the first cycle.
+    static constexpr int SettleMillis = 1000;
+    static constexpr int CycleMillis = 200;
+
+    // brainFolder ends with a separator ("units\name\brain\"). Starts the worker, which begins
+    // loading at once. Throws std::system_error when the thread cannot be started.
+    explicit Brain(const std::wstring& brainFolder, BrainOptions options = BrainOptions());
+    // Stops the worker and waits for it: at most one cycle, or while loading the current
+    // corpus file and the settle pause. Unread messages and responses are dropped.
+    ~Brain() override;
+    Brain(const Brain&) = delete;
+    Brain& operator=(const Brain&) = delete;
+
+    void post(const EventMessage& message) override;
+    // Hands out the oldest finished response, but never while posted messages still wait
+    // for the worker.
+    bool poll(Response& out);
+    // Set while some character's balloon is busy: only event lines are said meanwhile.
+    void setQuiet(bool quiet);
+    // The loading fraction; true until the brain is ready to answer.
+    bool progress(float& out) const;
+
+private:
+    void work(const std::wstring& brainFolder);
+    void report(const std::string& text) const;
+
+    BrainOptions options_;
+    std::mutex lock_;  // guards inbox_ and outbox_ only
+    std::vector<EventMessage> inbox_;
+    std::deque<Response> outbox_;
+    std::atomic<bool> stop_{false};
+    std::atomic<bool> ready_{false};
+    std::atomic<bool> quiet_{false};
+    std::atomic<float> progress_{0.0f};
+    std::thread worker_;  // last, so that it starts after every member it uses exists
+};
+
+}  // namespace tavi

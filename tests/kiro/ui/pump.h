@@ -1,0 +1,54 @@
+// Helpers for the toolkit's tests: run the GUI event loop for a while or until a condition,
+// drive the real pointer with xdotool, read test data files.
+#pragma once
+
+#include <glib.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace kiro::ui::test {
+
+// Handles pending events for ms milliseconds.
+inline void pump(int ms) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < end) {
+        while (g_main_context_iteration(nullptr, FALSE)) {
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
+
+// Handles events until done() holds or ms milliseconds passed; returns done().
+inline bool pumpUntil(const std::function<bool()>& done, int ms = 3000) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= end) return false;
+        while (g_main_context_iteration(nullptr, FALSE)) {
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+// Runs xdotool with the given arguments, then lets the resulting events arrive.
+inline void xdotool(const std::string& args) {
+    const std::string command = "xdotool " + args;
+    if (std::system(command.c_str()) != 0) {
+    }
+    pump(60);
+}
+
+inline std::vector<unsigned char> readData(const std::string& name) {
+    const char* dir = std::getenv("TAVI_TEST_DATA");
+    std::ifstream in(std::string(dir ? dir : "tests/data") + "/" + name, std::ios::binary);
+    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
+}
+
+}  // namespace kiro::ui::test
