@@ -163,6 +163,22 @@ TEST(JsonParser, NestingLimit) {
     EXPECT_EQ(errorOf(std::wstring(100000, L'[')), L"exceeded maximum nesting depth");
 }
 
+TEST(JsonParser, NestedArraysAndObjectsKeepTheirElements) {
+    const Json v = parseOk(L"[[1,2],[3,[4,5],[]],6,{\"k\":[7,[8]]},[[[9]]]]");
+    ASSERT_EQ(v.array_items().size(), 5u);
+    EXPECT_EQ(v[0].dump(), L"[1,2]");
+    EXPECT_EQ(v[1].dump(), L"[3,[4,5],[]]");
+    EXPECT_EQ(v[2].int_value(), 6);
+    EXPECT_EQ(v[3][L"k"][1][0].int_value(), 8);
+    EXPECT_EQ(v[4][0][0][0].int_value(), 9);
+    // Members come out ordered by their code units, whatever the order written.
+    const Json o = parseOk(L"{\"b\":1,\"あ\":2,\"a\":3,\"A\":4,\"ab\":5,\"\":6}");
+    std::wstring keys;
+    for (const auto& [key, value] : o.object_items()) keys += L"<" + key + L">";
+    EXPECT_EQ(keys, L"<><A><a><ab><b><あ>");
+    EXPECT_EQ(o[L""].int_value(), 6);
+}
+
 TEST(JsonParser, ErrorIsClearedOnSuccess) {
     std::wstring err = L"left over";
     EXPECT_EQ(Json::parse(L"[]", err).array_items().size(), 0u);
