@@ -3,6 +3,7 @@
 #include "kiro/io/charset/charset.h"
 
 #include <cstdint>
+#include <cstring>
 
 #include "kiro/io/charset/codepage.h"
 #include "kiro/io/charset/detect.h"
@@ -14,6 +15,16 @@ namespace detect {
 bool isUtf8(const uint8_t* p, size_t size) {
     size_t i = 0;
     while (i < size) {
+        // Runs of printable ASCII (0x20..0x7F) eight bytes at a time: no byte has its high bit
+        // set, and adding 0x60 to each (no carry between bytes then) sets every high bit.
+        constexpr uint64_t high = 0x8080808080808080ull;
+        while (i + 8 <= size) {
+            uint64_t w;
+            std::memcpy(&w, p + i, 8);
+            if ((w & high) != 0 || ((w + 0x6060606060606060ull) & high) != high) break;
+            i += 8;
+        }
+        if (i >= size) break;
         const uint8_t b = p[i];
         if (b == 0x09 || b == 0x0A || b == 0x0D || (b >= 0x20 && b <= 0x7F)) {
             ++i;
