@@ -5,6 +5,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <thread>
 
 #include "kiro/ui/loop.h"
 
@@ -14,6 +15,7 @@ namespace {
 
 GMainLoop* running = nullptr;
 bool quitPending = false;
+std::thread::id uiThread;
 
 gboolean onSignal(gpointer) {
     quitLoop();
@@ -34,12 +36,15 @@ void watchSignals() {
 bool initializeToolkit() {
     watchSignals();
     static const bool ok = [] {
+        uiThread = std::this_thread::get_id();
         // The companion positions its own windows, which Wayland does not allow.
         setenv("GDK_BACKEND", "x11", 1);
         return gtk_init_check(nullptr, nullptr) != FALSE;
     }();
     return ok;
 }
+
+bool isUiThread() { return std::this_thread::get_id() == uiThread; }
 
 void runLoop() {
     watchSignals();

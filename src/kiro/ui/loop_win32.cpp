@@ -2,11 +2,22 @@
 // WM_QUIT, and PostQuitMessage.
 #include <windows.h>
 
+#include <thread>
+
 #include "kiro/ui/loop.h"
 
 namespace kiro::ui {
 
-bool initializeToolkit() { return true; }
+namespace {
+std::thread::id uiThread = std::this_thread::get_id();
+}
+
+bool initializeToolkit() {
+    uiThread = std::this_thread::get_id();
+    return true;
+}
+
+bool isUiThread() { return std::this_thread::get_id() == uiThread; }
 
 void runLoop() {
     MSG msg;

@@ -2,7 +2,9 @@
 // display the text goes to the standard error stream and the first button counts as chosen.
 #include <gtk/gtk.h>
 
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
 
 #include "kiro/io/charset/charset.h"
 #include "kiro/ui/loop.h"
@@ -29,7 +31,51 @@ int firstButton(unsigned flags) {
 
 }  // namespace
 
+namespace {
+
+int showBox(const std::wstring& text, const std::wstring& caption, unsigned flags);
+
+// GTK may only be used on the UI thread: a box asked for by a worker is shown there while the
+// worker waits for the answer.
+int showFromWorker(const std::wstring& text, const std::wstring& caption, unsigned flags) {
+    struct Request {
+        Request(const std::wstring& t, const std::wstring& c, unsigned f)
+            : text(t), caption(c), flags(f) {}
+        const std::wstring& text;
+        const std::wstring& caption;
+        unsigned flags;
+        std::mutex lock;
+        std::condition_variable done;
+        bool answered = false;
+        int answer = 0;
+    } request(text, caption, flags);
+    g_main_context_invoke(
+        nullptr,
+        [](gpointer data) -> gboolean {
+            auto* r = static_cast<Request*>(data);
+            const int answer = showBox(r->text, r->caption, r->flags);
+            std::lock_guard<std::mutex> guard(r->lock);
+            r->answer = answer;
+            r->answered = true;
+            r->done.notify_one();
+            return G_SOURCE_REMOVE;
+        },
+        &request);
+    std::unique_lock<std::mutex> guard(request.lock);
+    request.done.wait(guard, [&] { return request.answered; });
+    return request.answer;
+}
+
+}  // namespace
+
 int messageBox(const std::wstring& text, const std::wstring& caption, unsigned flags) {
+    if (initializeToolkit() && !isUiThread()) return showFromWorker(text, caption, flags);
+    return showBox(text, caption, flags);
+}
+
+namespace {
+
+int showBox(const std::wstring& text, const std::wstring& caption, unsigned flags) {
     const std::string body = kiro::io::toUtf8(text);
     const std::string title = kiro::io::toUtf8(caption);
     if (!initializeToolkit()) {
@@ -77,6 +123,8 @@ int messageBox(const std::wstring& text, const std::wstring& caption, unsigned f
     if (response < 0) return (flags & MbButtonMask) == MbOk ? IdOk : fallback;
     return response;
 }
+
+}  // namespace
 
 int messageBoxNarrow(const std::string& text, const std::string& caption, unsigned flags) {
     return messageBox(kiro::io::fromAnsi(text.data(), text.size()),

@@ -43,6 +43,7 @@ iconv_t converter(Page page, bool toWide) {
 
 std::wstring toWide(Page page, const void* data, size_t size) {
     std::wstring out;
+    out.reserve(size);
     iconv_t cd = converter(page, true);
     if (cd == iconv_t(-1)) return out;
     char* in = const_cast<char*>(static_cast<const char*>(data));

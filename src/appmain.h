@@ -1,0 +1,47 @@
+// The program's root window: hidden, it owns the characters, the tools and the context menu,
+// and drives them all from one 50 ms timer.
+#pragma once
+
+#include <memory>
+
+#include "kiro/ui/window.h"
+
+namespace tavi {
+class MultiUnit;
+namespace tool {
+class Registry;
+}
+}  // namespace tavi
+
+class MainMenu;
+
+class AppMain : public kiro::ui::Window {
+public:
+    // Menu identifiers.
+    enum : std::uint32_t { Exit = 1, Version = 2, LeaveTopmost = 3, Mute = 4, ToolCommand = 6 };
+    static constexpr std::uint32_t TickMs = 50;
+
+    // Throws kiro::Exception when the language module is present but does not start.
+    explicit AppMain(bool debugRootWindow);
+    ~AppMain() override;
+
+    kiro::ui::LResult onClose() override;
+    kiro::ui::LResult onTimer() override;
+    kiro::ui::LResult onHookedMessage(kiro::ui::Window& source, std::uint32_t msg,
+                                      kiro::ui::WParam wParam, kiro::ui::LParam lParam) override;
+
+    tavi::MultiUnit& units() const { return *units_; }
+    MainMenu& menu() const { return *menu_; }
+    tavi::tool::Registry& tools() const { return *tools_; }
+
+    // Carries out what the menu item with this identifier stands for.
+    void perform(std::uint32_t id, const std::wstring& command);
+
+private:
+    void setUpFonts();
+
+    std::unique_ptr<tavi::MultiUnit> units_;
+    std::unique_ptr<MainMenu> menu_;
+    std::unique_ptr<tavi::tool::Registry> tools_;
+    bool sornStarted_ = false;
+};

@@ -1,0 +1,91 @@
+// The body window with real X input: where it stands, the events a click posts, the motions it
+// falls back to, and closing it ending the program's loop.
+#include "tavi/body/body.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "kiro/ui/loop.h"
+#include "kiro/ui/screen.h"
+#include "support/uidriver_gtk.h"
+#include "tavi/body/skin.h"
+#include "tavi/body/textbox.h"
+#include "tavi/braininterface.h"
+#include "support/unitfolder_gtk.h"
+
+namespace tavi {
+namespace {
+
+struct RecordingBrain : BrainInterface {
+    void post(const EventMessage& message) override { names.push_back(message.name); }
+    std::vector<std::wstring> names;
+};
+
+class BodyTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(kiro::ui::initializeToolkit());
+        folder.addUnit("a", "{}");
+        body = std::make_unique<Body>(nullptr, L"units\\a\\body\\", &brain);
+        uitest::settle(200);
+    }
+    test::UnitFolder folder;
+    RecordingBrain brain;
+    std::unique_ptr<Body> body;
+};
+
+TEST_F(BodyTest, StandsAtTheBottomRightOfTheWorkAreaInItsLargestPictureSize) {
+    const kiro::ui::Rect area = kiro::ui::workArea();
+    kiro::ui::Rect r{};
+    body->getWindowRect(r);
+    EXPECT_EQ(r.right - r.left, 40);  // widest picture
+    EXPECT_EQ(r.bottom - r.top, 60);  // tallest picture
+    EXPECT_EQ(r.right, area.right);
+    EXPECT_EQ(r.bottom, area.bottom);
+    EXPECT_TRUE(body->isVisible());
+    EXPECT_EQ(body->skin().currentName(), L"idle");
+}
+
+TEST_F(BodyTest, AClickPostsDragThenDrop) {
+    kiro::ui::Rect r{};
+    body->getWindowRect(r);
+    uitest::xdotool({"mousemove", std::to_string(r.left + 20), std::to_string(r.top + 10),
+                     "click", "1"});
+    EXPECT_TRUE(uitest::waitUntil([&] { return brain.names.size() >= 2; }, 5000));
+    uitest::settle(300);
+    EXPECT_EQ(brain.names, (std::vector<std::wstring>{L"unit_drag", L"unit_drop"}));
+}
+
+TEST_F(BodyTest, StandbyForTenSecondsOfSilenceThenIdleUntilItSpeaksAgain) {
+    body->update(0.05f);
+    EXPECT_EQ(body->skin().currentName(), L"standby");
+    for (int i = 0; i < 195; ++i) body->update(0.05f);  // 9.8 s of silence
+    EXPECT_EQ(body->skin().currentName(), L"standby");
+    for (int i = 0; i < 10; ++i) body->update(0.05f);
+    EXPECT_EQ(body->skin().currentName(), L"idle");
+
+    body->speak(L"やあ", L"happy");
+    EXPECT_TRUE(body->isSpeaking());
+    EXPECT_EQ(body->skin().currentName(), L"happy");
+    body->speak(L"もう一度", L"no-such-motion");  // the text shows, the motion goes on
+    EXPECT_EQ(body->skin().currentName(), L"happy");
+    EXPECT_EQ(body->balloon().lines().lines().size(), 2u);
+    while (body->isSpeaking()) body->update(0.05f);
+    body->update(0.05f);
+    EXPECT_EQ(body->skin().currentName(), L"standby");
+}
+
+TEST_F(BodyTest, ClosingTheCharacterEndsTheProgramLoop) {
+    uitest::every(50, [&] {
+        body->onClose();
+        return false;
+    });
+    uitest::Rescue rescue(5000);
+    kiro::ui::runLoop();  // returns only because closing the body quit it
+    EXPECT_FALSE(rescue.fired());
+}
+
+}  // namespace
+}  // namespace tavi
