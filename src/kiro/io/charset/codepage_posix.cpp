@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 #include "kiro/io/charset/codepage.h"
@@ -70,6 +71,14 @@ std::wstring toWide(Page page, const void* data, size_t size) {
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
     out.resize(used);
+    // glibc still reads the obsolete five- and six-byte forms, which name no character:
+    // they become replacement characters, as on Windows.
+    if (page == Utf8) {
+        for (wchar_t& c : out) {
+            const auto u = static_cast<uint32_t>(c);
+            if (u > 0x10FFFF || (u >= 0xD800 && u <= 0xDFFF)) c = L'\uFFFD';
+        }
+    }
     // Text of multibyte characters leaves much of the buffer unused; give it back.
     if (out.capacity() > 2 * used + 64) out.shrink_to_fit();
     return out;
