@@ -133,7 +133,7 @@ protected:
     }
 };
 
-TEST_F(ContextMenuPopup, KeyboardChoiceReturnsItemWithPayloadAndSkipsGreyedItems) {
+TEST_F(ContextMenuPopup, KeyboardChoiceReturnsTheItemSkipsGreyedOnesFlipsChecksAndEscapeChangesNothing) {
     ContextMenu menu;
     menu.add(L"greyed", 0);
     menu.add(L"first", 21, L"memo -new");
@@ -151,28 +151,23 @@ TEST_F(ContextMenuPopup, KeyboardChoiceReturnsItemWithPayloadAndSkipsGreyedItems
     item = pick(menu, {"Down", "Return"});
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(item->id, 21u);
-}
-
-TEST_F(ContextMenuPopup, ChoosingCheckItemFlipsItAndEscapeChangesNothing) {
-    ContextMenu menu;
-    menu.addCheck(L"mute", 4, false);
-    menu.addCheck(L"stay", 3, true);
-
-    ContextMenu::Item* item = pick(menu, {"Down", "Return"});
+    // Choosing a check item flips it; Escape changes nothing.
+    ContextMenu checks;
+    checks.addCheck(L"mute", 4, false);
+    checks.addCheck(L"stay", 3, true);
+    item = pick(checks, {"Down", "Return"});
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(item->id, 4u);
     EXPECT_TRUE(item->checked);
-    EXPECT_TRUE(menu.isChecked(3));
-
-    item = pick(menu, {"Down", "Down", "Return"});
+    EXPECT_TRUE(checks.isChecked(3));
+    item = pick(checks, {"Down", "Down", "Return"});
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(item->id, 3u);
-    EXPECT_FALSE(menu.isChecked(3));
-
-    item = pick(menu, {"Down", "Escape"});
+    EXPECT_FALSE(checks.isChecked(3));
+    item = pick(checks, {"Down", "Escape"});
     EXPECT_EQ(item, nullptr);
-    EXPECT_TRUE(menu.isChecked(4));
-    EXPECT_FALSE(menu.isChecked(3));
+    EXPECT_TRUE(checks.isChecked(4));
+    EXPECT_FALSE(checks.isChecked(3));
 }
 
 TEST_F(ContextMenuPopup, SubmenuEntryWithPayloadButNoIdIsChosen) {

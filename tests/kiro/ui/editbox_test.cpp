@@ -132,7 +132,7 @@ TEST_F(EditBoxInWindow, KeysAreForwardedWithVirtualKeyCodesOnlyWhenAsked) {
     EXPECT_EQ(window->keys.size(), 3u);
 }
 
-TEST_F(EditBoxInWindow, BoundsAndFontTakeEffect) {
+TEST_F(EditBoxInWindow, BoundsAndFontTakeEffectAndTextSurvivesTheWindow) {
     box->setBounds(kiro::ui::Rect{10, 20, 200, 80});
     uitest::settle(100);
     GtkWidget* scroller = gtk_widget_get_parent(view());
@@ -157,9 +157,7 @@ TEST_F(EditBoxInWindow, BoundsAndFontTakeEffect) {
     gtk_text_view_get_line_yrange(GTK_TEXT_VIEW(view()), &start, &y, &large);
     EXPECT_GT(large, small * 2) << small << " " << large;
     EXPECT_EQ(box->getText(), L"文字");
-}
-
-TEST_F(EditBoxInWindow, TextSurvivesTheWindowGoingFirst) {
+    // The text survives the window going first.
     box->setText(L"残す\nテキスト");
     window->destroy();
     uitest::settle(50);

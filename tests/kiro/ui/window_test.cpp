@@ -38,7 +38,7 @@ TEST(Window, TitlesAreNumberedByTheLiveCount) {
     EXPECT_EQ(d.title(), L"メモを編集中...");
 }
 
-TEST(Window, OnMessageComesFirstAndItsResultEndsTheDispatch) {
+TEST(Window, OnMessageComesFirstAndUserMessagesReturnTheirResultEvenWhenNotHandled) {
     Recorder w;
     std::vector<std::uint32_t> seen;
     w.message = [&](std::uint32_t msg, WParam, LParam) -> LResult {
@@ -53,10 +53,7 @@ TEST(Window, OnMessageComesFirstAndItsResultEndsTheDispatch) {
     EXPECT_EQ(w.sendMessage(wm::Command, (3u << 16) | 9, 0), 0);
     EXPECT_EQ(w.log.back(), "command 9 3");
     EXPECT_EQ(seen.size(), 3u);
-}
-
-TEST(Window, UserMessagesReturnTheirResultEvenWhenNotHandled) {
-    Recorder w;
+    // User messages return their result even when not handled.
     EXPECT_EQ(w.sendMessage(wm::App + 3, 42, 0), NotHandled);
     EXPECT_EQ(w.log.back(), "user " + std::to_string(wm::App + 3) + " 42");
     w.userResult = 11;
@@ -69,7 +66,7 @@ TEST(Window, UserMessagesReturnTheirResultEvenWhenNotHandled) {
     EXPECT_TRUE(w.log.empty());
 }
 
-TEST(Window, ObserversSeeMessagesBeforeTheHandlersAndCanTakeThem) {
+TEST(Window, ObserversSeeMessagesFirstCanTakeThemAndUnhookFromEveryWindow) {
     Recorder target, first, second;
     first.hook(&target);
     second.hook(&target);
@@ -89,9 +86,7 @@ TEST(Window, ObserversSeeMessagesBeforeTheHandlersAndCanTakeThem) {
     // User messages never reach observers.
     target.sendMessage(wm::App, 0, 0);
     EXPECT_EQ(first.hooked.size() + second.hooked.size(), 3u);
-}
-
-TEST(Window, UnhookingRemovesAnObserverFromEveryWindow) {
+    // Unhooking removes an observer from every window.
     Recorder a, b, watcher, other;
     watcher.hook(&a);
     watcher.hook(&b);
