@@ -32,7 +32,6 @@ TEST(Ini, ReadsLinesAsWritten) {
                "empty=\r\n"
                " spaced = v \r\n");
     Ini ini(tmp / L"a.config");
-    EXPECT_EQ(ini.path(), tmp / L"a.config");
     Ini::Section& top = ini[L""];
     EXPECT_EQ(top[L"top"].str(), L"1");
     EXPECT_EQ(top[L"back"].str(), L"top");
