@@ -49,6 +49,7 @@ TEST_F(EventTable, ArrayFormGivesEveryLineWithSpeakAndTwoEventsPoolTheirLines) {
     event.collect(set, named(L"unit_drag"));
     ASSERT_EQ(set.candidates().size(), 3u);
     EXPECT_EQ(set.candidates()[0], (Response{L"持ち上げないで", L"speak"}));
+    EXPECT_EQ(set.candidates()[1], (Response{L"わっ", L"speak"}));
     EXPECT_EQ(set.candidates()[2], (Response{L"どこへ行くの", L"speak"}));
     event.collect(set, named(L"unit_drop"));
     EXPECT_EQ(set.candidates().size(), 4u);
