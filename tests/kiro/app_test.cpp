@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <filesystem>
 
 #include "support/tempfolder.h"
@@ -11,28 +12,26 @@ namespace {
 
 using kiro::app::programPaths;
 
-void expectPaths(const std::wstring& module, const std::wstring& base, const std::wstring& directory) {
-    const auto p = programPaths(module);
-    EXPECT_EQ(p.base, base) << std::string(module.begin(), module.end());
-    EXPECT_EQ(p.directory, directory) << std::string(module.begin(), module.end());
-}
-
 TEST(ProgramPaths, BaseCutsOnlyTheFileNamesExtension) {
-    expectPaths(L"C:\\apps\\x\\prog.exe", L"C:\\apps\\x\\prog", L"C:\\apps\\x\\");
-    expectPaths(L"/opt/tavi/tavi", L"/opt/tavi/tavi", L"/opt/tavi/");
-    expectPaths(L"C:\\a.b\\prog", L"C:\\a.b\\prog", L"C:\\a.b\\");
-    expectPaths(L"/home/u/v1.2/tavi.bin", L"/home/u/v1.2/tavi", L"/home/u/v1.2/");
-    expectPaths(L"/opt/tavi/my.prog.exe", L"/opt/tavi/my.prog", L"/opt/tavi/");
-    expectPaths(L"/opt/.tavi", L"/opt/.tavi", L"/opt/");
-    expectPaths(L"C:\\mixed/sep\\prog.exe", L"C:\\mixed/sep\\prog", L"C:\\mixed/sep\\");
-}
-
-TEST(ProgramPaths, PathsWithoutFolders) {
-    expectPaths(L"prog.exe", L"prog", L"");
-    expectPaths(L"prog", L"prog", L"");
-    expectPaths(L"", L"", L"");
-    // The first character is never taken as a separator.
-    expectPaths(L"/tavi", L"/tavi", L"");
+    struct Case {
+        const wchar_t *module, *base, *directory;
+    };
+    const Case cases[] = {
+        {L"C:\\apps\\x\\prog.exe", L"C:\\apps\\x\\prog", L"C:\\apps\\x\\"},
+        {L"/opt/tavi/tavi", L"/opt/tavi/tavi", L"/opt/tavi/"},
+        {L"C:\\a.b\\prog", L"C:\\a.b\\prog", L"C:\\a.b\\"},
+        {L"/home/u/v1.2/tavi.bin", L"/home/u/v1.2/tavi", L"/home/u/v1.2/"},
+        {L"/opt/tavi/my.prog.exe", L"/opt/tavi/my.prog", L"/opt/tavi/"},
+        {L"/opt/.tavi", L"/opt/.tavi", L"/opt/"},
+        {L"C:\\mixed/sep\\prog.exe", L"C:\\mixed/sep\\prog", L"C:\\mixed/sep\\"},
+        // Without folders; the first character is never taken as a separator.
+        {L"prog.exe", L"prog", L""}, {L"prog", L"prog", L""}, {L"", L"", L""}, {L"/tavi", L"/tavi", L""}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.module, c.module + std::wcslen(c.module)));
+        const auto p = programPaths(c.module);
+        EXPECT_EQ(p.base, c.base);
+        EXPECT_EQ(p.directory, c.directory);
+    }
 }
 
 TEST(ErrorLog, HoldsOnlyTheLastStartupFailureWithoutATrailingLineBreak) {

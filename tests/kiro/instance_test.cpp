@@ -4,36 +4,29 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "kiro/random.h"
 
 namespace {
 
-std::wstring uniqueName() { return L"tavi-test-" + std::to_wstring(kiro::randomIndex(1u << 30)); }
-
-TEST(InstanceLock, SecondHolderIsRefusedUntilTheFirstReleases) {
-    const std::wstring name = uniqueName();
-    kiro::InstanceLock first, second, other;
+TEST(InstanceLock, SecondHolderIsRefusedUntilTheFirstReleasesOrIsDestroyed) {
+    const std::wstring name = L"tavi-test-" + std::to_wstring(kiro::randomIndex(1u << 30));
+    kiro::InstanceLock first, other;
+    auto second = std::make_unique<kiro::InstanceLock>();
     ASSERT_TRUE(first.acquire(name));
     EXPECT_TRUE(first.held());
-    EXPECT_FALSE(second.acquire(name));
-    EXPECT_FALSE(second.held());
+    EXPECT_FALSE(second->acquire(name));
+    EXPECT_FALSE(second->held());
     EXPECT_TRUE(other.acquire(name + L"-other"));
     first.release();
     EXPECT_FALSE(first.held());
-    EXPECT_TRUE(second.acquire(name));
-    EXPECT_TRUE(second.held());
-}
-
-TEST(InstanceLock, DestructionReleases) {
-    const std::wstring name = uniqueName();
-    {
-        kiro::InstanceLock scoped;
-        ASSERT_TRUE(scoped.acquire(name));
-        kiro::InstanceLock rival;
-        EXPECT_FALSE(rival.acquire(name));
-    }
-    kiro::InstanceLock after;
-    EXPECT_TRUE(after.acquire(name));
+    ASSERT_TRUE(second->acquire(name));
+    EXPECT_TRUE(second->held());
+    EXPECT_FALSE(first.acquire(name));
+    // Destroying the holder lets the name go.
+    second.reset();
+    EXPECT_TRUE(first.acquire(name));
 }
 
 }  // namespace

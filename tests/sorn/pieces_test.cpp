@@ -24,7 +24,7 @@ std::wstring joined(const std::vector<std::wstring_view>& pieces) {
 
 }  // namespace
 
-TEST(Pieces, TextThatFitsIsOnePieceLongerTextIsCutAfterTheLastLineFeedThatFits) {
+TEST(Pieces, TextThatFitsIsOnePieceLongerTextIsCutAfterTheLastLineFeedOrFullStopThatFits) {
     EXPECT_TRUE(sorn::cutPieces(L"", 100).empty());
     EXPECT_TRUE(sorn::sentencesOf(L"").empty());
     // Each line is 3 characters of 3 bytes plus a line feed: 10 bytes.
@@ -32,14 +32,12 @@ TEST(Pieces, TextThatFitsIsOnePieceLongerTextIsCutAfterTheLastLineFeedThatFits) 
     EXPECT_EQ(sorn::cutPieces(text, 30), std::vector<std::wstring_view>{text});
     EXPECT_EQ(sorn::cutPieces(text, 25),
               (std::vector<std::wstring_view>{L"春夏秋\n冬雪月\n", L"花鳥風\n"}));
-}
-
-TEST(Pieces, LongLineIsCutAfterTheFullStop) {
-    const std::wstring text = L"あいう。えお。かきくけこ\n短い";
-    const auto pieces = sorn::cutPieces(text, 24);  // 8 characters
+    // A line too long for a piece is cut after its last full stop that fits.
+    const std::wstring line = L"あいう。えお。かきくけこ\n短い";
+    const auto pieces = sorn::cutPieces(line, 24);  // 8 characters
     ASSERT_GE(pieces.size(), 2u);
     EXPECT_EQ(pieces[0], L"あいう。えお。");
-    EXPECT_EQ(joined(pieces), text);
+    EXPECT_EQ(joined(pieces), line);
     for (auto p : pieces) EXPECT_LE(utf8Bytes(p), 24u);
 }
 

@@ -34,9 +34,8 @@ private:
 };
 
 const sorn::Token* find(const std::vector<sorn::Token>& tokens, const std::wstring& surface) {
-    for (const auto& t : tokens) {
+    for (const auto& t : tokens)
         if (t.surface == surface) return &t;
-    }
     return nullptr;
 }
 
@@ -64,32 +63,19 @@ TEST_F(SornAnalysis, FlagsAndBaseFormsFollowTheDictionaryColumns) {
               (std::vector<std::wstring>{L"東京", L"で", L"田中", L"さん", L"が", L"美しい", L"花",
                                          L"を", L"見", L"た", L"。", L"京都", L"、", L"大阪"}));
 
-    const sorn::Token* tokyo = find(tokens, L"東京");  // 名詞,固有名詞,地名,一般
-    ASSERT_TRUE(tokyo);
-    EXPECT_EQ(tokyo->flags, sorn::Noun | sorn::Proper | sorn::Place | sorn::General);
-    EXPECT_EQ(tokyo->base, L"東京");
-    EXPECT_EQ(tokyo->feature.rfind(L"名詞,固有名詞,地名,一般,", 0), 0u);
-
-    const sorn::Token* tanaka = find(tokens, L"田中");  // 名詞,固有名詞,人名,姓
-    ASSERT_TRUE(tanaka);
-    EXPECT_EQ(tanaka->flags, sorn::Noun | sorn::Proper | sorn::Person);
-
-    const sorn::Token* flower = find(tokens, L"花");  // 名詞,普通名詞,一般
-    ASSERT_TRUE(flower);
-    EXPECT_EQ(flower->flags, sorn::Noun | sorn::General);
-
-    const sorn::Token* beautiful = find(tokens, L"美しい");
-    ASSERT_TRUE(beautiful);
-    EXPECT_EQ(beautiful->flags, sorn::Adjective);
-
-    const sorn::Token* saw = find(tokens, L"見");  // the verb's base form is its dictionary form
-    ASSERT_TRUE(saw);
-    EXPECT_EQ(saw->base, L"見る");
-    EXPECT_EQ(saw->flags, 0u);
-
-    EXPECT_EQ(find(tokens, L"。")->flags, sorn::Terminal);
-    EXPECT_EQ(find(tokens, L"、")->flags, 0u);
-    EXPECT_EQ(find(tokens, L"で")->flags, 0u);
+    // Flags by the dictionary's columns (名詞,固有名詞,地名 / 人名, 普通名詞,一般, 形容詞, ...).
+    const std::pair<const wchar_t*, uint32_t> flags[] = {
+        {L"東京", sorn::Noun | sorn::Proper | sorn::Place | sorn::General},
+        {L"田中", sorn::Noun | sorn::Proper | sorn::Person}, {L"花", sorn::Noun | sorn::General},
+        {L"美しい", sorn::Adjective}, {L"見", 0u}, {L"。", sorn::Terminal}, {L"、", 0u}, {L"で", 0u}};
+    for (const auto& [surface, want] : flags) {
+        const sorn::Token* t = find(tokens, surface);
+        ASSERT_TRUE(t) << sorn::toUtf8(surface);
+        EXPECT_EQ(t->flags, want) << sorn::toUtf8(surface);
+    }
+    EXPECT_EQ(find(tokens, L"東京")->base, L"東京");
+    EXPECT_EQ(find(tokens, L"東京")->feature.rfind(L"名詞,固有名詞,地名,一般,", 0), 0u);
+    EXPECT_EQ(find(tokens, L"見")->base, L"見る");  // a verb's base form is its dictionary form
 
     EXPECT_EQ(surfaces(sorn::keywords(tokens)),
               (std::vector<std::wstring>{L"東京", L"花", L"京都", L"大阪"}));
@@ -102,15 +88,12 @@ TEST_F(SornAnalysis, FlagsAndBaseFormsFollowTheDictionaryColumns) {
     EXPECT_EQ(find(more, L"？")->flags, sorn::Terminal);
 }
 
-TEST_F(SornAnalysis, SeparatorsAreAnalysedAsSpaces) {
+TEST_F(SornAnalysis, SeparatorsAreAnalysedAsSpacesAndExcludedNounsCountAsNothing) {
     const auto separated = sorn::analyze(L"花\t東京\n美しい\r\n海\u3000山");
     const auto spaced = sorn::analyze(L"花 東京 美しい  海 山");
     EXPECT_EQ(surfaces(separated),
               (std::vector<std::wstring>{L"花", L"東京", L"美しい", L"海", L"山"}));
     expectSameTokens(separated, spaced);
-}
-
-TEST_F(SornAnalysis, ExcludedNounsCountAsNothing) {
     // こと is 名詞,普通名詞,一般 with the lemma 事, which the shipped list excludes.
     const auto tokens = sorn::analyze(L"大切なことを話す。");
     const sorn::Token* thing = find(tokens, L"こと");

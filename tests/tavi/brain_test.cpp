@@ -117,7 +117,7 @@ Response nextResponse(Brain& brain, std::chrono::milliseconds within = 10s) {
     return Response{L"<none>", L""};
 }
 
-TEST(Brain, WakeupPostedWhileLoadingIsAnsweredFirstAndOnlyOnceReady) {
+TEST(Brain, AnswersWaitForReadinessAndForAnEmptyInboxAndLeaveInOrder) {
     TempFolder folder;
     writeTables(folder);
     TestClock clock(Late);
@@ -141,6 +141,21 @@ TEST(Brain, WakeupPostedWhileLoadingIsAnsweredFirstAndOnlyOnceReady) {
     EXPECT_EQ(r.action, L"speak");
     // The wakeup counted as activity, so no boredom line follows while the clock stands.
     EXPECT_EQ(nextResponse(brain, 800ms).text, L"<none>");
+
+    // Let the worker answer "unit_drag" into the outbox without taking the answer...
+    brain.post(tavi::events::unitDrag());
+    std::this_thread::sleep_for(1000ms);
+    // ...then hold the worker mid-cycle, so the next message stays in the inbox.
+    clock.close();
+    ASSERT_TRUE(clock.waitForBlockedReader());
+    brain.post(tavi::events::unitDrop());
+    EXPECT_FALSE(brain.poll(r));
+    EXPECT_FALSE(brain.poll(r));
+    clock.open();
+
+    // Responses leave in the order they were made.
+    EXPECT_EQ(nextResponse(brain).text, L"drag");
+    EXPECT_EQ(nextResponse(brain).text, L"drop");
 }
 
 TEST(Brain, SilentBrainGetsBoredAndTheBoredomLineWaitsForQuietToEnd) {
@@ -169,31 +184,6 @@ TEST(Brain, SilentBrainGetsBoredAndTheBoredomLineWaitsForQuietToEnd) {
     EXPECT_EQ(nextResponse(brain, 500ms).text, L"<none>");
 }
 
-TEST(Brain, PollHandsOutNothingWhileMessagesWaitInTheInbox) {
-    TempFolder folder;
-    writeTables(folder);
-    TestClock clock(Late);
-    Brain brain(folder.path(), BrainOptions{{}, clock.function()});
-    brain.post(tavi::events::unitWakeup());
-    ASSERT_EQ(nextResponse(brain, 30s).text, L"good morning");
-
-    // Let the worker answer "unit_drag" into the outbox without taking the answer...
-    brain.post(tavi::events::unitDrag());
-    std::this_thread::sleep_for(1000ms);
-    // ...then hold the worker mid-cycle, so the next message stays in the inbox.
-    clock.close();
-    ASSERT_TRUE(clock.waitForBlockedReader());
-    brain.post(tavi::events::unitDrop());
-    Response r;
-    EXPECT_FALSE(brain.poll(r));
-    EXPECT_FALSE(brain.poll(r));
-    clock.open();
-
-    // Responses leave in the order they were made.
-    EXPECT_EQ(nextResponse(brain).text, L"drag");
-    EXPECT_EQ(nextResponse(brain).text, L"drop");
-}
-
 TEST(Brain, MissingFolderLoadsNothingSettlesAndNeverSpeaks) {
     TempFolder folder;
     TestClock clock(Late);
@@ -215,63 +205,53 @@ TEST(Brain, MissingFolderLoadsNothingSettlesAndNeverSpeaks) {
 TEST(Brain, ExceptionOnTheWorkerIsReportedOnceAndEndsIt) {
     TempFolder folder;
     writeTables(folder);
-    TestClock clock(Late);
-    std::mutex mutex;
-    std::condition_variable reported;
-    std::string text;
-    int reports = 0;
-    BrainOptions options;
-    options.clock = clock.function();
-    options.reportError = [&](const std::string& what) {
-        std::lock_guard<std::mutex> hold(mutex);
-        text = what;
-        ++reports;
-        reported.notify_all();
-    };
-    auto brain = std::make_unique<Brain>(folder.path(), options);
-    ASSERT_TRUE(waitUntilReady(*brain));
-
-    clock.breakDown();
-    brain->post(tavi::events::unitDrag());
-    {
-        std::unique_lock<std::mutex> hold(mutex);
-        ASSERT_TRUE(reported.wait_for(hold, 20s, [&] { return reports > 0; }));
-        EXPECT_EQ(text, "clock broke");
-    }
-    // The worker has ended: messages are no longer taken, nothing more is said.
-    brain->post(tavi::events::unitDrop());
-    EXPECT_EQ(nextResponse(*brain, 600ms).text, L"<none>");
-    float value = 0;
-    EXPECT_FALSE(brain->progress(value));
-
-    // Deleting the brain still works; the worker is already gone.
-    const auto start = Clock::now();
-    brain.reset();
-    EXPECT_LT(millis(Clock::now() - start), 5000);
-    std::lock_guard<std::mutex> hold(mutex);
-    EXPECT_EQ(reports, 1);
-}
-
-TEST(Brain, ExceptionTextGoesToStandardErrorWithoutAWorkingReporter) {
-    TempFolder folder;
-    writeTables(folder);
-    for (const bool throwingReporter : {false, true}) {
+    // A working reporter, none, and one that throws: without a working one the text goes to
+    // standard error.
+    for (const int reporter : {0, 1, 2}) {
+        SCOPED_TRACE(reporter);
         TestClock clock(Late);
+        std::mutex mutex;
+        std::condition_variable reported;
+        std::string text;
+        int reports = 0;
         BrainOptions options;
         options.clock = clock.function();
-        if (throwingReporter)
+        if (reporter == 0) {
+            options.reportError = [&](const std::string& what) {
+                std::lock_guard<std::mutex> hold(mutex);
+                text = what;
+                ++reports;
+                reported.notify_all();
+            };
+        } else if (reporter == 2) {
             options.reportError = [](const std::string&) { throw std::runtime_error("no box"); };
+        }
         ::testing::internal::CaptureStderr();
-        {
-            Brain brain(folder.path(), options);
-            ASSERT_TRUE(waitUntilReady(brain));
-            clock.breakDown();
-            // The worker's next cycle reads the clock and fails.
-            brain.post(tavi::events::unitDrag());
+        auto brain = std::make_unique<Brain>(folder.path(), options);
+        ASSERT_TRUE(waitUntilReady(*brain));
+        clock.breakDown();
+        // The worker's next cycle reads the clock and fails.
+        brain->post(tavi::events::unitDrag());
+        if (reporter == 0) {
+            std::unique_lock<std::mutex> hold(mutex);
+            ASSERT_TRUE(reported.wait_for(hold, 20s, [&] { return reports > 0; }));
+            EXPECT_EQ(text, "clock broke");
+        } else {
             std::this_thread::sleep_for(1000ms);
         }
+        // The worker has ended: messages are no longer taken, nothing more is said.
+        brain->post(tavi::events::unitDrop());
+        EXPECT_EQ(nextResponse(*brain, 600ms).text, L"<none>");
+        float value = 0;
+        EXPECT_FALSE(brain->progress(value));
+        // Deleting the brain still works; the worker is already gone.
+        const auto start = Clock::now();
+        brain.reset();
+        EXPECT_LT(millis(Clock::now() - start), 5000);
         const std::string err = ::testing::internal::GetCapturedStderr();
-        EXPECT_NE(err.find("exception: clock broke"), std::string::npos) << throwingReporter;
+        EXPECT_EQ(err.find("exception: clock broke") != std::string::npos, reporter != 0);
+        std::lock_guard<std::mutex> hold(mutex);
+        EXPECT_EQ(reports, reporter == 0 ? 1 : 0);
     }
 }
 

@@ -21,6 +21,13 @@ void put32(std::string& out, uint32_t v) {
     for (int i = 0; i < 4; ++i) out.push_back(char((v >> (8 * i)) & 0xFF));
 }
 
+// An archive header and one record that claims far more bytes than follow it.
+std::string oversized(uint32_t count, uint32_t hash) {
+    std::string out;
+    for (uint32_t v : {0x75777507u, count, hash, 0xFFFFFFF0u}) put32(out, v);
+    return out + "short";
+}
+
 // Builds an archive the way the packing tool does: magic, count, then name hash, length and
 // scrambled bytes for every member.
 std::string makeArchive(const std::vector<std::pair<std::string, std::string>>& members) {
@@ -45,7 +52,6 @@ std::string loaded(const std::wstring& path) {
 TEST(Crc32, MatchesTheIeeeCheckValue) {
     EXPECT_EQ(kiro::io::crc32("123456789", 9), 0xCBF43926u);
     EXPECT_EQ(kiro::io::crc32("", 0), 0u);
-    EXPECT_EQ(kiro::io::crc32("\\setup.json", 11), kiro::io::crc32("\\setup.json", 11));
     EXPECT_NE(kiro::io::crc32("\\a", 2), kiro::io::crc32("/a", 2));
 }
 
@@ -111,7 +117,6 @@ TEST(BinaryObject, LoadsWholeFileWithTrailingZero) {
     ASSERT_EQ(b.size(), 5u);
     EXPECT_EQ(std::memcmp(b.data(), "ab\0cd", 5), 0);
     EXPECT_EQ(b.data()[5], 0);
-    EXPECT_EQ(b.path(), tmp / L"f.txt");
 
     writeBytes(tmp / L"empty.txt", "");
     EXPECT_TRUE(BinaryObject(tmp / L"empty.txt").empty());
@@ -172,21 +177,9 @@ TEST(Archive, DamagedArchivesGiveEmptyResults) {
     EXPECT_TRUE(BinaryObject(tmp / L"a/f").empty());
 
     // A member claiming more bytes than the archive holds, before and at the wanted one.
-    std::string huge;
-    put32(huge, 0x75777507u);
-    put32(huge, 2);
-    put32(huge, 0x12345678u);
-    put32(huge, 0xFFFFFFF0u);
-    huge += "short";
-    writeBytes(tmp / L"b.uwu", huge);
+    writeBytes(tmp / L"b.uwu", oversized(2, 0x12345678u));
     EXPECT_TRUE(BinaryObject(tmp / L"b/f").empty());
-    std::string wanted;
-    put32(wanted, 0x75777507u);
-    put32(wanted, 1);
-    put32(wanted, kiro::io::crc32("\\f", 2));
-    put32(wanted, 0xFFFFFFF0u);
-    wanted += "short";
-    writeBytes(tmp / L"c.uwu", wanted);
+    writeBytes(tmp / L"c.uwu", oversized(1, kiro::io::crc32("\\f", 2)));
     EXPECT_TRUE(BinaryObject(tmp / L"c/f").empty());
 
     // A count larger than the records present, and a truncated header.
@@ -211,9 +204,7 @@ TEST(Paths, ListFilesRecursesSkipsDotNamesAndAppliesThePatternBelow) {
     auto names = [](std::vector<std::wstring> files) {
         std::vector<std::string> out;
         for (auto& f : files) {
-            for (auto& c : f) {
-                if (c == L'\\') c = L'/';
-            }
+            std::replace(f.begin(), f.end(), L'\\', L'/');
             const size_t top = f.find(L"top/");
             out.push_back(kiro::io::toUtf8(f.substr(top)));
         }
@@ -232,7 +223,7 @@ TEST(Paths, ListFilesRecursesSkipsDotNamesAndAppliesThePatternBelow) {
     for (const auto& f : kiro::io::listFiles(tmp / L"top")) EXPECT_FALSE(BinaryObject(f).empty());
 }
 
-TEST(Paths, ExistsSeesFilesAndFoldersWithEitherSeparator) {
+TEST(Paths, ExistsSeesFilesAndFoldersWithEitherSeparatorAndNonAsciiNames) {
     TempFolder tmp;
     writeBytes(tmp / L"x/y.txt", "y");
     EXPECT_TRUE(kiro::io::exists(tmp / L"x"));
@@ -240,10 +231,7 @@ TEST(Paths, ExistsSeesFilesAndFoldersWithEitherSeparator) {
     EXPECT_TRUE(kiro::io::exists(tmp / L"x/y.txt"));
     EXPECT_FALSE(kiro::io::exists(tmp / L"x/z.txt"));
     EXPECT_FALSE(kiro::io::exists(L""));
-}
-
-TEST(Paths, NonAsciiNamesRoundTrip) {
-    TempFolder tmp;
+    // Non-ASCII names round trip through write, exists, load and listing.
     const std::wstring path = tmp / L"\u30E1\u30E2/\u6587\u66F8.dat";
     {
         File f(path, File::Write);

@@ -46,12 +46,10 @@ TEST(Text, ReadsFilesWithDetectionAndRejectsBinary) {
 TEST(Text, SaveWritesUtf8WithoutMarkAndReplacesAtomically) {
     TempFolder tmp;
     const std::wstring path = tmp / L"deep/er/note.txt";
-    Text x;
+    Text x, jp;
     x.append(L"x\n");
     ASSERT_TRUE(x.save(path));
     EXPECT_EQ(readBytes(path), "x\n");
-
-    Text jp;
     jp.append(L"\u3042");
     ASSERT_TRUE(jp.save(path));
     EXPECT_EQ(readBytes(path), "\xE3\x81\x82");  // the old, longer content is gone
@@ -61,12 +59,8 @@ TEST(Text, SaveWritesUtf8WithoutMarkAndReplacesAtomically) {
     EXPECT_EQ(readBytes(path), "\xE3\x81\x82\xE3\x81\x82x\n");
 
     // Nothing but the target is left in the folder: the temporary file was renamed.
-    int entries = 0;
-    for (const auto& e : std::filesystem::directory_iterator(std::filesystem::path(tmp.path()) / "deep" / "er")) {
-        (void)e;
-        ++entries;
-    }
-    EXPECT_EQ(entries, 1);
+    const std::filesystem::directory_iterator folder(std::filesystem::path(tmp.path()) / "deep" / "er");
+    EXPECT_EQ(std::distance(begin(folder), end(folder)), 1);
 
     EXPECT_TRUE(Text().save(tmp / L"empty.txt"));
     EXPECT_TRUE(kiro::io::exists(tmp / L"empty.txt"));

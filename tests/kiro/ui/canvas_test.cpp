@@ -81,7 +81,7 @@ TEST(Canvas, OutlinesLeaveTheInsideEmpty) {
     EXPECT_EQ(alphaOf(c.pixel(11, 11)), 0u);  // inside the round corner's cut
 }
 
-TEST(Canvas, PolygonsLinesAndCircles) {
+TEST(Canvas, PolygonsLinesAndCirclesSmoothOrHard) {
     Canvas c(40, 40);
     c.setColor(0, 0, 255, 255);
     const Point triangle[] = {{0, 0}, {30, 0}, {0, 30}};
@@ -100,6 +100,15 @@ TEST(Canvas, PolygonsLinesAndCircles) {
     c.drawCircle(20, 20, 10, false);
     EXPECT_EQ(c.pixel(20, 20), 0u);
     EXPECT_GT(alphaOf(c.pixel(30, 20)), 100u);
+    // Smoothing off draws hard edges.
+    c.clear();
+    c.setSmooth(false);
+    c.drawCircle(20, 20, 15, true);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x) {
+            const std::uint32_t a = alphaOf(c.pixel(x, y));
+            ASSERT_TRUE(a == 0 || a == 255) << x << "," << y;
+        }
 }
 
 TEST(Canvas, OutlinedTextIsWiderAndBlackEdged) {
@@ -131,17 +140,7 @@ TEST(Canvas, OutlinedTextIsWiderAndBlackEdged) {
     EXPECT_LT(maxAlpha, 250u);  // the overlapping draws add up, but never to opaque
 }
 
-TEST(Canvas, TextWrapsAtTheBoxWidth) {
-    Canvas c(300, 300);
-    c.setFont(L"DejaVu Sans", 16);
-    c.setColor(rgb(0, 0, 0), 255);
-    c.drawText(L"one two three four five six seven", 0, 0, 100, false);
-    const Rect box = inkBox(c);
-    EXPECT_LE(box.right, 100);
-    EXPECT_GT(box.bottom, 3 * 16);  // several lines
-}
-
-TEST(Canvas, MeasuresTextWithTrailingSpacesAndWrapping) {
+TEST(Canvas, MeasuresAndDrawsTextWithTrailingSpacesAndWrapping) {
     Canvas c(10, 10);
     c.setFont(L"DejaVu Sans", 16);
     Size one{}, spaced{}, wrapped{}, wide{};
@@ -156,6 +155,13 @@ TEST(Canvas, MeasuresTextWithTrailingSpacesAndWrapping) {
     c.measureText(longText, &wrapped, 120);
     EXPECT_LE(wrapped.cx, 120);
     EXPECT_GE(wrapped.cy, 3 * one.cy);
+    // Drawn text wraps at the box width the same way.
+    Canvas page(300, 300);
+    page.setFont(L"DejaVu Sans", 16);
+    page.setColor(rgb(0, 0, 0), 255);
+    page.drawText(longText, 0, 0, 120, false);
+    EXPECT_LE(inkBox(page).right, 120);
+    EXPECT_GT(inkBox(page).bottom, 3 * 16);
     c.measureText(longText, &wide, 0);  // 0: the 4096-pixel box
     EXPECT_GT(wide.cx, 300);
     EXPECT_EQ(wide.cy, one.cy);
@@ -311,18 +317,6 @@ TEST(Canvas, UndecodableOrMissingDataGivesAnEmptyPicture) {
     EXPECT_TRUE(null.isEmpty());
     EXPECT_EQ(null.width(), 0);
     EXPECT_EQ(null.height(), 0);
-}
-
-TEST(Canvas, SmoothingOffDrawsHardEdges) {
-    Canvas c(40, 40);
-    c.setSmooth(false);
-    c.setColor(rgb(0, 0, 0), 255);
-    c.drawCircle(20, 20, 15, true);
-    for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 40; ++x) {
-            const std::uint32_t a = alphaOf(c.pixel(x, y));
-            ASSERT_TRUE(a == 0 || a == 255) << x << "," << y;
-        }
 }
 
 }  // namespace

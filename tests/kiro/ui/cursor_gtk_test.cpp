@@ -17,8 +17,7 @@ using test::pump;
 using test::xdotool;
 
 std::wstring dataPath(const std::string& name) {
-    const char* dir = std::getenv("TAVI_TEST_DATA");
-    const std::string path = std::string(dir ? dir : "tests/data") + "/" + name;
+    const std::string path = test::dataPath(name);
     return std::wstring(path.begin(), path.end());
 }
 
@@ -27,8 +26,7 @@ TEST(CursorGtk, CursorFilesLoadAndBadOnesGiveNone) {
     ASSERT_NE(cursor, nullptr);
     EXPECT_EQ(gdk_cursor_get_cursor_type(gdkCursor(*cursor)), GDK_CURSOR_IS_PIXMAP);
     // Folders may be separated by backslashes.
-    std::wstring windowsStyle = dataPath("ui\\dot.cur");
-    EXPECT_NE(Cursor::fromFile(windowsStyle), nullptr);
+    EXPECT_NE(Cursor::fromFile(dataPath("ui\\dot.cur")), nullptr);
     EXPECT_EQ(Cursor::fromFile(dataPath("ui/missing.cur")), nullptr);
     EXPECT_EQ(Cursor::fromFile(dataPath("ui/small.jpg.missing")), nullptr);
     EXPECT_EQ(Cursor::fromFile(dataPath("ui")), nullptr);  // a folder

@@ -14,7 +14,7 @@ std::vector<char> fileBytes(const char* path) {
     return std::vector<char>(std::istreambuf_iterator<char>(in), {});
 }
 
-TEST(Font, NumbersSelectTableEntriesAndUnknownOnesFallBack) {
+TEST(Font, NumbersSelectTableEntriesBoldOrNotAndUnknownOnesFallBack) {
     defineFont(40, L"DejaVu Sans", 21, true);
     defineFont(41, L"DejaVu Sans", 0, false);  // a size no font can have
     Canvas c(10, 10);
@@ -36,6 +36,13 @@ TEST(Font, NumbersSelectTableEntriesAndUnknownOnesFallBack) {
     std::unique_ptr<Font> font = std::make_unique<Font>(L"x", 1, false);
     EXPECT_FALSE(createFont(777, font));
     EXPECT_EQ(font, nullptr);
+    // Bold text is wider.
+    defineFont(50, L"DejaVu Sans", 20, false);
+    defineFont(51, L"DejaVu Sans", 20, true);
+    c.setFont(50);
+    const int regular = c.measureText(L"Wide words here", nullptr, 0);
+    c.setFont(51);
+    EXPECT_GT(c.measureText(L"Wide words here", nullptr, 0), regular);
 }
 
 TEST(Font, NewCanvasesUseFontNumberZero) {
@@ -48,16 +55,6 @@ TEST(Font, NewCanvasesUseFontNumberZero) {
     const unsigned char junk[] = {1, 2, 3};
     Canvas decoded(junk, sizeof junk);
     EXPECT_EQ(decoded.font().px(), 19);
-}
-
-TEST(Font, BoldTextIsWider) {
-    defineFont(50, L"DejaVu Sans", 20, false);
-    defineFont(51, L"DejaVu Sans", 20, true);
-    Canvas c(10, 10);
-    c.setFont(50);
-    const int regular = c.measureText(L"Wide words here", nullptr, 0);
-    c.setFont(51);
-    EXPECT_GT(c.measureText(L"Wide words here", nullptr, 0), regular);
 }
 
 TEST(Font, JapaneseTextIsLaidOutWithTheWindowsFaceName) {

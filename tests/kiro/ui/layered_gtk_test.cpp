@@ -60,20 +60,12 @@ TEST_F(Layered, PresentingTakesTheCanvasSizeAndKeepsTheCorner) {
     Canvas c(80, 50);
     c.clear(rgb(10, 20, 30));
     c.present(w.handle(), 0, 0);
-    Size s{};
-    w.clientSize(s);
-    EXPECT_EQ(s.cx, 80);
-    EXPECT_EQ(s.cy, 50);
-    Point p{};
-    w.position(p);
-    EXPECT_EQ(p.x, 300);
-    EXPECT_EQ(p.y, 200);
+    EXPECT_EQ(test::sizeOf(w), test::XY(80, 50));
+    EXPECT_EQ(test::placeOf(w), test::XY(300, 200));
     EXPECT_TRUE(w.has("size 80x50"));
     pump(200);
-    w.position(p);
-    EXPECT_EQ(p.x, 300);
-    w.clientSize(s);
-    EXPECT_EQ(s.cx, 80);
+    EXPECT_EQ(test::placeOf(w), test::XY(300, 200));
+    EXPECT_EQ(test::sizeOf(w), test::XY(80, 50));
     expectNear(screenPixel(340, 225), Colour{10, 20, 30}, 2, "presented colour");
 }
 

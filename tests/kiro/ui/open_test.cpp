@@ -20,13 +20,10 @@ using kiro::ui::isWebAddress;
 using kiro::ui::openErrorText;
 
 TEST(OpenRules, OnlyHttpSchemesAreWebAddresses) {
-    EXPECT_TRUE(isWebAddress(L"http://example.com/"));
-    EXPECT_TRUE(isWebAddress(L"https://example.com/feed?a=1"));
-    EXPECT_TRUE(isWebAddress(L"HTTPS://EXAMPLE.COM/"));
-    EXPECT_FALSE(isWebAddress(L"httpd.conf"));
-    EXPECT_FALSE(isWebAddress(L"http"));
-    EXPECT_FALSE(isWebAddress(L"temp\\rss.html"));
-    EXPECT_FALSE(isWebAddress(L""));
+    for (const wchar_t* yes : {L"http://example.com/", L"https://example.com/feed?a=1", L"HTTPS://EXAMPLE.COM/"})
+        EXPECT_TRUE(isWebAddress(yes)) << std::wstring(yes).size();
+    for (const wchar_t* no : {L"httpd.conf", L"http", L"temp\\rss.html", L""})
+        EXPECT_FALSE(isWebAddress(no)) << std::wstring(no).size();
 }
 
 TEST(OpenRules, FailureTextsFollowTheShellCodes) {
@@ -36,9 +33,7 @@ TEST(OpenRules, FailureTextsFollowTheShellCodes) {
               L"extension. This error will also be returned if you attempt to print a file that "
               L"is not printable.");
     EXPECT_EQ(openErrorText(0), L"(0)\nThe operating system is out of memory or resources.");
-    EXPECT_EQ(openErrorText(4), L"");
-    EXPECT_EQ(openErrorText(33), L"");
-    EXPECT_EQ(openErrorText(-1), L"");
+    for (int unknown : {4, 33, -1}) EXPECT_EQ(openErrorText(unknown), L"") << unknown;
 }
 
 // A private desktop: a handler script that logs what it was asked to open, registered as the

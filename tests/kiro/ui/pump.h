@@ -15,16 +15,6 @@
 
 namespace kiro::ui::test {
 
-// Handles pending events for ms milliseconds.
-inline void pump(int ms) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (std::chrono::steady_clock::now() < end) {
-        while (g_main_context_iteration(nullptr, FALSE)) {
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-}
-
 // Handles events until done() holds or ms milliseconds passed; returns done().
 inline bool pumpUntil(const std::function<bool()>& done, int ms = 3000) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
@@ -37,6 +27,9 @@ inline bool pumpUntil(const std::function<bool()>& done, int ms = 3000) {
     return true;
 }
 
+// Handles pending events for ms milliseconds.
+inline void pump(int ms) { pumpUntil([] { return false; }, ms); }
+
 // Runs xdotool with the given arguments, then lets the resulting events arrive.
 inline void xdotool(const std::string& args) {
     const std::string command = "xdotool " + args;
@@ -45,9 +38,13 @@ inline void xdotool(const std::string& args) {
     pump(60);
 }
 
-inline std::vector<unsigned char> readData(const std::string& name) {
+inline std::string dataPath(const std::string& name) {
     const char* dir = std::getenv("TAVI_TEST_DATA");
-    std::ifstream in(std::string(dir ? dir : "tests/data") + "/" + name, std::ios::binary);
+    return std::string(dir ? dir : "tests/data") + "/" + name;
+}
+
+inline std::vector<unsigned char> readData(const std::string& name) {
+    std::ifstream in(dataPath(name), std::ios::binary);
     return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
 }
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "kiro/ui/canvas.h"
@@ -119,5 +120,18 @@ public:
     std::uint32_t lastCursorMessage = 0;
     std::vector<std::pair<Window*, std::uint32_t>> hooked;
 };
+
+// Where a window stands and its client size, as pairs to compare in one check.
+inline std::pair<int, int> placeOf(const Window& w) {
+    Point p{};
+    w.position(p);
+    return {p.x, p.y};
+}
+inline std::pair<int, int> sizeOf(const Window& w) {
+    Size s{};
+    w.clientSize(s);
+    return {s.cx, s.cy};
+}
+using XY = std::pair<int, int>;
 
 }  // namespace kiro::ui::test

@@ -92,7 +92,7 @@ TEST_F(MenuBar, ClickedItemSendsItsCommandToTheWindow) {
     EXPECT_EQ(window->commands[0], 1u);
 }
 
-TEST_F(MenuBar, OneBarPerWindowAndClearTakesItAway) {
+TEST_F(MenuBar, OneBarPerWindowAttachReplacesAndClearTakesItAway) {
     {
         TopMenu menu(*window);
         menu.addItem(L"first", 1);
@@ -128,19 +128,16 @@ TEST_F(MenuBar, OneBarPerWindowAndClearTakesItAway) {
     EXPECT_EQ(menuBars(*window).size(), 0u);
     TopMenu(*window).clear();  // nothing left: no effect
     EXPECT_EQ(menuBars(*window).size(), 0u);
-}
 
-TEST_F(MenuBar, AttachingAnotherBarReplacesTheFirst) {
-    // Both start before either is attached, so they are two different bars.
-    TopMenu first(*window);
-    TopMenu second(*window);
+    // Two bars started before either is attached are different bars: the second replaces.
+    TopMenu first(*window), second(*window);
     first.addItem(L"one", 1);
     first.attach();
     second.addItem(L"two", 2);
     second.attach();
-    const auto bars = menuBars(*window);
+    bars = menuBars(*window);
     ASSERT_EQ(bars.size(), 1u);
-    const auto items = itemsOf(bars[0]);
+    items = itemsOf(bars[0]);
     ASSERT_EQ(items.size(), 1u);
     EXPECT_EQ(labelOf(items[0]), "two");
 }

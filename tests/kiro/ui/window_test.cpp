@@ -38,7 +38,7 @@ TEST(Window, TitlesAreNumberedByTheLiveCount) {
     EXPECT_EQ(d.title(), L"メモを編集中...");
 }
 
-TEST(Window, OnMessageComesFirstAndItsResultEndsTheDispatch) {
+TEST(Window, OnMessageComesFirstAndUserMessagesReturnTheirResultEvenWhenNotHandled) {
     Recorder w;
     std::vector<std::uint32_t> seen;
     w.message = [&](std::uint32_t msg, WParam, LParam) -> LResult {
@@ -53,10 +53,7 @@ TEST(Window, OnMessageComesFirstAndItsResultEndsTheDispatch) {
     EXPECT_EQ(w.sendMessage(wm::Command, (3u << 16) | 9, 0), 0);
     EXPECT_EQ(w.log.back(), "command 9 3");
     EXPECT_EQ(seen.size(), 3u);
-}
-
-TEST(Window, UserMessagesReturnTheirResultEvenWhenNotHandled) {
-    Recorder w;
+    // User messages return their result even when not handled.
     EXPECT_EQ(w.sendMessage(wm::App + 3, 42, 0), NotHandled);
     EXPECT_EQ(w.log.back(), "user " + std::to_string(wm::App + 3) + " 42");
     w.userResult = 11;
@@ -69,7 +66,7 @@ TEST(Window, UserMessagesReturnTheirResultEvenWhenNotHandled) {
     EXPECT_TRUE(w.log.empty());
 }
 
-TEST(Window, ObserversSeeMessagesBeforeTheHandlersAndCanTakeThem) {
+TEST(Window, ObserversSeeMessagesFirstCanTakeThemAndUnhookFromEveryWindow) {
     Recorder target, first, second;
     first.hook(&target);
     second.hook(&target);
@@ -89,9 +86,7 @@ TEST(Window, ObserversSeeMessagesBeforeTheHandlersAndCanTakeThem) {
     // User messages never reach observers.
     target.sendMessage(wm::App, 0, 0);
     EXPECT_EQ(first.hooked.size() + second.hooked.size(), 3u);
-}
-
-TEST(Window, UnhookingRemovesAnObserverFromEveryWindow) {
+    // Unhooking removes an observer from every window.
     Recorder a, b, watcher, other;
     watcher.hook(&a);
     watcher.hook(&b);
@@ -129,9 +124,7 @@ TEST(Window, CloseKeepsTheWindowWhenTheHandlerSaysSo) {
     let.moveTo(1, 2);
     let.setTimer(10, 1);
     EXPECT_FALSE(let.hasTimer(1));
-    Point p{5, 5};
-    let.position(p);
-    EXPECT_EQ(p.x, 0);
+    EXPECT_EQ(test::placeOf(let), test::XY(0, 0));
 }
 
 TEST(Window, DestroyingAnOwnerDestroysItsOwnedWindowsFirst) {
@@ -155,14 +148,7 @@ TEST(Window, DestroyingAnOwnerDestroysItsOwnedWindowsFirst) {
     EXPECT_EQ(owned->parent(), nullptr);  // the object outlives its owner
 }
 
-TEST(Window, DefaultButtonUpsBecomeKeyDowns) {
-    Recorder w;
-    w.sendMessage(wm::LButtonUp, 0, makeLParam(3, 4));
-    w.sendMessage(wm::RButtonUp, 0, makeLParam(3, 4));
-    EXPECT_EQ(w.log, (std::vector<std::string>{"keydown 1", "keydown 2"}));
-}
-
-TEST(Window, DecodesArguments) {
+TEST(Window, DecodesArgumentsAndTurnsButtonUpsIntoKeyDowns) {
     Recorder w;
     w.sendMessage(wm::Move, 0, makeLParam(-50, -20));
     ASSERT_EQ(w.moves.size(), 1u);
@@ -173,6 +159,11 @@ TEST(Window, DecodesArguments) {
     EXPECT_EQ(w.log.back(), "char " + std::to_string(0x2345));
     w.sendMessage(wm::SetCursor, 0, makeLParam(ht::Client, int(wm::MouseMove)));
     EXPECT_EQ(w.lastCursorMessage, wm::MouseMove);
+    // Unhandled button releases become key downs.
+    w.log.clear();
+    w.sendMessage(wm::LButtonUp, 0, makeLParam(3, 4));
+    w.sendMessage(wm::RButtonUp, 0, makeLParam(3, 4));
+    EXPECT_EQ(w.log, (std::vector<std::string>{"keydown 1", "keydown 2"}));
 }
 
 TEST(Window, TimersTickRestartAndDieWithTheWindow) {
@@ -196,16 +187,7 @@ TEST(Window, TimersTickRestartAndDieWithTheWindow) {
     w.timerIds.clear();
     pump(150);
     EXPECT_TRUE(w.timerIds.empty());
-}
-
-TEST(Window, KillTimersStopsEveryTimer) {
-    Recorder w;
-    w.setTimer(15, 1);
-    w.setTimer(15, 2);
-    w.killTimers();
-    pump(120);
-    EXPECT_TRUE(w.timerIds.empty());
-    // The default timer handler reaches onTimer() without an id.
+    // killTimers stops every timer; the default timer handler reaches onTimer() without an id.
     struct Ticker : Window {
         int ticks = 0;
         LResult onTimer() override {
@@ -213,6 +195,11 @@ TEST(Window, KillTimersStopsEveryTimer) {
             return 0;
         }
     } t;
+    t.setTimer(15, 1);
+    t.setTimer(15, 2);
+    t.killTimers();
+    pump(120);
+    EXPECT_EQ(t.ticks, 0);
     t.setTimer(15, 0);
     EXPECT_TRUE(pumpUntil([&] { return t.ticks >= 2; }, 2000));
 }
@@ -235,10 +222,7 @@ TEST(Window, GeometryFollowsMovesAndClientSizes) {
     Recorder w(nullptr, ws::Popup);
     w.moveTo(120, 80);
     w.setClientSize(150, 90);
-    Point p{};
-    w.position(p);
-    EXPECT_EQ(p.x, 120);
-    EXPECT_EQ(p.y, 80);
+    EXPECT_EQ(test::placeOf(w), test::XY(120, 80));
     Rect client{}, window{};
     w.getClientRect(client);
     w.getWindowRect(window);
@@ -253,12 +237,8 @@ TEST(Window, GeometryFollowsMovesAndClientSizes) {
     EXPECT_EQ(w.moves.back(), std::make_pair(120, 80));
     w.show();
     pump(200);  // the server's confirmations change nothing
-    w.position(p);
-    EXPECT_EQ(p.x, 120);
-    Size s{};
-    w.clientSize(s);
-    EXPECT_EQ(s.cx, 150);
-    EXPECT_EQ(s.cy, 90);
+    EXPECT_EQ(test::placeOf(w), test::XY(120, 80));
+    EXPECT_EQ(test::sizeOf(w), test::XY(150, 90));
 }
 
 TEST(Window, PaintsWhatOnPaintDrawsWhenShown) {

@@ -69,16 +69,8 @@ protected:
     std::unique_ptr<Engine> engine_;
 };
 
-TEST_F(EngineTest, LoadsTablesAndReportsFullProgressWithoutCorpusFiles) {
-    EXPECT_EQ(progress_.load(), 1.0f);
-    postAt(5000, tavi::events::unitDrag());
-    Response r;
-    ASSERT_TRUE(engine_->cycle(false, r));
-    EXPECT_EQ(r.text, L"drag");
-    EXPECT_EQ(r.action, L"grab");
-}
-
 TEST_F(EngineTest, EventLinesComeFirstAndChatterWaitsTwoSecondsAfterActivity) {
+    EXPECT_EQ(progress_.load(), 1.0f);  // tables loaded, no corpus files to learn
     const uint32_t t0 = 100000;
     postAt(t0, tavi::events::unitWakeup());
     EXPECT_EQ(cycleAt(t0 + 200), L"wake");
@@ -117,6 +109,14 @@ TEST_F(EngineTest, BoredomAfterMoreThanAMinuteOfSilenceAndAgainAMinuteLater) {
     EXPECT_EQ(cycleAt(t2 + 60001), L"");
     EXPECT_EQ(cycleAt(t2 + 40000 + 60000), L"");
     EXPECT_EQ(cycleAt(t2 + 40000 + 60001), L"bored");
+
+    // So does a message of another kind, which is otherwise ignored.
+    const uint32_t t3 = t2 + 40000 + 60001;
+    postAt(t3 + 100, EventMessage{});
+    EXPECT_EQ(cycleAt(t3 + 200), L"");
+    EXPECT_FALSE(engine_->hasEventLines());
+    EXPECT_EQ(cycleAt(t3 + 100 + 60000), L"");
+    EXPECT_EQ(cycleAt(t3 + 100 + 60001), L"bored");
 }
 
 TEST_F(EngineTest, BoredomStaysRightWhenTheClockWraps) {
@@ -171,15 +171,6 @@ TEST_F(EngineTest, EventsOfOneCyclePoolTheirLinesIntoOneResponse) {
     }
     // Both lines are drawn over many rounds (each round has a 1/2 chance per line).
     EXPECT_EQ(seen.size(), 2u);
-}
-
-TEST_F(EngineTest, MessagesOfOtherKindsAreIgnoredButCountAsActivity) {
-    const uint32_t t0 = 500000;
-    postAt(t0, EventMessage{});
-    EXPECT_EQ(cycleAt(t0 + 100), L"");
-    EXPECT_FALSE(engine_->hasEventLines());
-    EXPECT_EQ(cycleAt(t0 + 60000), L"");
-    EXPECT_EQ(cycleAt(t0 + 60001), L"bored");
 }
 
 // ---- loading -------------------------------------------------------------------------------

@@ -60,21 +60,7 @@ TEST_F(ResponseTable, BoredomAddsExactlyOneLineDrawnUniformly) {
     for (const auto& [text, count] : counts) EXPECT_NEAR(double(count) / draws, 0.25, 0.02);
 }
 
-TEST_F(ResponseTable, KeywordKinds) {
-    const Responder responder(dir / L"response.json");
-    ResponseSet set(noon());
-    Response out;
-    responder.unknown(set, L"量子");
-    ASSERT_TRUE(set.take(out));
-    EXPECT_EQ(out, (Response{L"量子って何？", L"tilt"}));
-
-    // No keyword found: the placeholder becomes nothing.
-    responder.through(set, L"");
-    ASSERT_TRUE(set.take(out));
-    EXPECT_EQ(out, (Response{L"ふうん", L""}));
-}
-
-TEST_F(ResponseTable, RelatedDrawsOneNounAndOneAdjective) {
+TEST_F(ResponseTable, KeywordLinesAndRelatedDrawsOneNounAndOneAdjective) {
     const Responder responder(dir / L"response.json");
     ResponseSet set(noon());
     const Relatives both{{L"海", L"山"}, {L"青い"}};
@@ -99,6 +85,15 @@ TEST_F(ResponseTable, RelatedDrawsOneNounAndOneAdjective) {
     responder.related(none, L"夏", Relatives{});
     EXPECT_TRUE(none.empty());
     EXPECT_EQ(none.variables().at(L"keyword"), L"夏");
+
+    ResponseSet keyed(noon());
+    responder.unknown(keyed, L"量子");
+    ASSERT_TRUE(keyed.take(out));
+    EXPECT_EQ(out, (Response{L"量子って何？", L"tilt"}));
+    // No keyword found: the placeholder becomes nothing.
+    responder.through(keyed, L"");
+    ASSERT_TRUE(keyed.take(out));
+    EXPECT_EQ(out, (Response{L"ふうん", L""}));
 }
 
 TEST(ResponseTableFiles, EmptyTextsOrMissingTableMeanSilence) {

@@ -55,19 +55,16 @@ TEST(ResponseSet, TimePlaceholdersWithoutLeadingZeros) {
     EXPECT_EQ(out.text, L"0時0分59秒");
 }
 
-TEST(ResponseSet, UnknownPlaceholdersAndStrayPercentsStay) {
+TEST(ResponseSet, UnknownPlaceholdersStrayPercentsAndInsertedValuesStay) {
     ResponseSet set(at(12, 30, 0));
     set.add(L"%weather% 100% %hour %% %hour%% %", L"");
     Response out;
     ASSERT_TRUE(set.take(out));
     EXPECT_EQ(out.text, L"%weather% 100% %hour %% 12% %");
-}
 
-TEST(ResponseSet, InsertedValueIsNeverRescanned) {
-    ResponseSet set(at(1, 2, 3));
+    // An inserted value is never rescanned.
     set.set(L"keyword", L"%keyword%");
     set.add(L"[%keyword%]%keyword%", L"");
-    Response out;
     ASSERT_TRUE(set.take(out));
     EXPECT_EQ(out.text, L"[%keyword%]%keyword%");
 

@@ -1,5 +1,5 @@
-// Long texts through detection and conversion: the eight-byte ASCII scan and the one-buffer
-// conversion must give exactly what a byte-by-byte reading gives.
+// Long texts through detection and conversion: the eight-byte ASCII scan must see an odd byte
+// wherever it sits, and the one-buffer conversion must give what a byte-by-byte reading gives.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -15,25 +15,26 @@ std::wstring dec(const std::string& bytes) { return kiro::io::decode(bytes.data(
 
 TEST(DecodeLongText, OddBytesAtEveryPlaceOfAnEightByteWord) {
     const std::string plain(64, 'a');
+    auto isUtf8 = [](const std::string& s) {
+        return kiro::io::detect::isUtf8(reinterpret_cast<const uint8_t*>(s.data()), s.size());
+    };
     for (size_t at = 0; at < 24; ++at) {
-        // A line feed is fine anywhere; it is no plain byte but still UTF-8.
-        std::string lf = plain;
-        lf[at] = '\n';
-        EXPECT_EQ(dec(lf), std::wstring(at, L'a') + L"\n" + std::wstring(63 - at, L'a'));
-
-        // A two-byte character split across words is still one character.
-        std::string two = plain;
-        two.replace(at, 2, "\xC3\xA9");
-        EXPECT_EQ(dec(two), std::wstring(at, L'a') + L"é" + std::wstring(62 - at, L'a'));
-
+        SCOPED_TRACE(at);
+        // 64 plain bytes with `bytes` written over them at `at`, and that text decoded.
+        auto with = [&](const std::string& bytes) { return std::string(plain).replace(at, bytes.size(), bytes); };
+        auto around = [&](const std::wstring& mid, size_t replaced) {
+            return std::wstring(at, L'a') + mid + std::wstring(64 - at - replaced, L'a');
+        };
+        // A line feed is no plain byte but still UTF-8; a two-byte character split across words
+        // is one character; Shift_JIS bytes are never UTF-8, so the scan must stop on them.
+        EXPECT_EQ(dec(with("\n")), around(L"\n", 1));
+        EXPECT_EQ(dec(with("\xC3\xA9")), around(L"é", 2));
+        EXPECT_EQ(dec(with("\x8d\xa1")), around(L"\u4eca", 2));
+        EXPECT_EQ(dec(with("\xe4\xbb\x8a")), around(L"\u4eca", 3));
         // A control byte or a cut sequence fails the strict test wherever it sits.
-        std::string control = plain;
-        control[at] = '\x01';
-        EXPECT_FALSE(kiro::io::detect::isUtf8(reinterpret_cast<const uint8_t*>(control.data()), 64));
-        std::string cut = plain;
-        cut[at] = '\xC3';
-        EXPECT_FALSE(kiro::io::detect::isUtf8(reinterpret_cast<const uint8_t*>(cut.data()), 64));
-        EXPECT_TRUE(kiro::io::detect::isUtf8(reinterpret_cast<const uint8_t*>(two.data()), 64));
+        EXPECT_FALSE(isUtf8(with("\x01")));
+        EXPECT_FALSE(isUtf8(with("\xC3")));
+        EXPECT_TRUE(isUtf8(with("\xC3\xA9")));
     }
 }
 
