@@ -10,6 +10,7 @@
 #include "kiro/exception.h"
 #include "kiro/ui/loop.h"
 #include "tavi/body/body.h"
+#include "tavi/body/skin.h"
 #include "tavi/body/statusline.h"
 #include "tavi/body/textbox.h"
 #include "tavi/events.h"
