@@ -185,6 +185,16 @@ void applyStyle(Window::Native& n, std::uint32_t style, std::uint32_t exStyle, b
     gtk_window_set_skip_taskbar_hint(win, owned || (exStyle & wsex::ToolWindow));
 }
 
+// A window that the user cannot resize takes the size its content asks for and ignores
+// gtk_window_resize; its client area therefore asks for exactly the size set last.
+void holdClientSize(Window::Native& n) {
+    if (!n.client) return;
+    if (gtk_window_get_resizable(GTK_WINDOW(n.toplevel)))
+        gtk_widget_set_size_request(n.client, -1, -1);
+    else
+        gtk_widget_set_size_request(n.client, std::max(1, n.w), std::max(1, n.h));
+}
+
 }  // namespace
 
 std::string utf8Of(const std::wstring& text) {
@@ -259,6 +269,7 @@ void applyGeometry(Window& window, int x, int y, int w, int h, std::uint32_t fla
     n.w = nw;
     n.h = nh;
     if (!(changed & swp::NoMove)) gtk_window_move(GTK_WINDOW(n.toplevel), nx - n.insets.left, ny - n.insets.top);
+    if (!(changed & swp::NoSize)) holdClientSize(n);
     if (!(changed & swp::NoSize))
         gtk_window_resize(GTK_WINDOW(n.toplevel), std::max(1, nw), std::max(1, nh + clientTop(n)));
     if ((changed & (swp::NoMove | swp::NoSize)) == (swp::NoMove | swp::NoSize)) return;
@@ -310,6 +321,7 @@ void Window::createNative(std::uint32_t style, std::uint32_t exStyle) {
     gtk_widget_set_vexpand(n.client, TRUE);
     gtk_box_pack_end(GTK_BOX(n.frame), n.client, TRUE, TRUE, 0);
     gtk_container_add(GTK_CONTAINER(n.toplevel), n.frame);
+    holdClientSize(n);
     gtk_widget_show(n.client);
     gtk_widget_show(n.frame);
     g_signal_connect(n.client, "draw", G_CALLBACK(onDraw), this);
@@ -415,6 +427,7 @@ void Window::setStyle(std::uint32_t style) {
     style_ = style;
     if (!handle()) return;
     applyStyle(*native_, style, exStyle_, parent_ != nullptr);
+    holdClientSize(*native_);
 }
 
 void Window::setTitle(const std::wstring& text) {
