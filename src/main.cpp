@@ -3,6 +3,7 @@
 #include <exception>
 #include <memory>
 
+#include "appmain.h"
 #include "kiro/app.h"
 #include "kiro/exception.h"
 #include "kiro/ui/msgbox.h"
@@ -10,19 +11,6 @@
 namespace {
 
 constexpr wchar_t kMutexName[] = L"5f2e9a61-7c3d-4b8e-a0f4-2d91c6e7b358";
-
-// MAIN WINDOW HOOK: the program's main window is built here. Until the main window class
-// exists this stands in for it, so the program starts, holds its single-instance guard, runs
-// the loop until the quit message (SIGINT or SIGTERM on Linux) and writes its state.
-class MainWindow {
-public:
-    explicit MainWindow(bool debugRootWindow) { (void)debugRootWindow; }
-    virtual ~MainWindow() = default;
-};
-
-std::unique_ptr<MainWindow> createMainWindow(bool debugRootWindow) {
-    return std::make_unique<MainWindow>(debugRootWindow);
-}
 
 void showStartupError(const char* text) {
     kiro::ui::messageBoxNarrow(text, "Oops! exception now :(", kiro::ui::MbOk | kiro::ui::MbIconError);
@@ -33,10 +21,10 @@ void showStartupError(const char* text) {
 int main() {
     if (!kiro::app::initialize(nullptr, kMutexName)) return -1;
 
-    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<AppMain> window;
     try {
         const bool debugRootWindow = kiro::app::configBool(L"debug_root_window", false);
-        window = createMainWindow(debugRootWindow);
+        window = std::make_unique<AppMain>(debugRootWindow);
     } catch (const kiro::Exception& e) {
         showStartupError(e.what());
         kiro::app::writeErrorLog(e);

@@ -14,17 +14,18 @@ if [ ! -d "$locdir/ja_JP.UTF-8" ]; then
     mkdir -p "$locdir"
     localedef -i ja_JP -f UTF-8 "$locdir/ja_JP.UTF-8" >/dev/null 2>&1 || true
 fi
+locale=()
 if [ -d "$locdir/ja_JP.UTF-8" ]; then
-    export LOCPATH="$locdir" LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+    locale=(LOCPATH="$locdir" LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8)
 fi
 
 mkdir -p "$WINEPREFIX"
 (
     flock 9
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
-        "$(dirname "$wine")/wineboot" --init >/dev/null 2>&1 || "$wine" wineboot --init >/dev/null 2>&1 || true
+        "$wine" wineboot --init >/dev/null 2>&1 || true
         wineserver -w 2>/dev/null || true
     fi
 ) 9>"$WINEPREFIX/.init.lock"
 
-exec "$wine" "$@"
+exec env "${locale[@]}" "$wine" "$@"

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace sorn {
 
@@ -16,9 +17,10 @@ public:
     using Visit = std::function<void(const char* surface, size_t length, const char* feature)>;
 
     virtual ~Analyser() = default;
-    // Parses one UTF-8 sentence with a tagger and lattice of its own and visits its morphemes
-    // in order. False when no tagger or lattice could be made. Safe from several threads.
-    virtual bool parse(const std::string& sentence, const Visit& visit) const = 0;
+    // Parses UTF-8 sentences in order with a tagger and lattice of its own and visits their
+    // morphemes in order. False when no tagger or lattice could be made. Safe from several
+    // threads.
+    virtual bool parse(const std::vector<std::string>& sentences, const Visit& visit) const = 0;
 };
 
 // The model for a MeCab argument string, or null when MeCab cannot start.

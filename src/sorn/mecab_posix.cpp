@@ -10,17 +10,19 @@ class MecabAnalyser final : public Analyser {
 public:
     explicit MecabAnalyser(std::unique_ptr<MeCab::Model> model) : model_(std::move(model)) {}
 
-    bool parse(const std::string& sentence, const Visit& visit) const override {
+    bool parse(const std::vector<std::string>& sentences, const Visit& visit) const override {
         std::unique_ptr<MeCab::Tagger> tagger(model_->createTagger());
         std::unique_ptr<MeCab::Lattice> lattice(model_->createLattice());
         if (!tagger || !lattice) return false;
-        // The lattice keeps a pointer to the sentence (up to its first zero byte), which lives
-        // until the walk is done.
-        lattice->set_sentence(sentence.c_str());
-        tagger->parse(lattice.get());
-        for (const MeCab::Node* node = lattice->bos_node(); node; node = node->next) {
-            if (node->stat == MECAB_BOS_NODE || node->stat == MECAB_EOS_NODE) continue;
-            visit(node->surface, node->length, node->feature ? node->feature : "");
+        for (const std::string& sentence : sentences) {
+            // The lattice keeps a pointer to the sentence (up to its first zero byte), which
+            // lives until the walk is done. A failed parse leaves no nodes to read.
+            lattice->set_sentence(sentence.c_str());
+            if (!tagger->parse(lattice.get())) continue;
+            for (const MeCab::Node* node = lattice->bos_node(); node; node = node->next) {
+                if (node->stat == MECAB_BOS_NODE || node->stat == MECAB_EOS_NODE) continue;
+                visit(node->surface, node->length, node->feature ? node->feature : "");
+            }
         }
         // The tagger goes before the lattice.
         tagger.reset();

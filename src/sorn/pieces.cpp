@@ -53,4 +53,10 @@ std::vector<std::wstring_view> cutPieces(std::wstring_view text, size_t limitByt
     return pieces;
 }
 
+std::vector<std::wstring_view> sentencesOf(std::wstring_view text) {
+    auto whole = cutPieces(text, WholeTextLimit);
+    if (whole.size() <= 1) return whole;
+    return cutPieces(text, PieceLimit);
+}
+
 }  // namespace sorn

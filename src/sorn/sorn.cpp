@@ -151,9 +151,9 @@ std::vector<Token> analyze(const std::wstring& text) {
     const auto visit = [&](const char* surface, size_t length, const char* feature) {
         tokens.push_back(makeToken(surface, length, feature, m.excludedLemmas));
     };
-    for (const std::wstring_view piece : cutPieces(text)) {
-        if (!m.analyser->parse(toUtf8(normalised(piece)), visit)) return {};
-    }
+    std::vector<std::string> sentences;
+    for (const std::wstring_view piece : sentencesOf(text)) sentences.push_back(toUtf8(normalised(piece)));
+    if (!m.analyser->parse(sentences, visit)) return {};
     return tokens;
 }
 

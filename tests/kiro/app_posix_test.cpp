@@ -76,9 +76,14 @@ protected:
         if (exe == nullptr || std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "needs TAVI_EXE and a display";
         folder_ = fs::path(tmp_.path());
         exe_ = folder_ / "app" / "tavi";
+        // The program needs its characters beside it: copy the assembled application folder
+        // (its dictionary link stays a link), then the program under test.
+        if (const char* app = std::getenv("TAVI_APP_DIR"); app && fs::exists(app)) {
+            fs::copy(app, exe_.parent_path(), fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+        }
         fs::create_directories(exe_.parent_path());
         fs::create_directories(folder_ / "run");
-        fs::copy_file(exe, exe_);
+        fs::copy_file(exe, exe_, fs::copy_options::overwrite_existing);
     }
     void TearDown() override {
         for (pid_t pid : started_) {
@@ -143,8 +148,11 @@ TEST_F(ProgramProcess, TerminationWritesTheStateThroughTheNormalShutDown) {
     kill(pid, SIGINT);
     EXPECT_EQ(waitExit(pid, std::chrono::seconds(10)), 0);
     forget(pid);
-    // Rewritten in section order: the program read it from its own folder and saved it at exit.
-    EXPECT_EQ(readBytes((folder_ / "app" / "tavi.state").wstring()), "[a]\nk=2\n\n[b]\nk=1\n\n");
+    // Rewritten in section order: the program read it from its own folder and saved it at exit,
+    // with the menu's check marks stored beside the sections it found.
+    EXPECT_EQ(readBytes((folder_ / "app" / "tavi.state").wstring()),
+              "[a]\nk=2\n\n[b]\nk=1\n\n"
+              "[user.preference]\n1=false\n2=false\n3=false\n4=false\n6=false\n\n");
     EXPECT_FALSE(fs::exists(folder_ / "app" / "error.log"));
 }
 

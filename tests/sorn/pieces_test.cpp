@@ -24,21 +24,14 @@ std::wstring joined(const std::vector<std::wstring_view>& pieces) {
 
 }  // namespace
 
-TEST(Pieces, TextThatFitsIsOnePiece) {
-    EXPECT_TRUE(sorn::cutPieces(L"").empty());
-    const std::wstring text = L"猫が好き。\n犬も好き。";
-    const auto pieces = sorn::cutPieces(text, utf8Bytes(text));
-    ASSERT_EQ(pieces.size(), 1u);
-    EXPECT_EQ(pieces[0], text);
-}
-
-TEST(Pieces, CutsAfterTheLastLineFeedThatFits) {
+TEST(Pieces, TextThatFitsIsOnePieceLongerTextIsCutAfterTheLastLineFeedThatFits) {
+    EXPECT_TRUE(sorn::cutPieces(L"", 100).empty());
+    EXPECT_TRUE(sorn::sentencesOf(L"").empty());
     // Each line is 3 characters of 3 bytes plus a line feed: 10 bytes.
     const std::wstring text = L"春夏秋\n冬雪月\n花鳥風\n";
-    const auto pieces = sorn::cutPieces(text, 25);
-    ASSERT_EQ(pieces.size(), 2u);
-    EXPECT_EQ(pieces[0], L"春夏秋\n冬雪月\n");
-    EXPECT_EQ(pieces[1], L"花鳥風\n");
+    EXPECT_EQ(sorn::cutPieces(text, 30), std::vector<std::wstring_view>{text});
+    EXPECT_EQ(sorn::cutPieces(text, 25),
+              (std::vector<std::wstring_view>{L"春夏秋\n冬雪月\n", L"花鳥風\n"}));
 }
 
 TEST(Pieces, LongLineIsCutAfterTheFullStop) {
@@ -63,13 +56,17 @@ TEST(Pieces, TextWithoutBreaksIsCutAtTheLimitWithoutLosingCharacters) {
     }
 }
 
-TEST(Pieces, DefaultLimitKeepsTextsUpTo64KiBWhole) {
+TEST(Pieces, TextsUpTo64KiBAreOneSentenceLongerOnesAreCutAtLineBreaks) {
     const std::wstring line = L"今日は晴れ。\n";  // 19 bytes
     std::wstring text;
-    while (utf8Bytes(text) + utf8Bytes(line) <= sorn::PieceLimit) text += line;
-    EXPECT_EQ(sorn::cutPieces(text).size(), 1u);
+    while (utf8Bytes(text) + utf8Bytes(line) <= sorn::WholeTextLimit) text += line;
+    EXPECT_EQ(sorn::sentencesOf(text).size(), 1u);
     text += line;
-    const auto pieces = sorn::cutPieces(text);
-    ASSERT_EQ(pieces.size(), 2u);
-    EXPECT_EQ(pieces[1], line);  // the cut falls on a line break
+    const auto pieces = sorn::sentencesOf(text);
+    EXPECT_GE(pieces.size(), utf8Bytes(text) / sorn::PieceLimit);
+    EXPECT_EQ(joined(pieces), text);
+    for (auto p : pieces) {
+        EXPECT_LE(utf8Bytes(p), sorn::PieceLimit);
+        EXPECT_EQ(p.back(), L'\n');  // every cut falls on a line break
+    }
 }

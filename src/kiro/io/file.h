@@ -49,7 +49,8 @@ public:
     BinaryObject();
     explicit BinaryObject(const std::wstring& path) : BinaryObject() { load(path); }
 
-    // Empty on any failure; a missing file is looked for in .uwu archives up the folders.
+    // Empty on any failure; a missing file is looked for in .uwu archives up the folders. A
+    // member whose stated length runs past the end of its archive reads as empty.
     bool load(const std::wstring& path);
     const uint8_t* data() const;
     uint64_t size() const;
@@ -66,6 +67,8 @@ private:
 // Whether the path names an existing file or folder.
 bool exists(const std::wstring& path);
 // Files below a folder, recursively, in the order the system enumerates them; dot names skipped.
+// Each is the folder + name, joined by the platform's separator ('\\' on Windows, '/' on Linux)
+// when the folder does not end in one. The pattern ('*', '?') applies at every level.
 std::vector<std::wstring> listFiles(const std::wstring& folder, const std::wstring& pattern = L"*");
 
 // Creates every missing folder on the path (each prefix ending in a separator).

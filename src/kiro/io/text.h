@@ -19,7 +19,9 @@ public:
     const std::wstring& str() const { return content_; }
     std::wstring& str() { return content_; }
     void append(const std::wstring& text) { content_ += text; }
-    // UTF-8 without byte-order mark. Truncating saves replace the file atomically.
+    // UTF-8 without byte-order mark; missing folders are created. A truncating save writes a
+    // temporary file beside the target and renames it over the target, so the file is always
+    // either the old or the new one.
     bool save(const std::wstring& path, bool append = false) const;
     std::vector<std::wstring> split(wchar_t delimiter) const;
 

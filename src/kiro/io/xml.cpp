@@ -14,6 +14,7 @@ namespace kiro::io {
 namespace {
 
 using View = std::wstring_view;
+using namespace std::string_view_literals;  // literal views: no length scans at run time
 
 bool isSpace(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n'; }
 
@@ -61,8 +62,8 @@ bool readReference(View s, size_t at, uint32_t& cp, size_t& length) {
         return true;
     }
     static const std::pair<View, wchar_t> named[] = {
-        {L"lt;", L'<'},     {L"gt;", L'>'},      {L"amp;", L'&'},
-        {L"quot;", L'"'},   {L"apos;", L'\''},   {L"nbsp;", L' '},
+        {L"lt;"sv, L'<'},   {L"gt;"sv, L'>'},     {L"amp;"sv, L'&'},
+        {L"quot;"sv, L'"'}, {L"apos;"sv, L'\''}, {L"nbsp;"sv, L' '},
     };
     View rest = s.substr(i);
     for (const auto& [spelling, c] : named) {
@@ -115,22 +116,13 @@ void readAttributes(View tag, const std::vector<View>& tokens, Xml::Node& node) 
     }
 }
 
-bool opensNoElement(View name) {
-    return name.empty() || name.front() == L'?' || name.front() == L'!' || name == L"br" ||
-           name == L"img" || name == L"meta";
-}
-
-}  // namespace
-
-Xml::Xml(const void* data, size_t size) {
-    if (data != nullptr && size > 0) parse(decode(data, size));
-}
-
-std::wstring Xml::decodeEntities(const std::wstring& text) {
-    const View s(text);
+void decodeInto(View s, std::wstring& out) {
     size_t amp = s.find(L'&');
-    if (amp == View::npos) return text;
-    std::wstring out;
+    if (amp == View::npos) {
+        out.assign(s);
+        return;
+    }
+    out.clear();
     out.reserve(s.size());
     size_t from = 0;
     while (amp != View::npos) {
@@ -147,6 +139,22 @@ std::wstring Xml::decodeEntities(const std::wstring& text) {
         amp = s.find(L'&', from);
     }
     out.append(s.data() + from, s.size() - from);
+}
+
+bool opensNoElement(View name) {
+    return name.empty() || name.front() == L'?' || name.front() == L'!' || name == L"br"sv ||
+           name == L"img"sv || name == L"meta"sv;
+}
+
+}  // namespace
+
+Xml::Xml(const void* data, size_t size) {
+    if (data != nullptr && size > 0) parse(decode(data, size));
+}
+
+std::wstring Xml::decodeEntities(const std::wstring& text) {
+    std::wstring out;
+    decodeInto(text, out);
     return out;
 }
 
@@ -169,9 +177,8 @@ void Xml::parse(const std::wstring& source) {
     auto addText = [&](View text, bool decodeReferences) {
         Node& node = nodes_.emplace_back();
         node.path = path;
-        node.text = decodeReferences && text.find(L'&') != View::npos
-                        ? decodeEntities(std::wstring(text))
-                        : std::wstring(text);
+        if (decodeReferences) decodeInto(text, node.text);
+        else node.text.assign(text);
     };
 
     for (;;) {
@@ -189,14 +196,14 @@ void Xml::parse(const std::wstring& source) {
         }
 
         View here = s.substr(pos);
-        if (here.substr(0, 4) == L"<!--") {
-            size_t end = s.find(L"-->", pos + 2);
+        if (here.substr(0, 4) == L"<!--"sv) {
+            size_t end = s.find(L"-->"sv, pos + 2);
             if (end == View::npos) break;
             pos = end + 3;
             continue;
         }
-        if (here.substr(0, 9) == L"<![CDATA[") {
-            size_t end = s.find(L"]]>", pos + 9);
+        if (here.substr(0, 9) == L"<![CDATA["sv) {
+            size_t end = s.find(L"]]>"sv, pos + 9);
             if (end == View::npos) break;
             View content = s.substr(pos + 9, end - pos - 9);
             trimBoth(content);
@@ -213,7 +220,7 @@ void Xml::parse(const std::wstring& source) {
         tokenize(tag, tokens);
         View name = tokens.empty() ? View() : tokens.front();
 
-        if (name == L"script" || name == L"style") {
+        if (name == L"script"sv || name == L"style"sv) {
             // A self-closed one has no content to skip.
             if (selfClosed) continue;
             std::wstring endTag = L"</" + std::wstring(name) + L">";

@@ -1,12 +1,15 @@
-// Linux backend of cursors: .cur files decoded by gdk-pixbuf (with their hot spot) into
-// GdkCursors, set on the window's GdkWindow.
+// Linux backend of cursors: gdk-pixbuf reads cursor files with their hot spot; GDK shows them
+// on the client area of the window that asked.
+#include "kiro/ui/cursor.h"
+
+#include <gdk-pixbuf/gdk-pixbuf.h>
 #include <gtk/gtk.h>
 
+#include <algorithm>
 #include <cstdlib>
 
-#include "kiro/io/file.h"
-#include "kiro/ui/cursor.h"
 #include "kiro/ui/window_gtk.h"
+#include "kiro/ui/window_native_gtk.h"
 
 namespace kiro::ui {
 
@@ -24,33 +27,61 @@ int hotSpot(GdkPixbuf* pixbuf, const char* key) {
     return value ? std::atoi(value) : 0;
 }
 
-}  // namespace
-
-Cursor::Cursor(const std::wstring& path) {
-    io::BinaryObject bytes(path);
-    if (bytes.empty()) return;
+std::unique_ptr<Cursor::Native> named(const char* name, GdkCursorType fallback) {
+    ensureGtk();
+    auto n = std::make_unique<Cursor::Native>();
     GdkDisplay* display = gdk_display_get_default();
-    if (!display) return;
-    GdkPixbufLoader* loader = gdk_pixbuf_loader_new();
-    bool ok = gdk_pixbuf_loader_write(loader, bytes.data(), bytes.size(), nullptr);
-    ok = gdk_pixbuf_loader_close(loader, nullptr) && ok;
-    GdkPixbuf* pixbuf = ok ? gdk_pixbuf_loader_get_pixbuf(loader) : nullptr;
-    if (pixbuf) {
-        auto native = std::make_unique<Native>();
-        native->cursor = gdk_cursor_new_from_pixbuf(display, pixbuf, hotSpot(pixbuf, "x_hot"),
-                                                    hotSpot(pixbuf, "y_hot"));
-        if (native->cursor) native_ = std::move(native);
-    }
-    g_object_unref(loader);
+    n->cursor = gdk_cursor_new_from_name(display, name);
+    if (!n->cursor) n->cursor = gdk_cursor_new_for_display(display, fallback);
+    return n;
 }
 
+}  // namespace
+
+Cursor::Cursor(std::unique_ptr<Native> native) : native_(std::move(native)) {}
 Cursor::~Cursor() = default;
 
-void setCursor(Window& window, const Cursor* cursor) {
-    GtkWidget* top = gtkToplevel(window);
-    GdkWindow* gdk = top ? gtk_widget_get_window(top) : nullptr;
-    if (!gdk) return;
-    gdk_window_set_cursor(gdk, cursor && cursor->valid() ? cursor->native()->cursor : nullptr);
+std::unique_ptr<Cursor> Cursor::fromFile(const std::wstring& path) {
+    ensureGtk();
+    std::wstring native = path;
+    for (wchar_t& c : native)
+        if (c == L'\\') c = L'/';
+    GdkPixbuf* pixbuf = gdk_pixbuf_new_from_file(utf8Of(native).c_str(), nullptr);
+    if (!pixbuf) return nullptr;
+    auto n = std::make_unique<Native>();
+    const int w = gdk_pixbuf_get_width(pixbuf), h = gdk_pixbuf_get_height(pixbuf);
+    const int x = std::min(std::max(0, hotSpot(pixbuf, "x_hot")), w - 1);
+    const int y = std::min(std::max(0, hotSpot(pixbuf, "y_hot")), h - 1);
+    n->cursor = gdk_cursor_new_from_pixbuf(gdk_display_get_default(), pixbuf, x, y);
+    g_object_unref(pixbuf);
+    if (!n->cursor) return nullptr;
+    return std::unique_ptr<Cursor>(new Cursor(std::move(n)));
+}
+
+const Cursor& Cursor::hand() {
+    static const Cursor cursor(named("pointer", GDK_HAND2));
+    return cursor;
+}
+
+const Cursor& Cursor::arrow() {
+    static const Cursor cursor(named("default", GDK_LEFT_PTR));
+    return cursor;
+}
+
+GdkCursor* gdkCursor(const Cursor& cursor) { return cursor.native()->cursor; }
+
+void setCursor(const Cursor* cursor) {
+    Window* window = cursorWindow();
+    if (!window || !window->native() || !window->native()->client) return;
+    GdkWindow* gw = gtk_widget_get_window(window->native()->client);
+    if (!gw) return;
+    if (cursor) {
+        gdk_window_set_cursor(gw, cursor->native()->cursor);
+        return;
+    }
+    GdkCursor* blank = gdk_cursor_new_for_display(gdk_window_get_display(gw), GDK_BLANK_CURSOR);
+    gdk_window_set_cursor(gw, blank);
+    g_object_unref(blank);
 }
 
 }  // namespace kiro::ui

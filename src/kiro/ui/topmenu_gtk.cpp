@@ -30,13 +30,42 @@ void onActivate(GtkMenuItem* item, gpointer) {
     window->postMessage(wm::Command, id & 0xFFFF, 0);
 }
 
+// A menu bar acts on a release only half a second after the press that opened it (made for
+// items with drop-down menus); a plain command item is chosen by an ordinary quick click.
+gboolean onBarRelease(GtkWidget* widget, GdkEventButton* event, gpointer) {
+    if (event->button != GDK_BUTTON_PRIMARY) return FALSE;
+    GtkMenuShell* shell = GTK_MENU_SHELL(widget);
+    GtkWidget* item = gtk_menu_shell_get_selected_item(shell);
+    if (item == nullptr || gtk_menu_item_get_submenu(GTK_MENU_ITEM(item)) != nullptr) return FALSE;
+    GtkAllocation area;
+    gtk_widget_get_allocation(item, &area);
+    int x = 0;
+    int y = 0;
+    gdk_window_get_device_position(gtk_widget_get_window(item), event->device, &x, &y, nullptr);
+    if (x < area.x || y < area.y || x >= area.x + area.width || y >= area.y + area.height) return FALSE;
+    gtk_menu_shell_activate_item(shell, item, TRUE);
+    return TRUE;
+}
+
+GtkWidget* newBar() {
+    GtkWidget* widget = gtk_menu_bar_new();
+    g_signal_connect(widget, "button-release-event", G_CALLBACK(onBarRelease), nullptr);
+    // The window paints its own client area; the bar brings the theme's background along.
+    GtkCssProvider* css = gtk_css_provider_new();
+    gtk_css_provider_load_from_data(css, "menubar { background-color: @theme_bg_color; }", -1, nullptr);
+    gtk_style_context_add_provider(gtk_widget_get_style_context(widget), GTK_STYLE_PROVIDER(css),
+                                   GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    g_object_unref(css);
+    return widget;
+}
+
 }  // namespace
 
 TopMenu::TopMenu(Window& window) : window_(&window) {
     if (GtkWidget* existing = attachedBar(gtkToplevel(window))) {
         menu_ = g_object_ref(existing);
     } else {
-        menu_ = g_object_ref_sink(gtk_menu_bar_new());
+        menu_ = g_object_ref_sink(newBar());
     }
 }
 

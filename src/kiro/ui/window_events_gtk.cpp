@@ -11,6 +11,7 @@ namespace kiro::ui {
 namespace {
 
 Window* g_activeWindow = nullptr;  // the window of this process that has the focus, if any
+Window* g_cursorWindow = nullptr;  // the window that last asked which cursor to show
 
 std::uint32_t keyStateOf(guint state) {
     std::uint32_t flags = 0;
@@ -34,6 +35,7 @@ bool isClientEvent(Window* self, GdkWindow* eventWindow) {
 
 // Cursor question before each mouse message, as the system asks it.
 bool askCursor(Window* self, std::uint32_t mouseMsg) {
+    g_cursorWindow = self;
     self->dispatch(wm::SetCursor, WParam(self->handle()), makeLParam(ht::Client, int(mouseMsg)));
     return Window::isLive(self) && self->handle();
 }
@@ -213,7 +215,14 @@ gboolean onKeyPress(GtkWidget*, GdkEventKey* e, gpointer data) {
     const LParam l = LParam(1 | (std::uint32_t(e->hardware_keycode) << 16));
     self->dispatch(alt ? wm::SysKeyDown : wm::KeyDown, vkCode, l);
     if (alt || !keyForWindow(self)) return TRUE;
-    if (const std::uint32_t c = charOf(e)) self->dispatch(wm::Char, c, l);
+    const std::uint32_t c = charOf(e);
+    if (c > 0xFFFF) {
+        // Characters beyond 16 bits come as their two UTF-16 halves, as the system sends them.
+        self->dispatch(wm::Char, 0xD800 + ((c - 0x10000) >> 10), l);
+        if (keyForWindow(self)) self->dispatch(wm::Char, 0xDC00 + ((c - 0x10000) & 0x3FF), l);
+    } else if (c) {
+        self->dispatch(wm::Char, c, l);
+    }
     return TRUE;
 }
 
@@ -279,7 +288,7 @@ gboolean onConfigure(GtkWidget*, GdkEventConfigure* e, gpointer data) {
                         std::max(0, frame.y + frame.height - oy - e->height)};
         if (n.insets.left < 0 || n.insets.top < 0) n.insets = Rect{0, 0, 0, 0};
     }
-    const Rect now{e->x, e->y, e->width, e->height - clientTop(n)};
+    const Rect now{e->x, e->y + clientTop(n), e->width, e->height - clientTop(n)};
     auto same = [&now](const Rect& r) {
         return r.left == now.left && r.top == now.top && r.right == now.right && r.bottom == now.bottom;
     };
@@ -298,10 +307,45 @@ gboolean onConfigure(GtkWidget*, GdkEventConfigure* e, gpointer data) {
     n.y = now.top;
     n.w = now.right;
     n.h = now.bottom;
-    WindowPos pos{n.toplevel, nullptr, n.x - n.insets.left, n.y - n.insets.top,
-                  n.w + n.insets.left + n.insets.right, n.h + n.insets.top + n.insets.bottom, flags};
+    WindowPos pos{n.toplevel, nullptr, n.x - n.insets.left, n.y - insetTop(n),
+                  n.w + n.insets.left + n.insets.right, n.h + insetTop(n) + n.insets.bottom, flags};
     self->dispatch(wm::WindowPosChanged, 0, reinterpret_cast<LParam>(&pos));
     return FALSE;
+}
+
+// The client area changes size inside an unchanged window when a bar comes or goes.
+void onClientAllocate(GtkWidget*, GdkRectangle* a, gpointer data) {
+    auto* self = static_cast<Window*>(data);
+    if (!Window::isLive(self) || !self->handle()) return;
+    Window::Native& n = *self->native();
+    if (!n.pendingGeometry.empty() || !gtk_widget_get_mapped(n.toplevel)) return;
+    if (a->width == n.w && a->height == n.h) return;
+    n.w = a->width;
+    n.h = a->height;
+    WindowPos pos{n.toplevel, nullptr, n.x - n.insets.left, n.y - insetTop(n),
+                  n.w + n.insets.left + n.insets.right, n.h + insetTop(n) + n.insets.bottom,
+                  swp::NoMove | swp::NoZOrder | swp::NoActivate};
+    self->dispatch(wm::WindowPosChanged, 0, reinterpret_cast<LParam>(&pos));
+}
+
+// Files dropped from a file manager: their paths, as one drop message.
+void onDragDataReceived(GtkWidget*, GdkDragContext*, gint, gint, GtkSelectionData* data, guint,
+                        guint, gpointer user) {
+    auto* self = static_cast<Window*>(user);
+    if (!Window::isLive(self) || !self->handle()) return;
+    gchar** uris = gtk_selection_data_get_uris(data);
+    if (!uris) return;
+    std::vector<std::wstring> paths;
+    for (gchar** u = uris; *u; ++u) {
+        if (gchar* file = g_filename_from_uri(*u, nullptr, nullptr)) {
+            paths.push_back(wideOf(file));
+            g_free(file);
+        }
+    }
+    g_strfreev(uris);
+    if (paths.empty()) return;
+    self->native()->drop = std::move(paths);
+    self->dispatch(wm::DropFiles, 0, 0);
 }
 
 gboolean onDelete(GtkWidget*, GdkEvent*, gpointer data) {
@@ -333,7 +377,10 @@ bool Window::trackMouse() {
 
 void forgetWindow(const Window* window) {
     if (g_activeWindow == window) g_activeWindow = nullptr;
+    if (g_cursorWindow == window) g_cursorWindow = nullptr;
 }
+
+Window* cursorWindow() { return Window::isLive(g_cursorWindow) ? g_cursorWindow : nullptr; }
 
 void connectEvents(Window& window) {
     Window::Native& n = *window.native();
@@ -354,6 +401,12 @@ void connectEvents(Window& window) {
     g_signal_connect(n.toplevel, "focus-out-event", G_CALLBACK(onFocusOut), &window);
     g_signal_connect(n.toplevel, "configure-event", G_CALLBACK(onConfigure), &window);
     g_signal_connect(n.toplevel, "delete-event", G_CALLBACK(onDelete), &window);
+    g_signal_connect(n.client, "size-allocate", G_CALLBACK(onClientAllocate), &window);
+    if (window.exStyle() & wsex::AcceptFiles) {
+        gtk_drag_dest_set(n.client, GTK_DEST_DEFAULT_ALL, nullptr, 0, GDK_ACTION_COPY);
+        gtk_drag_dest_add_uri_targets(n.client);
+        g_signal_connect(n.client, "drag-data-received", G_CALLBACK(onDragDataReceived), &window);
+    }
 }
 
 }  // namespace kiro::ui

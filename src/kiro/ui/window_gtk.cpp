@@ -1,12 +1,11 @@
 // Linux backend of Window (GTK 3 on X11): the native window's life, geometry, z-order, timers,
-// posted messages, painting and per-pixel-alpha presentation with input and window shapes.
+// posted messages, painting and the default processing of messages.
 #include "kiro/ui/window_gtk.h"
 
 #include <glib.h>
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <stdexcept>
 #include <vector>
 
@@ -30,124 +29,6 @@ void ensureGtk() {
 }
 
 namespace {
-
-bool isComposited() {
-    GdkScreen* screen = gdk_screen_get_default();
-    return screen && gdk_screen_is_composited(screen);
-}
-
-// The pixels whose alpha is at least threshold, as a region (one rectangle per run of a row).
-cairo_region_t* alphaRegion(cairo_surface_t* surface, int threshold) {
-    if (!surface) return cairo_region_create();
-    cairo_surface_flush(surface);
-    const int w = cairo_image_surface_get_width(surface);
-    const int h = cairo_image_surface_get_height(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
-    const unsigned char* data = cairo_image_surface_get_data(surface);
-    std::vector<cairo_rectangle_int_t> runs;
-    for (int y = 0; y < h; ++y) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(data + std::size_t(y) * stride);
-        int x = 0;
-        while (x < w) {
-            while (x < w && int(row[x] >> 24) < threshold) ++x;
-            const int start = x;
-            while (x < w && int(row[x] >> 24) >= threshold) ++x;
-            if (x > start) runs.push_back({start, y, x - start, 1});
-        }
-    }
-    return cairo_region_create_rectangles(runs.data(), int(runs.size()));
-}
-
-// Without a compositor the server shows the stored colour values as they are: undo the
-// premultiplication so the visible pixels keep their colours instead of darkening.
-cairo_surface_t* straightCopy(cairo_surface_t* surface) {
-    const int w = cairo_image_surface_get_width(surface);
-    const int h = cairo_image_surface_get_height(surface);
-    cairo_surface_t* out = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
-    cairo_surface_flush(surface);
-    const int sstride = cairo_image_surface_get_stride(surface);
-    const int dstride = cairo_image_surface_get_stride(out);
-    const unsigned char* src = cairo_image_surface_get_data(surface);
-    unsigned char* dst = cairo_image_surface_get_data(out);
-    for (int y = 0; y < h; ++y) {
-        const auto* s = reinterpret_cast<const std::uint32_t*>(src + std::size_t(y) * sstride);
-        auto* d = reinterpret_cast<std::uint32_t*>(dst + std::size_t(y) * dstride);
-        for (int x = 0; x < w; ++x) {
-            const std::uint32_t p = s[x];
-            const std::uint32_t a = p >> 24;
-            if (a == 0) {
-                d[x] = 0;
-                continue;
-            }
-            auto un = [a](std::uint32_t c) { return std::min<std::uint32_t>(255, (c * 255 + a / 2) / a); };
-            d[x] = 0xFF000000u | (un((p >> 16) & 0xFF) << 16) | (un((p >> 8) & 0xFF) << 8) |
-                   un(p & 0xFF);
-        }
-    }
-    cairo_surface_mark_dirty(out);
-    return out;
-}
-
-// Shapes of a layered window follow its alpha: transparent pixels never take the mouse, and
-// without a compositor the window is cut to its visible pixels.
-void updateLayered(Window::Native& n) {
-    if (n.shown) cairo_surface_destroy(n.shown);
-    n.shown = nullptr;
-    cairo_region_t* input = alphaRegion(n.presented, 1);
-    cairo_region_translate(input, 0, clientTop(n));
-    gtk_widget_input_shape_combine_region(n.toplevel, input);
-    cairo_region_destroy(input);
-    if (isComposited()) {
-        gtk_widget_shape_combine_region(n.toplevel, nullptr);
-    } else {
-        cairo_region_t* visible = alphaRegion(n.presented, 128);
-        cairo_region_translate(visible, 0, clientTop(n));
-        gtk_widget_shape_combine_region(n.toplevel, visible);
-        cairo_region_destroy(visible);
-        if (n.presented) n.shown = straightCopy(n.presented);
-    }
-    gtk_widget_queue_draw(n.client);
-}
-
-void onCompositedChanged(GdkScreen*, gpointer) {
-    GList* tops = gtk_window_list_toplevels();
-    for (GList* l = tops; l; l = l->next) {
-        Window* w = windowOfToplevel(GTK_WIDGET(l->data));
-        if (w && w->native() && w->native()->layered) updateLayered(*w->native());
-    }
-    g_list_free(tops);
-}
-
-gboolean onDraw(GtkWidget*, cairo_t* cr, gpointer data) {
-    auto* self = static_cast<Window*>(data);
-    Window::Native* n = self->native();
-    if (!n) return FALSE;
-    if (n->layered) {
-        cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-        cairo_surface_t* s = n->shown ? n->shown : n->presented;
-        if (s) {
-            cairo_set_source_surface(cr, s, 0, 0);
-            cairo_paint(cr);
-        } else {
-            cairo_set_source_rgba(cr, 0, 0, 0, 0);
-            cairo_paint(cr);
-        }
-        return FALSE;
-    }
-    // An ordinary window: white background; the canvas without its alpha.
-    cairo_set_source_rgb(cr, 1, 1, 1);
-    cairo_paint(cr);
-    if (n->presented) {
-        const int w = cairo_image_surface_get_width(n->presented);
-        const int h = cairo_image_surface_get_height(n->presented);
-        cairo_rectangle(cr, n->presentX, n->presentY, w, h);
-        cairo_set_source_rgb(cr, 0, 0, 0);
-        cairo_fill(cr);
-        cairo_set_source_surface(cr, n->presented, n->presentX, n->presentY);
-        cairo_paint(cr);
-    }
-    return FALSE;
-}
 
 gboolean paintNow(gpointer data) {
     auto* self = static_cast<Window*>(data);
@@ -182,18 +63,10 @@ void onClipboardOwnerChange(GtkClipboard*, GdkEvent*, gpointer data) {
 void applyStyle(Window::Native& n, std::uint32_t style, std::uint32_t exStyle, bool owned) {
     GtkWindow* win = GTK_WINDOW(n.toplevel);
     gtk_window_set_decorated(win, (style & ws::Caption) == ws::Caption);
-    gtk_window_set_resizable(win, (style & ws::ThickFrame) != 0);
+    // GTK sizes a window that is not resizable by its contents; sizes here are set explicitly,
+    // so the window stays resizable and a frameless one simply offers no border to drag.
     gtk_window_set_skip_taskbar_hint(win, owned || (exStyle & wsex::ToolWindow));
-}
-
-// A window that the user cannot resize takes the size its content asks for and ignores
-// gtk_window_resize; its client area therefore asks for exactly the size set last.
-void holdClientSize(Window::Native& n) {
-    if (!n.client) return;
-    if (gtk_window_get_resizable(GTK_WINDOW(n.toplevel)))
-        gtk_widget_set_size_request(n.client, -1, -1);
-    else
-        gtk_widget_set_size_request(n.client, std::max(1, n.w), std::max(1, n.h));
+    gtk_window_set_skip_pager_hint(win, owned || (exStyle & wsex::ToolWindow));
 }
 
 }  // namespace
@@ -224,6 +97,10 @@ GtkWidget* gtkClientArea(const Window& window) {
     return window.native() ? window.native()->client : nullptr;
 }
 
+GtkWidget* gtkFrameBox(const Window& window) {
+    return window.native() ? window.native()->frame : nullptr;
+}
+
 Window* windowOfToplevel(GtkWidget* widget) {
     if (!widget) return nullptr;
     auto* w = static_cast<Window*>(g_object_get_data(G_OBJECT(widget), WindowKey));
@@ -249,18 +126,18 @@ int clientTop(const Window::Native& n) {
 void applyGeometry(Window& window, int x, int y, int w, int h, std::uint32_t flags) {
     Window::Native& n = *window.native();
     if (!n.toplevel) return;
-    WindowPos pos{n.toplevel, nullptr, x - n.insets.left, y - n.insets.top,
-                  w + n.insets.left + n.insets.right, h + n.insets.top + n.insets.bottom, flags};
+    WindowPos pos{n.toplevel, nullptr, x - n.insets.left, y - insetTop(n),
+                  w + n.insets.left + n.insets.right, h + insetTop(n) + n.insets.bottom, flags};
     window.dispatch(wm::WindowPosChanging, 0, reinterpret_cast<LParam>(&pos));
     if (!window.native() || !n.toplevel) return;
     int nx = n.x, ny = n.y, nw = n.w, nh = n.h;
     if (!(pos.flags & swp::NoMove)) {
         nx = pos.x + n.insets.left;
-        ny = pos.y + n.insets.top;
+        ny = pos.y + insetTop(n);
     }
     if (!(pos.flags & swp::NoSize)) {
         nw = std::max(0, pos.cx - n.insets.left - n.insets.right);
-        nh = std::max(0, pos.cy - n.insets.top - n.insets.bottom);
+        nh = std::max(0, pos.cy - insetTop(n) - n.insets.bottom);
     }
     std::uint32_t changed = swp::NoZOrder | swp::NoActivate;
     if (nx == n.x && ny == n.y) changed |= swp::NoMove;
@@ -269,15 +146,18 @@ void applyGeometry(Window& window, int x, int y, int w, int h, std::uint32_t fla
     n.y = ny;
     n.w = nw;
     n.h = nh;
-    if (!(changed & swp::NoMove)) gtk_window_move(GTK_WINDOW(n.toplevel), nx - n.insets.left, ny - n.insets.top);
-    if (!(changed & swp::NoSize)) holdClientSize(n);
-    if (!(changed & swp::NoSize))
-        gtk_window_resize(GTK_WINDOW(n.toplevel), std::max(1, nw), std::max(1, nh + clientTop(n)));
+    if (!(changed & swp::NoMove)) gtk_window_move(GTK_WINDOW(n.toplevel), nx - n.insets.left, ny - insetTop(n));
+    if (!(changed & swp::NoSize)) {
+        // The default size is what a window not yet shown opens with.
+        const int tw = std::max(1, nw), th = std::max(1, nh + clientTop(n));
+        gtk_window_set_default_size(GTK_WINDOW(n.toplevel), tw, th);
+        gtk_window_resize(GTK_WINDOW(n.toplevel), tw, th);
+    }
     if ((changed & (swp::NoMove | swp::NoSize)) == (swp::NoMove | swp::NoSize)) return;
     n.pendingGeometry.push_back(Rect{nx, ny, nw, nh});
     if (n.pendingGeometry.size() > 64) n.pendingGeometry.pop_front();
-    WindowPos done{n.toplevel, nullptr, nx - n.insets.left, ny - n.insets.top,
-                   nw + n.insets.left + n.insets.right, nh + n.insets.top + n.insets.bottom, changed};
+    WindowPos done{n.toplevel, nullptr, nx - n.insets.left, ny - insetTop(n),
+                   nw + n.insets.left + n.insets.right, nh + insetTop(n) + n.insets.bottom, changed};
     window.dispatch(wm::WindowPosChanged, 0, reinterpret_cast<LParam>(&done));
 }
 
@@ -297,11 +177,7 @@ void Window::createNative(std::uint32_t style, std::uint32_t exStyle) {
     if (n.layered) {
         GdkScreen* screen = gtk_widget_get_screen(n.toplevel);
         if (GdkVisual* rgba = gdk_screen_get_rgba_visual(screen)) gtk_widget_set_visual(n.toplevel, rgba);
-        static const bool watching = [screen] {
-            g_signal_connect(screen, "composited-changed", G_CALLBACK(onCompositedChanged), nullptr);
-            return true;
-        }();
-        (void)watching;
+        watchCompositing(screen);
     }
     applyStyle(n, style, exStyle, parent_ != nullptr);
     if (exStyle & wsex::NoActivate) {
@@ -322,14 +198,14 @@ void Window::createNative(std::uint32_t style, std::uint32_t exStyle) {
     gtk_widget_set_vexpand(n.client, TRUE);
     gtk_box_pack_end(GTK_BOX(n.frame), n.client, TRUE, TRUE, 0);
     gtk_container_add(GTK_CONTAINER(n.toplevel), n.frame);
-    holdClientSize(n);
     gtk_widget_show(n.client);
     gtk_widget_show(n.frame);
-    g_signal_connect(n.client, "draw", G_CALLBACK(onDraw), this);
+    g_signal_connect(n.client, "draw", G_CALLBACK(drawClient), this);
     connectEvents(*this);
     gtk_window_move(win, 0, 0);
+    gtk_window_set_default_size(win, n.w, n.h);
     gtk_window_resize(win, n.w, n.h);
-    gtk_widget_realize(n.toplevel);
+    // (realized when first shown: realizing earlier would fix the size at 200 by 200)
     if (n.layered) {
         cairo_region_t* none = cairo_region_create();
         gtk_widget_input_shape_combine_region(n.toplevel, none);
@@ -428,7 +304,6 @@ void Window::setStyle(std::uint32_t style) {
     style_ = style;
     if (!handle()) return;
     applyStyle(*native_, style, exStyle_, parent_ != nullptr);
-    holdClientSize(*native_);
 }
 
 void Window::setTitle(const std::wstring& text) {
@@ -456,7 +331,7 @@ void Window::position(Point& out) const {
         out = Point{0, 0};
         return;
     }
-    out = Point{native_->x - native_->insets.left, native_->y - native_->insets.top};
+    out = Point{native_->x - native_->insets.left, native_->y - insetTop(*native_)};
 }
 
 void Window::getWindowRect(Rect& out) const {
@@ -465,7 +340,7 @@ void Window::getWindowRect(Rect& out) const {
         return;
     }
     const Native& n = *native_;
-    out = Rect{n.x - n.insets.left, n.y - n.insets.top, n.x + n.w + n.insets.right,
+    out = Rect{n.x - n.insets.left, n.y - insetTop(n), n.x + n.w + n.insets.right,
                n.y + n.h + n.insets.bottom};
 }
 
@@ -491,7 +366,7 @@ void Window::clientSize(Size& out) const {
 
 void Window::moveTo(int x, int y) {
     if (!handle()) return;
-    applyGeometry(*this, x + native_->insets.left, y + native_->insets.top, 0, 0,
+    applyGeometry(*this, x + native_->insets.left, y + insetTop(*native_), 0, 0,
                   swp::NoSize | swp::NoZOrder | swp::NoActivate);
 }
 
@@ -596,62 +471,6 @@ LResult Window::defaultProcessing(std::uint32_t msg, WParam wParam, LParam lPara
     default:
         return 0;
     }
-}
-
-namespace {
-
-// Whether two image surfaces hold the same pixels.
-bool samePixels(cairo_surface_t* a, cairo_surface_t* b) {
-    const int w = cairo_image_surface_get_width(a);
-    const int h = cairo_image_surface_get_height(a);
-    if (cairo_image_surface_get_format(a) != CAIRO_FORMAT_ARGB32 ||
-        cairo_image_surface_get_format(b) != CAIRO_FORMAT_ARGB32 || w != cairo_image_surface_get_width(b) ||
-        h != cairo_image_surface_get_height(b))
-        return false;
-    cairo_surface_flush(a);
-    cairo_surface_flush(b);
-    const int sa = cairo_image_surface_get_stride(a);
-    const int sb = cairo_image_surface_get_stride(b);
-    const unsigned char* pa = cairo_image_surface_get_data(a);
-    const unsigned char* pb = cairo_image_surface_get_data(b);
-    if (!pa || !pb) return false;
-    for (int y = 0; y < h; ++y) {
-        if (std::memcmp(pa + std::size_t(y) * sa, pb + std::size_t(y) * sb, std::size_t(w) * 4) != 0) return false;
-    }
-    return true;
-}
-
-}  // namespace
-
-void presentSurface(WindowHandle handle, cairo_surface_t* surface, int x, int y) {
-    Window* w = windowOfToplevel(static_cast<GtkWidget*>(handle));
-    if (!w || !surface) return;
-    Window::Native& n = *w->native();
-    // The same picture at the same place again (a character's motion often draws the frame
-    // it already shows): nothing on the screen changes, so no shapes or pixels are sent.
-    if (n.presented && n.presentX == x && n.presentY == y && samePixels(surface, n.presented) &&
-        (!n.layered || (cairo_image_surface_get_width(surface) == n.w && cairo_image_surface_get_height(surface) == n.h)))
-        return;
-    const int sw = cairo_image_surface_get_width(surface);
-    const int sh = cairo_image_surface_get_height(surface);
-    cairo_surface_t* copy = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, sw, sh);
-    cairo_t* cr = cairo_create(copy);
-    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-    cairo_set_source_surface(cr, surface, 0, 0);
-    cairo_paint(cr);
-    cairo_destroy(cr);
-    if (n.presented) cairo_surface_destroy(n.presented);
-    n.presented = copy;
-    n.presentX = x;
-    n.presentY = y;
-    if (n.layered) {
-        // The layered window takes the canvas's size and keeps its top-left corner.
-        if (sw != n.w || sh != n.h)
-            applyGeometry(*w, 0, 0, sw, sh, swp::NoMove | swp::NoZOrder | swp::NoActivate);
-        if (w->native() && n.toplevel) updateLayered(n);
-        return;
-    }
-    gtk_widget_queue_draw(n.client);
 }
 
 }  // namespace kiro::ui

@@ -4,6 +4,7 @@
 
 #include <gtk/gtk.h>
 
+#include "kiro/ui/cursor.h"
 #include "kiro/ui/window.h"
 
 namespace kiro::ui {
@@ -12,7 +13,13 @@ namespace kiro::ui {
 GtkWidget* gtkToplevel(const Window& window);
 // A GtkFixed filling the client area: child widgets go here at client coordinates.
 GtkWidget* gtkClientArea(const Window& window);
+// The vertical GtkBox inside the GtkWindow: bars (a menu bar) go at its start; the client area
+// is its last child and shrinks by their height (reported as a size change).
+GtkWidget* gtkFrameBox(const Window& window);
 // The Window whose toplevel is widget, or null.
 Window* windowOfToplevel(GtkWidget* widget);
+
+// The GDK cursor behind a Cursor.
+GdkCursor* gdkCursor(const Cursor& cursor);
 
 }  // namespace kiro::ui

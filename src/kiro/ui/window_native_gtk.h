@@ -74,11 +74,20 @@ std::string utf8Of(const std::wstring& text);
 std::wstring wideOf(const char* utf8);
 // Height of what stands above the client area inside the window (menu bar).
 int clientTop(const Window::Native& n);
+// What stands above the client area: the window manager's frame and any bar.
+inline int insetTop(const Window::Native& n) { return n.insets.top + clientTop(n); }
 // Moves and sizes the client area, with the position-changing/-changed messages.
 void applyGeometry(Window& window, int x, int y, int w, int h, std::uint32_t flags);
 void connectEvents(Window& window);
 void forgetWindow(const Window* window);  // drops the window from the event state
+// The window answering the cursor question, or the one that asked last (null if destroyed).
+Window* cursorWindow();
 std::uint32_t virtualKeyOf(const GdkEventKey* event);
+// Presentation (present_gtk.cpp): the client area's draw handler, the shapes of a layered
+// window after a new canvas, the watch on the compositing manager coming and going.
+gboolean drawClient(GtkWidget* widget, cairo_t* cr, gpointer window);
+void updateLayered(Window::Native& n);
+void watchCompositing(GdkScreen* screen);
 // Called by Canvas::present.
 void presentSurface(WindowHandle handle, cairo_surface_t* surface, int x, int y);
 

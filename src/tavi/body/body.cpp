@@ -21,10 +21,12 @@ namespace {
 constexpr float StandbySeconds = 10.0f;
 }
 
+// A missing file gives no cursor: nothing is shown over the body then.
 class Body::GrabCursors {
 public:
-    kiro::ui::Cursor grab{L"resource/icons/grab.cur"};
-    kiro::ui::Cursor grabbing{L"resource/icons/grabbing.cur"};
+    std::unique_ptr<kiro::ui::Cursor> grab = kiro::ui::Cursor::fromFile(L"resource/icons/grab.cur");
+    std::unique_ptr<kiro::ui::Cursor> grabbing =
+        kiro::ui::Cursor::fromFile(L"resource/icons/grabbing.cur");
 };
 
 Body::Body(kiro::ui::Window* owner, const std::wstring& folder, BrainInterface* brain)
@@ -97,11 +99,11 @@ LResult Body::onKeyDown(std::uint32_t) { return 0; }
 
 LResult Body::onSetCursor(std::uint32_t mouseMsg) {
     if (mouseMsg == wm::LButtonDown) {
-        kiro::ui::setCursor(*this, &cursors_->grabbing);
+        kiro::ui::setCursor(cursors_->grabbing.get());
         return 0;
     }
     if (mouseMsg == wm::MouseMove || mouseMsg == wm::LButtonUp) {
-        kiro::ui::setCursor(*this, &cursors_->grab);
+        kiro::ui::setCursor(cursors_->grab.get());
         return 0;
     }
     return NotHandled;

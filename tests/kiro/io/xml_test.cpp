@@ -174,8 +174,22 @@ TEST(Xml, LeadingByteOrderMarkIsNotContent) {
     const std::string bytes = "\xEF\xBB\xBF<a>x</a>";
     Xml xml(bytes.data(), bytes.size());
     EXPECT_EQ(outline(xml), (Lines{L"a||", L"|a|x", L"/a|a|"}));
+    // Zero bytes are ordinary characters here.
+    const std::string zero("<a>x\0y</a>", 10);
+    Xml withZero(zero.data(), zero.size());
+    ASSERT_EQ(withZero.count(), 3u);
+    EXPECT_EQ(withZero.node(1).text, std::wstring(L"x\0y", 3));
     Xml none(nullptr, 0);
     EXPECT_EQ(none.count(), 0u);
+}
+
+TEST(Xml, BytesAreDecodedWithDetection) {
+    const std::string utf8 = "<t>\xe4\xbb\x8a\xe6\x97\xa5\xe3\x81\xae\xe3\x83\xa1\xe3\x83\xa2</t>";
+    const std::string sjis = "<t>\x8d\xa1\x93\xfa\x82\xcc\x83\x81\x83\x82</t>";
+    for (const std::string& bytes : {utf8, sjis}) {
+        Xml xml(bytes.data(), bytes.size());
+        EXPECT_EQ(outline(xml), (Lines{L"t||", L"|t|\u4eca\u65e5\u306e\u30e1\u30e2", L"/t|t|"}));
+    }
 }
 
 TEST(Xml, ReferencesDecodeToTheirCodePoints) {

@@ -1,0 +1,20 @@
+// The clock tool: raises "tool_clock_houry" with the new hour and minute when the hour of the
+// local time changes.
+#pragma once
+
+#include "kiro/clock.h"
+#include "tavi/tool/toolkit.h"
+
+namespace tavi::tool {
+
+class Clock : public IToolKit {
+public:
+    explicit Clock(kiro::LocalClock localClock = kiro::localTime);
+    void everySecond() override;
+
+private:
+    kiro::LocalClock localClock_;
+    kiro::LocalTime last_;
+};
+
+}  // namespace tavi::tool

@@ -1,0 +1,14 @@
+// Win32 implementation of monitorOff: the SC_MONITORPOWER / SC_SCREENSAVE system command,
+// posted to every top-level window.
+#include "tavi/tool/monitor.h"
+
+#include <windows.h>
+
+namespace tavi::tool {
+
+void monitorOff(bool screenSaver) {
+    if (screenSaver) PostMessageW(HWND_BROADCAST, WM_SYSCOMMAND, SC_SCREENSAVE, 0);
+    else PostMessageW(HWND_BROADCAST, WM_SYSCOMMAND, SC_MONITORPOWER, 2);
+}
+
+}  // namespace tavi::tool

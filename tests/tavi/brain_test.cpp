@@ -1,0 +1,251 @@
+// The brain with its real worker thread: loading and settling, the order of answers, the
+// inbox rule of poll, the quiet flag, a missing folder, and an exception on the worker.
+#include "tavi/brain.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+#include "support/tempfolder.h"
+#include "tavi/events.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+using tavi::Brain;
+using tavi::BrainOptions;
+using tavi::Response;
+using tavi::test::TempFolder;
+using tavi::test::writeBytes;
+
+// A millisecond clock set by the test. While closed, the worker blocks in its next reading,
+// which holds it in the middle of a cycle after it has emptied the inbox.
+class TestClock {
+public:
+    explicit TestClock(uint32_t start) : now_(start) {}
+    ~TestClock() { open(); }
+
+    kiro::MillisClock function() {
+        return [this] { return read(); };
+    }
+    void set(uint32_t value) {
+        std::lock_guard<std::mutex> hold(mutex_);
+        now_ = value;
+    }
+    void close() {
+        std::lock_guard<std::mutex> hold(mutex_);
+        closed_ = true;
+    }
+    void open() {
+        std::lock_guard<std::mutex> hold(mutex_);
+        closed_ = false;
+        changed_.notify_all();
+    }
+    bool waitForBlockedReader() {
+        std::unique_lock<std::mutex> hold(mutex_);
+        return changed_.wait_for(hold, 20s, [this] { return waiting_ > 0; });
+    }
+    // Makes every later reading throw.
+    void breakDown() { broken_ = true; }
+
+private:
+    uint32_t read() {
+        if (broken_) throw std::runtime_error("clock broke");
+        std::unique_lock<std::mutex> hold(mutex_);
+        if (closed_) {
+            ++waiting_;
+            changed_.notify_all();
+            changed_.wait(hold, [this] { return !closed_; });
+            --waiting_;
+        }
+        return now_;
+    }
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    uint32_t now_;
+    bool closed_ = false;
+    int waiting_ = 0;
+    std::atomic<bool> broken_{false};
+};
+
+// Far past the first minute, so a brain that heard nothing would be bored at once.
+const uint32_t Late = 10000000;
+
+const char* const EventTable = R"({
+  "unit_wakeup": ["good morning"],
+  "unit_drag": {"action": "grab", "texts": ["drag"]},
+  "unit_drop": ["drop"]
+})";
+const char* const ResponseTable = R"({"boredom": {"action": "yawn", "texts": ["bored"]}})";
+
+void writeTables(const TempFolder& folder) {
+    writeBytes(folder / L"event.json", EventTable);
+    writeBytes(folder / L"response.json", ResponseTable);
+}
+
+bool waitUntilReady(Brain& brain) {
+    float value = 0;
+    const auto deadline = Clock::now() + 30s;
+    while (brain.progress(value)) {
+        if (Clock::now() > deadline) return false;
+        std::this_thread::sleep_for(5ms);
+    }
+    return true;
+}
+
+// The next response within a generous time, or a response with the text "<none>".
+Response nextResponse(Brain& brain, std::chrono::milliseconds within = 10s) {
+    Response r;
+    const auto deadline = Clock::now() + within;
+    while (Clock::now() < deadline) {
+        if (brain.poll(r)) return r;
+        std::this_thread::sleep_for(5ms);
+    }
+    return Response{L"<none>", L""};
+}
+
+TEST(Brain, WakeupPostedWhileLoadingIsAnsweredFirstAndOnlyOnceReady) {
+    TempFolder folder;
+    writeTables(folder);
+    TestClock clock(Late);
+    Brain brain(folder.path(), BrainOptions{{}, clock.function()});
+    brain.post(tavi::events::unitWakeup());
+
+    // Nothing is handed out before the brain is ready: the message waits in the inbox.
+    float value = 0;
+    Response r;
+    int checks = 0;
+    while (brain.progress(value)) {
+        EXPECT_FALSE(brain.poll(r));
+        ++checks;
+        std::this_thread::sleep_for(10ms);
+    }
+    EXPECT_GT(checks, 0);
+    EXPECT_EQ(value, 1.0f);
+
+    r = nextResponse(brain);
+    EXPECT_EQ(r.text, L"good morning");
+    EXPECT_EQ(r.action, L"speak");
+    // The wakeup counted as activity, so no boredom line follows while the clock stands.
+    EXPECT_EQ(nextResponse(brain, 800ms).text, L"<none>");
+}
+
+TEST(Brain, SilentBrainGetsBoredAndTheBoredomLineWaitsForQuietToEnd) {
+    TempFolder folder;
+    writeTables(folder);
+    TestClock clock(Late);
+    Brain brain(folder.path(), BrainOptions{{}, clock.function()});
+    brain.setQuiet(true);
+    ASSERT_TRUE(waitUntilReady(brain));
+
+    // Long silence while some balloon is busy: no conversation line.
+    EXPECT_EQ(nextResponse(brain, 700ms).text, L"<none>");
+    // An event line still gets through.
+    brain.post(tavi::events::unitDrag());
+    Response r = nextResponse(brain);
+    EXPECT_EQ(r.text, L"drag");
+    EXPECT_EQ(r.action, L"grab");
+
+    // Quiet ends, and 2000 ms after that response the collected boredom line is said.
+    brain.setQuiet(false);
+    EXPECT_EQ(nextResponse(brain, 500ms).text, L"<none>");
+    clock.set(Late + 2000);
+    r = nextResponse(brain);
+    EXPECT_EQ(r.text, L"bored");
+    EXPECT_EQ(r.action, L"yawn");
+    EXPECT_EQ(nextResponse(brain, 500ms).text, L"<none>");
+}
+
+TEST(Brain, PollHandsOutNothingWhileMessagesWaitInTheInbox) {
+    TempFolder folder;
+    writeTables(folder);
+    TestClock clock(Late);
+    Brain brain(folder.path(), BrainOptions{{}, clock.function()});
+    brain.post(tavi::events::unitWakeup());
+    ASSERT_EQ(nextResponse(brain, 30s).text, L"good morning");
+
+    // Let the worker answer "unit_drag" into the outbox without taking the answer...
+    brain.post(tavi::events::unitDrag());
+    std::this_thread::sleep_for(1000ms);
+    // ...then hold the worker mid-cycle, so the next message stays in the inbox.
+    clock.close();
+    ASSERT_TRUE(clock.waitForBlockedReader());
+    brain.post(tavi::events::unitDrop());
+    Response r;
+    EXPECT_FALSE(brain.poll(r));
+    EXPECT_FALSE(brain.poll(r));
+    clock.open();
+
+    // Responses leave in the order they were made.
+    EXPECT_EQ(nextResponse(brain).text, L"drag");
+    EXPECT_EQ(nextResponse(brain).text, L"drop");
+}
+
+TEST(Brain, MissingFolderLoadsNothingSettlesAndNeverSpeaks) {
+    TempFolder folder;
+    TestClock clock(Late);
+    const auto start = Clock::now();
+    Brain brain(folder / L"missing\\brain\\", BrainOptions{{}, clock.function()});
+    brain.post(tavi::events::unitWakeup());
+    float value = 0;
+    EXPECT_TRUE(brain.progress(value));
+    ASSERT_TRUE(waitUntilReady(brain));
+    // Loading nothing still leaves the one-second settle pause before the brain is ready.
+    EXPECT_GE(Clock::now() - start, 950ms);
+    brain.progress(value);
+    EXPECT_EQ(value, 1.0f);
+
+    brain.post(tavi::events::unitDrag());
+    EXPECT_EQ(nextResponse(brain, 1000ms).text, L"<none>");
+}
+
+TEST(Brain, ExceptionOnTheWorkerIsReportedOnceAndEndsIt) {
+    TempFolder folder;
+    writeTables(folder);
+    TestClock clock(Late);
+    std::mutex mutex;
+    std::condition_variable reported;
+    std::string text;
+    int reports = 0;
+    BrainOptions options;
+    options.clock = clock.function();
+    options.reportError = [&](const std::string& what) {
+        std::lock_guard<std::mutex> hold(mutex);
+        text = what;
+        ++reports;
+        reported.notify_all();
+    };
+    auto brain = std::make_unique<Brain>(folder.path(), options);
+    ASSERT_TRUE(waitUntilReady(*brain));
+
+    clock.breakDown();
+    brain->post(tavi::events::unitDrag());
+    {
+        std::unique_lock<std::mutex> hold(mutex);
+        ASSERT_TRUE(reported.wait_for(hold, 20s, [&] { return reports > 0; }));
+        EXPECT_EQ(text, "clock broke");
+    }
+    // The worker has ended: messages are no longer taken, nothing more is said.
+    brain->post(tavi::events::unitDrop());
+    EXPECT_EQ(nextResponse(*brain, 600ms).text, L"<none>");
+    float value = 0;
+    EXPECT_FALSE(brain->progress(value));
+
+    // Deleting the brain still works; the worker is already gone.
+    const auto start = Clock::now();
+    brain.reset();
+    EXPECT_LT(Clock::now() - start, 5s);
+    std::lock_guard<std::mutex> hold(mutex);
+    EXPECT_EQ(reports, 1);
+}
+
+}  // namespace
