@@ -98,6 +98,9 @@ class Program:
         self.folder = os.path.join(self.tmp, "app")
         shutil.copytree(app, self.folder, symlinks=True)
         os.makedirs(os.path.join(self.tmp, "run"))
+        for left in ("tavi.state", "tavi.config", "error.log"):  # left by a run in the built folder
+            if os.path.exists(os.path.join(self.folder, left)):
+                os.remove(os.path.join(self.folder, left))
         if tweak:
             tweak(self.folder)
         link = os.path.join(self.folder, "sorn", "dic", "unidic")
@@ -135,10 +138,12 @@ class View:
         self.s, self.pid = screen, pid
 
     def body(self):
+        # A mapped window of the program that is neither a dialog nor a menu and belongs to
+        # no shown window (the balloon belongs to it).
         wins = self.s.windows(self.pid)
-        hidden = {w.id for w in wins if not w.mapped}
+        shown = {w.id for w in wins if w.mapped}
         for w in wins:
-            if w.mapped and not w.override and w.owner in hidden:
+            if w.mapped and not w.override and not w.dialog and w.owner not in shown:
                 return w
         return None
 

@@ -63,13 +63,15 @@ _x.XSetErrorHandler(_ignore)
 
 ZPixmap = 2
 IsViewable = 2
+XA_ATOM = 4
 XA_CARDINAL = 6
 
 
 class Win:
-    def __init__(self, wid, x, y, w, h, mapped, override, pid, owner):
+    def __init__(self, wid, x, y, w, h, mapped, override, pid, owner, title, dialog):
         self.id, self.x, self.y, self.w, self.h = wid, x, y, w, h
         self.mapped, self.override, self.pid, self.owner = mapped, override, pid, owner
+        self.title, self.dialog = title, dialog
 
     @property
     def box(self):
@@ -85,6 +87,10 @@ class Screen:
         self.width = _x.XDisplayWidth(self.d, 0)
         self.height = _x.XDisplayHeight(self.d, 0)
         self._pid_atom = _x.XInternAtom(self.d, b"_NET_WM_PID", 0)
+        self._name_atom = _x.XInternAtom(self.d, b"_NET_WM_NAME", 0)
+        self._utf8_atom = _x.XInternAtom(self.d, b"UTF8_STRING", 0)
+        self._type_atom = _x.XInternAtom(self.d, b"_NET_WM_WINDOW_TYPE", 0)
+        self._dialog_atom = _x.XInternAtom(self.d, b"_NET_WM_WINDOW_TYPE_DIALOG", 0)
 
     def close(self):
         _x.XCloseDisplay(self.d)
@@ -101,6 +107,33 @@ class Screen:
                 pid = ctypes.cast(data, ctypes.POINTER(ctypes.c_long))[0]
             _x.XFree(data)
         return pid
+
+    def _title(self, wid):
+        actual, fmt = Atom(), ctypes.c_int()
+        n, after = ctypes.c_ulong(), ctypes.c_ulong()
+        data = ctypes.POINTER(ctypes.c_ubyte)()
+        title = ""
+        if _x.XGetWindowProperty(self.d, wid, self._name_atom, 0, 1024, 0, self._utf8_atom, ctypes.byref(actual),
+                                 ctypes.byref(fmt), ctypes.byref(n), ctypes.byref(after),
+                                 ctypes.byref(data)) == 0 and data:
+            if fmt.value == 8:
+                title = ctypes.string_at(data, n.value).decode("utf-8", "replace")
+            _x.XFree(data)
+        return title
+
+    def _is_dialog(self, wid):
+        actual, fmt = Atom(), ctypes.c_int()
+        n, after = ctypes.c_ulong(), ctypes.c_ulong()
+        data = ctypes.POINTER(ctypes.c_ubyte)()
+        dialog = False
+        if _x.XGetWindowProperty(self.d, wid, self._type_atom, 0, 16, 0, XA_ATOM, ctypes.byref(actual),
+                                 ctypes.byref(fmt), ctypes.byref(n), ctypes.byref(after),
+                                 ctypes.byref(data)) == 0 and data:
+            if fmt.value == 32:
+                types = ctypes.cast(data, ctypes.POINTER(Atom))
+                dialog = any(types[i] == self._dialog_atom for i in range(n.value))
+            _x.XFree(data)
+        return dialog
 
     def windows(self, pid=None):
         out = []
@@ -123,7 +156,8 @@ class Screen:
             owner = Window()
             has_owner = _x.XGetTransientForHint(self.d, wid, ctypes.byref(owner))
             out.append(Win(wid, a.x, a.y, a.width, a.height, a.map_state == IsViewable, bool(a.override_redirect),
-                           wpid, owner.value if has_owner else 0))
+                           wpid, owner.value if has_owner else 0, self._title(wid),
+                           self._is_dialog(wid)))
         return out
 
     def pixels(self, box):

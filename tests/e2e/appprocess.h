@@ -74,6 +74,8 @@ public:
         fs::copy(app, folder_, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
         exe_ = folder_ / "tavi";
         fs::copy_file(exe, exe_, fs::copy_options::overwrite_existing);
+        // A run from the built folder itself leaves its state there; each test starts afresh.
+        for (const char* left : {"tavi.state", "tavi.config", "error.log"}) fs::remove(folder_ / left);
         fs::permissions(exe_, fs::perms::owner_all, fs::perm_options::add);
         fs::create_directories(runtime());
     }

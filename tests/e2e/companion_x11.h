@@ -27,16 +27,17 @@ class Companion {
 public:
     Companion(Desktop& desk, AppProcess& process) : desk_(desk), process_(process) {}
 
-    // The character window: a mapped window of the program that belongs to a hidden one
-    // (the main window). The balloon belongs to the character window, message boxes and
-    // menus to nobody.
+    // The character window: a mapped window of the program that is neither a dialog nor a
+    // menu and belongs to no shown window (it may belong to the hidden main window; the
+    // balloon belongs to it).
     std::optional<XWin> body() {
         const auto all = desk_.windowsOf(process_.pid());
         for (const XWin& w : all) {
-            if (!w.mapped || w.overrideRedirect || w.transientFor == 0) continue;
-            for (const XWin& owner : all) {
-                if (owner.id == w.transientFor && !owner.mapped) return w;
-            }
+            if (!w.mapped || w.overrideRedirect || w.type == "_NET_WM_WINDOW_TYPE_DIALOG") continue;
+            const bool ownedByShown = std::any_of(all.begin(), all.end(), [&](const XWin& o) {
+                return o.id == w.transientFor && o.mapped;
+            });
+            if (!ownedByShown) return w;
         }
         return std::nullopt;
     }

@@ -35,6 +35,7 @@ struct XWin {
     long pid = 0;
     ::Window transientFor = 0;
     std::string title;
+    std::string type;  // the first of _NET_WM_WINDOW_TYPE, e.g. "_NET_WM_WINDOW_TYPE_DIALOG"
 };
 
 // Pixels of a screen area as 0xRRGGBB values, row by row.
@@ -120,6 +121,8 @@ public:
             ::Window owner = 0;
             if (XGetTransientForHint(display_, w.id, &owner)) w.transientFor = owner;
             w.title = utf8Property(w.id, "_NET_WM_NAME");
+            const auto types = atoms(w.id, "_NET_WM_WINDOW_TYPE");
+            if (!types.empty()) w.type = types.front();
             out.push_back(w);
         }
         if (children) XFree(children);
@@ -149,24 +152,7 @@ public:
     // The atoms named in a window's _NET_WM_STATE.
     std::vector<std::string> wmState(::Window id) {
         pump();
-        std::vector<std::string> out;
-        Atom type = 0;
-        int format = 0;
-        unsigned long n = 0, after = 0;
-        unsigned char* data = nullptr;
-        if (XGetWindowProperty(display_, id, atom("_NET_WM_STATE"), 0, 64, False, XA_ATOM, &type, &format, &n,
-                               &after, &data) == Success &&
-            data != nullptr) {
-            const auto* atoms = reinterpret_cast<const Atom*>(data);
-            for (unsigned long i = 0; i < n; ++i) {
-                if (char* name = XGetAtomName(display_, atoms[i])) {
-                    out.emplace_back(name);
-                    XFree(name);
-                }
-            }
-        }
-        if (data) XFree(data);
-        return out;
+        return atoms(id, "_NET_WM_STATE");
     }
 
     bool hasState(::Window id, const std::string& name) {
@@ -285,6 +271,28 @@ private:
         XChangeProperty(display_, id, atom("_NET_WM_STATE"), XA_ATOM, 32, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(now.data()), static_cast<int>(now.size()));
         XFlush(display_);
+    }
+
+    // The names of the atoms in an ATOM-list property.
+    std::vector<std::string> atoms(::Window id, const char* property) {
+        std::vector<std::string> out;
+        Atom type = 0;
+        int format = 0;
+        unsigned long n = 0, after = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(display_, id, atom(property), 0, 64, False, XA_ATOM, &type, &format, &n, &after,
+                               &data) == Success &&
+            data != nullptr) {
+            const auto* list = reinterpret_cast<const Atom*>(data);
+            for (unsigned long i = 0; i < n; ++i) {
+                if (char* name = XGetAtomName(display_, list[i])) {
+                    out.emplace_back(name);
+                    XFree(name);
+                }
+            }
+        }
+        if (data) XFree(data);
+        return out;
     }
 
     std::vector<long> cardinals(::Window id, const char* name) {
