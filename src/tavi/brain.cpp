@@ -78,10 +78,14 @@ void Brain::work(const std::wstring& brainFolder) {
 
 void Brain::report(const std::string& text) const {
     if (options_.reportError) {
-        options_.reportError(text);
-    } else {
-        std::fprintf(stderr, "exception: %s\n", text.c_str());
+        // A failing reporter must not take the process down with the worker.
+        try {
+            options_.reportError(text);
+            return;
+        } catch (...) {
+        }
     }
+    std::fprintf(stderr, "exception: %s\n", text.c_str());
 }
 
 }  // namespace tavi

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "support/tempfolder.h"
+
 namespace {
 
 using kiro::app::programPaths;
@@ -29,6 +33,20 @@ TEST(ProgramPaths, PathsWithoutFolders) {
     expectPaths(L"", L"", L"");
     // The first character is never taken as a separator.
     expectPaths(L"/tavi", L"/tavi", L"");
+}
+
+TEST(ErrorLog, HoldsOnlyTheLastStartupFailureWithoutATrailingLineBreak) {
+    tavi::test::TempFolder tmp;
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(std::filesystem::path(tmp.path()));
+    kiro::app::writeErrorLog(kiro::Exception("/src/tavi/multiunit.cpp", 12, "tavi::MultiUnit::MultiUnit",
+                                             "ERROR_UnitNotFound"));
+    const std::string first = tavi::test::readBytes(tmp / L"error.log");
+    kiro::app::writeErrorLog(kiro::Exception("appmain.cpp", 3, "AppMain::AppMain", nullptr));
+    const std::string second = tavi::test::readBytes(tmp / L"error.log");
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(first, "multiunit.cpp(12) tavi::MultiUnit::MultiUnit\n\nERROR_UnitNotFound");
+    EXPECT_EQ(second, "appmain.cpp(3) AppMain::AppMain\n\nundefined error");
 }
 
 }  // namespace

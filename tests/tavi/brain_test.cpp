@@ -20,6 +20,10 @@ namespace {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
+
+long long millis(Clock::duration d) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(d).count();
+}
 using tavi::Brain;
 using tavi::BrainOptions;
 using tavi::Response;
@@ -200,7 +204,7 @@ TEST(Brain, MissingFolderLoadsNothingSettlesAndNeverSpeaks) {
     EXPECT_TRUE(brain.progress(value));
     ASSERT_TRUE(waitUntilReady(brain));
     // Loading nothing still leaves the one-second settle pause before the brain is ready.
-    EXPECT_GE(Clock::now() - start, 950ms);
+    EXPECT_GE(millis(Clock::now() - start), 950);
     brain.progress(value);
     EXPECT_EQ(value, 1.0f);
 
@@ -243,9 +247,32 @@ TEST(Brain, ExceptionOnTheWorkerIsReportedOnceAndEndsIt) {
     // Deleting the brain still works; the worker is already gone.
     const auto start = Clock::now();
     brain.reset();
-    EXPECT_LT(Clock::now() - start, 5s);
+    EXPECT_LT(millis(Clock::now() - start), 5000);
     std::lock_guard<std::mutex> hold(mutex);
     EXPECT_EQ(reports, 1);
+}
+
+TEST(Brain, ExceptionTextGoesToStandardErrorWithoutAWorkingReporter) {
+    TempFolder folder;
+    writeTables(folder);
+    for (const bool throwingReporter : {false, true}) {
+        TestClock clock(Late);
+        BrainOptions options;
+        options.clock = clock.function();
+        if (throwingReporter)
+            options.reportError = [](const std::string&) { throw std::runtime_error("no box"); };
+        ::testing::internal::CaptureStderr();
+        {
+            Brain brain(folder.path(), options);
+            ASSERT_TRUE(waitUntilReady(brain));
+            clock.breakDown();
+            // The worker's next cycle reads the clock and fails.
+            brain.post(tavi::events::unitDrag());
+            std::this_thread::sleep_for(1000ms);
+        }
+        const std::string err = ::testing::internal::GetCapturedStderr();
+        EXPECT_NE(err.find("exception: clock broke"), std::string::npos) << throwingReporter;
+    }
 }
 
 }  // namespace

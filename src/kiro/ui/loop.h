@@ -13,7 +13,8 @@ bool isUiThread();
 
 // Runs until quitLoop; returns at once when quitLoop was called before.
 void runLoop();
-// Ends runLoop (the quit message); callable before runLoop starts.
+// Ends runLoop (the quit message); callable before runLoop starts. On Linux the loop is the
+// toolkit's own GLib loop, so windows end it through this, not through gtk_main_quit.
 void quitLoop();
 
 }  // namespace kiro::ui

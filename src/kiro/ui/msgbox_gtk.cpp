@@ -39,6 +39,8 @@ int showBox(const std::wstring& text, const std::wstring& caption, unsigned flag
 // worker waits for the answer.
 int showFromWorker(const std::wstring& text, const std::wstring& caption, unsigned flags) {
     struct Request {
+        Request(const std::wstring& t, const std::wstring& c, unsigned f)
+            : text(t), caption(c), flags(f) {}
         const std::wstring& text;
         const std::wstring& caption;
         unsigned flags;
@@ -46,7 +48,7 @@ int showFromWorker(const std::wstring& text, const std::wstring& caption, unsign
         std::condition_variable done;
         bool answered = false;
         int answer = 0;
-    } request{text, caption, flags};
+    } request(text, caption, flags);
     g_main_context_invoke(
         nullptr,
         [](gpointer data) -> gboolean {

@@ -61,20 +61,6 @@ TEST(Scramble, IsItsOwnInverseAndChangesEveryWordAndTailByte) {
     }
 }
 
-TEST(Scramble, KeystreamIsSeededFromTheLength) {
-    // First word for L = 4: w1..w4 from the MT19937 initialisation recurrence, then one
-    // xorshift128 step; zero bytes scrambled show the keystream itself.
-    uint32_t w[4];
-    const uint32_t L = 4;
-    w[0] = 1812433253u * (L ^ (L >> 30)) + 1;
-    for (uint32_t i = 1; i < 4; ++i) w[i] = 1812433253u * (w[i - 1] ^ (w[i - 1] >> 30)) + i + 1;
-    const uint32_t t = w[0] ^ (w[0] << 11);
-    const uint32_t k = w[3] ^ (w[3] >> 19) ^ t ^ (t >> 8);
-    uint8_t zero[4] = {0, 0, 0, 0};
-    kiro::io::scramble(zero, 4);
-    EXPECT_EQ(uint32_t(zero[0]) | uint32_t(zero[1]) << 8 | uint32_t(zero[2]) << 16 | uint32_t(zero[3]) << 24, k);
-}
-
 TEST(File, WriteCreatesFoldersAndReadReportsCounts) {
     TempFolder tmp;
     const std::wstring path = tmp / L"a\\b/c\\data.bin";

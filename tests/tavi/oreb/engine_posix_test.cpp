@@ -32,7 +32,7 @@ protected:
     void SetUp() override {
         language_.emplace(work_.path());
         ASSERT_TRUE(language_->started());
-        work_.write("brain/models/corpus/animals.txt", CorpusText);
+        work_.write("brain/models/corpus/pets/animals.txt", CorpusText);
     }
     void TearDown() override { language_.reset(); }
 
@@ -53,7 +53,7 @@ protected:
     uint32_t now_ = 0;
 };
 
-TEST_F(EngineWithLanguage, LearnsTheCorpusFilesAndTheAssociationFile) {
+TEST_F(EngineWithLanguage, LearnsCorpusFilesInSubfoldersAndTheAssociationFile) {
     work_.write("temp/corpus.txt", "犬;骨/4;;\n");
     Engine engine(L"brain\\", 3, progress_, stop_, [this] { return now_; });
     EXPECT_EQ(progress_.load(), 1.0f);
@@ -64,18 +64,7 @@ TEST_F(EngineWithLanguage, LearnsTheCorpusFilesAndTheAssociationFile) {
     EXPECT_EQ(links.at(L"犬").at(L"骨").count, 4);
 }
 
-TEST_F(EngineWithLanguage, FreeTextIsAnsweredWithTheLastKeywordFound) {
-    work_.write("brain/response.json", R"({"through": {"texts": ["[%keyword%]"]}})");
-    Engine engine(L"brain\\", 3, progress_, stop_, [this] { return now_; });
-    // An unknown keyword, a known one, and both: the known one is found last.
-    EXPECT_EQ(answer(engine, L"犬"), L"[犬]");
-    EXPECT_EQ(answer(engine, L"猫"), L"[猫]");
-    EXPECT_EQ(answer(engine, L"犬と猫"), L"[猫]");
-    // No keyword at all still gives the line, with nothing in place of the keyword.
-    EXPECT_EQ(answer(engine, L"です"), L"[]");
-}
-
-TEST_F(EngineWithLanguage, KnownKeywordBringsItsRelatedNoun) {
+TEST_F(EngineWithLanguage, FreeTextIsAnsweredFromTheCorpus) {
     work_.write("brain/response.json", R"({
       "unknown": {"texts": ["unknown %keyword%"]},
       "related_noun": {"action": "think", "texts": ["%keyword% and %noun%"]}
@@ -85,6 +74,16 @@ TEST_F(EngineWithLanguage, KnownKeywordBringsItsRelatedNoun) {
     EXPECT_EQ(answer(engine, L"犬"), L"unknown 犬");
     // "雨" is known but has no related word: neither line applies.
     EXPECT_EQ(answer(engine, L"雨"), L"<none>");
+}
+
+TEST_F(EngineWithLanguage, ThroughLineTakesTheLastKeywordFound) {
+    work_.write("brain/response.json", R"({"through": {"texts": ["[%keyword%]"]}})");
+    Engine engine(L"brain\\", 3, progress_, stop_, [this] { return now_; });
+    // An unknown keyword, then a known one, then both: the known one is looked for last.
+    EXPECT_EQ(answer(engine, L"犬"), L"[犬]");
+    EXPECT_EQ(answer(engine, L"犬と猫"), L"[猫]");
+    // No keyword at all still gives the line, with nothing in place of the keyword.
+    EXPECT_EQ(answer(engine, L"です"), L"[]");
 }
 
 }  // namespace

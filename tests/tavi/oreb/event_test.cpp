@@ -1,8 +1,6 @@
 // The event table: both forms of an event, pooling, params and broken tables.
 #include <gtest/gtest.h>
 
-#include <map>
-
 #include "support/tempfolder.h"
 #include "tavi/oreb/event.h"
 
@@ -45,25 +43,14 @@ protected:
 
 }  // namespace
 
-TEST_F(EventTable, ArrayFormGivesEveryLineWithSpeakUniformly) {
+TEST_F(EventTable, ArrayFormGivesEveryLineWithSpeak) {
     const Event event(dir / L"event.json");
     ResponseSet set(nine());
     event.collect(set, named(L"unit_drag"));
     ASSERT_EQ(set.candidates().size(), 3u);
     EXPECT_EQ(set.candidates()[0], (Response{L"持ち上げないで", L"speak"}));
+    EXPECT_EQ(set.candidates()[1], (Response{L"わっ", L"speak"}));
     EXPECT_EQ(set.candidates()[2], (Response{L"どこへ行くの", L"speak"}));
-
-    std::map<std::wstring, int> counts;
-    const int draws = 30000;
-    Response out;
-    for (int i = 0; i < draws; ++i) {
-        event.collect(set, named(L"unit_drag"));
-        ASSERT_TRUE(set.take(out));
-        EXPECT_EQ(out.action, L"speak");
-        ++counts[out.text];
-    }
-    ASSERT_EQ(counts.size(), 3u);
-    for (const auto& [text, count] : counts) EXPECT_NEAR(double(count) / draws, 1.0 / 3, 0.02);
 }
 
 TEST_F(EventTable, ObjectFormGivesItsActionAndDefaults) {

@@ -3,6 +3,7 @@
 #include "kiro/io/charset/charset.h"
 
 #include <cstdint>
+#include <cstring>
 
 #include "kiro/io/charset/codepage.h"
 #include "kiro/io/charset/detect.h"
@@ -11,9 +12,21 @@ namespace kiro::io {
 
 namespace detect {
 
+// Whether all eight bytes are plain ASCII from 0x20 to 0x7F.
+static bool plainAscii8(const uint8_t* p) {
+    uint64_t x;
+    std::memcpy(&x, p, 8);
+    const uint64_t high = 0x8080808080808080ull;
+    // A byte below 0x20 borrows into its top bit when 0x20 is taken away.
+    return ((x | (x - 0x2020202020202020ull)) & high) == 0;
+}
+
 bool isUtf8(const uint8_t* p, size_t size) {
     size_t i = 0;
     while (i < size) {
+        // Skip runs of plain ASCII eight bytes at a time.
+        while (i + 8 <= size && plainAscii8(p + i)) i += 8;
+        if (i == size) break;
         const uint8_t b = p[i];
         if (b == 0x09 || b == 0x0A || b == 0x0D || (b >= 0x20 && b <= 0x7F)) {
             ++i;

@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 #include "kiro/io/charset/codepage.h"
@@ -43,24 +44,43 @@ iconv_t converter(Page page, bool toWide) {
 
 std::wstring toWide(Page page, const void* data, size_t size) {
     std::wstring out;
+    out.reserve(size);
     iconv_t cd = converter(page, true);
     if (cd == iconv_t(-1)) return out;
     char* in = const_cast<char*>(static_cast<const char*>(data));
     size_t left = size;
-    wchar_t buffer[1024];
+    // These pages never give more characters than bytes (nor does one replacement per
+    // skipped byte), so one buffer of that size takes the whole text: no regrowth, no copies.
+    out.resize(size + 1);
+    size_t used = 0;
     while (left > 0) {
-        char* o = reinterpret_cast<char*>(buffer);
-        size_t room = sizeof buffer;
+        char* o = reinterpret_cast<char*>(&out[used]);
+        size_t room = (out.size() - used) * sizeof(wchar_t);
         const size_t r = iconv(cd, &in, &left, &o, &room);
-        out.append(buffer, size_t(reinterpret_cast<wchar_t*>(o) - buffer));
+        used = size_t(reinterpret_cast<wchar_t*>(o) - out.data());
         if (r != size_t(-1)) break;
-        if (errno == E2BIG) continue;
+        if (errno == E2BIG) {
+            out.resize(out.size() * 2);
+            continue;
+        }
         // An invalid or cut-off sequence: one replacement character per byte skipped.
-        out.push_back(L'\uFFFD');
+        if (used == out.size()) out.resize(out.size() * 2);
+        out[used++] = L'\uFFFD';
         ++in;
         --left;
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
+    out.resize(used);
+    // glibc still reads the obsolete five- and six-byte forms, which name no character:
+    // they become replacement characters, as on Windows.
+    if (page == Utf8) {
+        for (wchar_t& c : out) {
+            const auto u = static_cast<uint32_t>(c);
+            if (u > 0x10FFFF || (u >= 0xD800 && u <= 0xDFFF)) c = L'\uFFFD';
+        }
+    }
+    // Text of multibyte characters leaves much of the buffer unused; give it back.
+    if (out.capacity() > 2 * used + 64) out.shrink_to_fit();
     return out;
 }
 

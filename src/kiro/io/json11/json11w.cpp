@@ -19,6 +19,14 @@ struct Statics {
     const Json::array empty_array{};
     const Json::object empty_object{};
     const Json null_json{null};
+    // Small integers are shared too: tables are full of coordinates, counts and indexes,
+    // and a shared value spares an allocation for each.
+    static constexpr int SmallInts = 1024;
+    std::shared_ptr<JsonValue> small_ints[SmallInts];
+
+    Statics() {
+        for (int k = 0; k < SmallInts; ++k) small_ints[k] = std::make_shared<JsonInt>(k);
+    }
 };
 
 static const Statics& statics() {
@@ -59,7 +67,9 @@ const Json& JsonObject::operator[](std::wstring_view key) const {
 Json::Json() noexcept : m_ptr(statics().null) {}
 Json::Json(std::nullptr_t) noexcept : m_ptr(statics().null) {}
 Json::Json(double value) : m_ptr(std::make_shared<JsonDouble>(value)) {}
-Json::Json(int value) : m_ptr(std::make_shared<JsonInt>(value)) {}
+Json::Json(int value)
+    : m_ptr(value >= 0 && value < Statics::SmallInts ? statics().small_ints[value]
+                                                     : std::make_shared<JsonInt>(value)) {}
 Json::Json(bool value) : m_ptr(value ? statics().t : statics().f) {}
 Json::Json(const std::wstring& value) : m_ptr(std::make_shared<JsonString>(value)) {}
 Json::Json(std::wstring&& value) : m_ptr(std::make_shared<JsonString>(std::move(value))) {}

@@ -18,9 +18,21 @@ public:
     // Type numbers: null 0, number 1, boolean 2, string 3, array 4, object 5.
     enum Type { NUL = 0, NUMBER = 1, BOOL = 2, STRING = 3, ARRAY = 4, OBJECT = 5 };
 
+    // Plain comparison of the code units, inline (the parser compares keys a lot); it also
+    // takes views and pointers, so lookups need no temporary string.
+    struct KeyLess {
+        using is_transparent = void;
+        bool operator()(std::wstring_view a, std::wstring_view b) const noexcept {
+            const size_t n = a.size() < b.size() ? a.size() : b.size();
+            for (size_t k = 0; k < n; ++k) {
+                if (a[k] != b[k]) return static_cast<unsigned long>(a[k]) < static_cast<unsigned long>(b[k]);
+            }
+            return a.size() < b.size();
+        }
+    };
+
     using array = std::vector<Json>;
-    // Ordered by plain comparison of the code units; std::less<> lets lookups take views.
-    using object = std::map<std::wstring, Json, std::less<>>;
+    using object = std::map<std::wstring, Json, KeyLess>;
 
     // The shared null; never allocates.
     Json() noexcept;

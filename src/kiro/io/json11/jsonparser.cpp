@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "kiro/io/json11/json11w.h"
 #include "kiro/io/json11/jsonvalue.h"
@@ -64,10 +65,13 @@ double toDouble(const wchar_t* begin, const wchar_t* end) {
 }
 
 struct Parser {
+    Parser(const std::wstring& text, std::wstring& error) : str(text), err(error) {}
+
     const std::wstring& str;
     size_t i = 0;
     std::wstring& err;
     bool failed = false;
+    std::vector<Json> elements;
 
     Json fail(std::wstring message) {
         if (!failed) err = std::move(message);
@@ -94,19 +98,33 @@ struct Parser {
         return str[i++];
     }
 
-    // After the opening quote.
-    std::wstring parseString() {
-        std::wstring out;
+    // The end of the run of characters a string holds as they are.
+    size_t plainRun(size_t from) const {
         const size_t n = str.size();
         const wchar_t* s = str.data();
+        while (from < n) {
+            const wchar_t c = s[from];
+            if (c == L'"' || c == L'\\' || static_cast<unsigned long>(c) < 0x20) break;
+            ++from;
+        }
+        return from;
+    }
+
+    // After the opening quote.
+    std::wstring parseString() {
+        const size_t n = str.size();
+        const wchar_t* s = str.data();
+        // Most strings have no escapes: build them in one allocation of the exact size.
+        const size_t end = plainRun(i);
+        if (end < n && s[end] == L'"') {
+            std::wstring out(s + i, end - i);
+            i = end + 1;
+            return out;
+        }
+        std::wstring out;
         while (true) {
             // Copy the run of plain characters in one go.
-            size_t run = i;
-            while (run < n) {
-                const wchar_t c = s[run];
-                if (c == L'"' || c == L'\\' || static_cast<unsigned long>(c) < 0x20) break;
-                ++run;
-            }
+            const size_t run = plainRun(i);
             out.append(s + i, run - i);
             i = run;
             if (i == n) {
@@ -238,13 +256,15 @@ struct Parser {
             return Json(std::move(s));
         }
         if (ch == L'[') {
-            Json::array data;
             ch = nextToken();
             if (failed) return Json();
-            if (ch == L']') return Json(std::move(data));
+            if (ch == L']') return Json(Json::array());
+            // Elements gather on a stack shared by all levels, so each array is allocated
+            // once at its final size instead of growing.
+            const size_t mark = elements.size();
             while (true) {
                 --i;
-                data.push_back(parseJson(depth + 1));
+                elements.push_back(parseJson(depth + 1));
                 if (failed) return Json();
                 ch = nextToken();
                 if (failed) return Json();
@@ -253,6 +273,9 @@ struct Parser {
                 nextToken();
                 if (failed) return Json();
             }
+            Json::array data(std::make_move_iterator(elements.begin() + mark),
+                             std::make_move_iterator(elements.end()));
+            elements.resize(mark);
             return Json(std::move(data));
         }
         if (ch == L'{') {
@@ -287,7 +310,7 @@ struct Parser {
 
 Json Json::parse(const std::wstring& in, std::wstring& err) {
     err.clear();
-    Parser parser{in, 0, err};
+    Parser parser(in, err);
     Json result = parser.parseJson(0);
     parser.skipWhitespace();
     if (parser.failed) return Json();

@@ -89,6 +89,21 @@ TEST(Convert, InvalidBytesBecomeReplacementCharacters) {
     EXPECT_NE(w.find(L'\uFFFD'), std::wstring::npos);
     EXPECT_NE(w.find(L"(b"), std::wstring::npos);
     EXPECT_EQ(w.back(), L'\uFFFD');
+
+    // The obsolete five- and six-byte forms and encoded surrogates name no character.
+    for (const char* bytes : {"x\xFA\x9D\x9D\x9D\x9Dy", "x\xFC\x84\x80\x80\x80\x80y",
+                              "x\xED\xA0\x80y"}) {
+        SCOPED_TRACE(bytes);
+        const std::wstring odd = kiro::io::fromUtf8(std::string(bytes));
+        ASSERT_GE(odd.size(), 3u);
+        EXPECT_EQ(odd.front(), L'x');
+        EXPECT_EQ(odd.back(), L'y');
+        for (wchar_t c : odd) {
+            EXPECT_LE(static_cast<uint32_t>(c), 0x10FFFFu);
+            EXPECT_FALSE(static_cast<uint32_t>(c) >= 0xD800 && static_cast<uint32_t>(c) <= 0xDFFF);
+        }
+        EXPECT_NE(odd.find(L'\uFFFD'), std::wstring::npos);
+    }
 }
 
 TEST(Convert, RoundTripsAndEmptyInputs) {

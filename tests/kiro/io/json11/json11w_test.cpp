@@ -30,6 +30,10 @@ TEST(JsonValues, TypesAndPayloads) {
     EXPECT_EQ(Json(Json::object{{L"k", 1}}).type(), 5);
 
     EXPECT_EQ(Json(7).int_value(), 7);
+    for (int n : {-1, 0, 1023, 1024, -2147483647 - 1, 2147483647}) {
+        EXPECT_EQ(Json(n).int_value(), n);
+        EXPECT_EQ(Json(n).number_value(), double(n));
+    }
     EXPECT_EQ(Json(7).number_value(), 7.0);
     EXPECT_TRUE(Json(true).bool_value());
     EXPECT_FALSE(Json(false).bool_value());

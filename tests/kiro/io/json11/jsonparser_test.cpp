@@ -1,6 +1,7 @@
 // The wide JSON parser: every error message, numbers, strings, escapes and the nesting limit.
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
 #include <string>
 
@@ -116,8 +117,13 @@ TEST(JsonParser, NumbersIgnoreTheLocale) {
     // A decimal-comma locale must not change how a table reads.
     const char* previous = std::setlocale(LC_NUMERIC, nullptr);
     const std::string saved = previous ? previous : "C";
-    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && !std::setlocale(LC_NUMERIC, "fr_FR.UTF-8"))
+    bool set = false;
+    for (const char* name : {"de_DE.UTF-8", "fr_FR.UTF-8", "de-DE", "German"})
+        if (!set && std::setlocale(LC_NUMERIC, name)) set = std::localeconv()->decimal_point[0] == ',';
+    if (!set) {
+        std::setlocale(LC_NUMERIC, saved.c_str());
         GTEST_SKIP() << "no decimal-comma locale installed";
+    }
     const double value = parseOk(L"[2.75]")[0].number_value();
     const std::wstring out = Json(0.5).dump();
     std::setlocale(LC_NUMERIC, saved.c_str());
@@ -161,6 +167,22 @@ TEST(JsonParser, NestingLimit) {
     EXPECT_EQ(errorOf(deep + L"1" + std::wstring(201, L'}')), L"exceeded maximum nesting depth");
     // Far beyond the limit fails the same way, without exhausting the stack.
     EXPECT_EQ(errorOf(std::wstring(100000, L'[')), L"exceeded maximum nesting depth");
+}
+
+TEST(JsonParser, NestedArraysAndObjectsKeepTheirElements) {
+    const Json v = parseOk(L"[[1,2],[3,[4,5],[]],6,{\"k\":[7,[8]]},[[[9]]]]");
+    ASSERT_EQ(v.array_items().size(), 5u);
+    EXPECT_EQ(v[0].dump(), L"[1,2]");
+    EXPECT_EQ(v[1].dump(), L"[3,[4,5],[]]");
+    EXPECT_EQ(v[2].int_value(), 6);
+    EXPECT_EQ(v[3][L"k"][1][0].int_value(), 8);
+    EXPECT_EQ(v[4][0][0][0].int_value(), 9);
+    // Members come out ordered by their code units, whatever the order written.
+    const Json o = parseOk(L"{\"b\":1,\"あ\":2,\"a\":3,\"A\":4,\"ab\":5,\"\":6}");
+    std::wstring keys;
+    for (const auto& [key, value] : o.object_items()) keys += L"<" + key + L">";
+    EXPECT_EQ(keys, L"<><A><a><ab><b><あ>");
+    EXPECT_EQ(o[L""].int_value(), 6);
 }
 
 TEST(JsonParser, ErrorIsClearedOnSuccess) {
