@@ -87,6 +87,14 @@ int showBox(const std::wstring& text, const std::wstring& caption, unsigned flag
     gtk_window_set_title(GTK_WINDOW(dialog), title.c_str());
     gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
     gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER);
+    // The text can be selected and copied, as from the Win32 box (an error text is worth
+    // pasting into a report).
+    GList* labels = gtk_container_get_children(
+        GTK_CONTAINER(gtk_message_dialog_get_message_area(GTK_MESSAGE_DIALOG(dialog))));
+    for (GList* l = labels; l != nullptr; l = l->next) {
+        if (GTK_IS_LABEL(l->data)) gtk_label_set_selectable(GTK_LABEL(l->data), TRUE);
+    }
+    g_list_free(labels);
 
     // Button order and labels follow the Win32 box; the answers are the ID* values.
     int fallback = IdOk;

@@ -2,6 +2,7 @@
 // windows use an RGBA visual; their input shape (and, without a compositor, their window shape)
 // follows the canvas's alpha.
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "kiro/ui/window_gtk.h"
@@ -143,12 +144,42 @@ gboolean drawClient(GtkWidget*, cairo_t* cr, gpointer data) {
     return FALSE;
 }
 
+namespace {
+
+// Whether two image surfaces hold the same pixels.
+bool samePixels(cairo_surface_t* a, cairo_surface_t* b) {
+    const int w = cairo_image_surface_get_width(a);
+    const int h = cairo_image_surface_get_height(a);
+    if (cairo_image_surface_get_format(a) != CAIRO_FORMAT_ARGB32 ||
+        cairo_image_surface_get_format(b) != CAIRO_FORMAT_ARGB32 || w != cairo_image_surface_get_width(b) ||
+        h != cairo_image_surface_get_height(b))
+        return false;
+    cairo_surface_flush(a);
+    cairo_surface_flush(b);
+    const int sa = cairo_image_surface_get_stride(a);
+    const int sb = cairo_image_surface_get_stride(b);
+    const unsigned char* pa = cairo_image_surface_get_data(a);
+    const unsigned char* pb = cairo_image_surface_get_data(b);
+    if (!pa || !pb) return false;
+    for (int y = 0; y < h; ++y) {
+        if (std::memcmp(pa + std::size_t(y) * sa, pb + std::size_t(y) * sb, std::size_t(w) * 4) != 0) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 void presentSurface(WindowHandle handle, cairo_surface_t* surface, int x, int y) {
     Window* w = windowOfToplevel(static_cast<GtkWidget*>(handle));
     if (!w || !surface) return;
     Window::Native& n = *w->native();
     const int sw = cairo_image_surface_get_width(surface);
     const int sh = cairo_image_surface_get_height(surface);
+    // The same picture at the same place again (a character's motion often draws the frame
+    // it already shows): nothing on the screen changes, so no shapes or pixels are sent.
+    if (n.presented && n.presentX == x && n.presentY == y && samePixels(surface, n.presented) &&
+        (!n.layered || (sw == n.w && sh == n.h)))
+        return;
     cairo_surface_t* copy = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, sw, sh);
     cairo_t* cr = cairo_create(copy);
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);

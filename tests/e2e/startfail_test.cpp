@@ -1,0 +1,82 @@
+// The built program on a display when it cannot run: a second copy is refused while the first
+// goes on, and a broken unit list ends start-up with the error box and "error.log".
+#include <gtest/gtest.h>
+
+#include "e2e/companion_x11.h"
+
+namespace e2e {
+namespace {
+
+class StartFailTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!std::getenv("TAVI_EXE") || !std::getenv("TAVI_APP_DIR") || !std::getenv("DISPLAY")) {
+            GTEST_SKIP() << "needs TAVI_EXE, TAVI_APP_DIR and a display";
+        }
+        copy_ = std::make_unique<AppCopy>();
+        desk_ = std::make_unique<Desktop>();
+    }
+    void TearDown() override {
+        if (HasFailure() && copy_) std::cerr << "program's error output:\n" << readFile(copy_->log()) << "\n";
+        desk_.reset();
+        copy_.reset();
+    }
+
+    std::unique_ptr<AppCopy> copy_;
+    std::unique_ptr<Desktop> desk_;
+};
+
+TEST_F(StartFailTest, SecondStartIsRefusedWhileTheFirstRuns) {
+    AppProcess first(*copy_);
+    Companion c(*desk_, first);
+    const auto body = c.waitBody();
+    ASSERT_TRUE(body);
+
+    AppProcess second(*copy_);
+    Companion refused(*desk_, second);
+    const auto box = refused.box("caution");
+    ASSERT_TRUE(box) << "no box captioned caution";
+    Companion::screenshot("already");
+    EXPECT_EQ(refused.boxText(*box), "Already executed");
+    // The refused copy never built a character.
+    EXPECT_FALSE(refused.body());
+    refused.closeBox(*box);
+    EXPECT_EQ(second.waitExit(10s), 255);
+
+    // The first copy goes on untouched.
+    EXPECT_TRUE(first.running());
+    const auto still = c.body();
+    ASSERT_TRUE(still);
+    EXPECT_EQ(still->id, body->id);
+    first.signal(SIGTERM);
+    EXPECT_EQ(first.waitExit(10s), 0);
+}
+
+TEST_F(StartFailTest, BrokenUnitListShowsTheErrorAndWritesTheLog) {
+    writeFile(copy_->folder() / "units/bootstrap.json", "{\"units\": [\"mebu\"");
+    AppProcess app(*copy_);
+    Companion c(*desk_, app);
+
+    const auto box = c.box("Oops! exception now :(");
+    ASSERT_TRUE(box) << "no error box";
+    Companion::screenshot("oops");
+    const std::string shown = c.boxText(*box);
+    EXPECT_NE(shown.find("tavi::MultiUnit::MultiUnit"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("ERROR_UnitNotFound"), std::string::npos) << shown;
+    // The log is written once the box has been dismissed.
+    EXPECT_FALSE(fs::exists(copy_->folder() / "error.log"));
+    EXPECT_FALSE(c.body());
+
+    c.closeBox(*box);
+    EXPECT_EQ(app.waitExit(10s), 255);
+    const std::string log = readFile(copy_->folder() / "error.log");
+    EXPECT_NE(log.find("tavi::MultiUnit::MultiUnit"), std::string::npos) << log;
+    const std::string tail = "ERROR_UnitNotFound";
+    ASSERT_GE(log.size(), tail.size());
+    EXPECT_EQ(log.substr(log.size() - tail.size()), tail) << log;
+    // A failed start runs none of the shut-down: no state is written.
+    EXPECT_FALSE(fs::exists(copy_->statePath()));
+}
+
+}  // namespace
+}  // namespace e2e
