@@ -21,24 +21,7 @@ std::pair<int, int> pngSize(const fs::path& path) {
 
 const char* const PreferenceKeys[] = {"1", "2", "3", "4", "6"};
 
-class CompanionTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (!std::getenv("TAVI_EXE") || !std::getenv("TAVI_APP_DIR") || !std::getenv("DISPLAY")) {
-            GTEST_SKIP() << "needs TAVI_EXE, TAVI_APP_DIR and a display";
-        }
-        copy_ = std::make_unique<AppCopy>();
-        desk_ = std::make_unique<Desktop>();
-    }
-    void TearDown() override {
-        if (HasFailure() && copy_) std::cerr << "program's error output:\n" << readFile(copy_->log()) << "\n";
-        desk_.reset();
-        copy_.reset();
-    }
-
-    std::unique_ptr<AppCopy> copy_;
-    std::unique_ptr<Desktop> desk_;
-};
+using CompanionTest = ProgramTest;
 
 TEST_F(CompanionTest, StandsInTheWorkAreaCornerGreetsAndEndsFromTheMenu) {
     AppProcess app(*copy_);

@@ -2,6 +2,8 @@
 // speech balloon, the status line, the context menu, message boxes) and how a user drives it.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -168,6 +170,27 @@ public:
 private:
     Desktop& desk_;
     AppProcess& process_;
+};
+
+// A fresh copy of the application folder and a desktop for each test; the program's error
+// output is shown when the test fails.
+class ProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!std::getenv("TAVI_EXE") || !std::getenv("TAVI_APP_DIR") || !std::getenv("DISPLAY")) {
+            GTEST_SKIP() << "needs TAVI_EXE, TAVI_APP_DIR and a display";
+        }
+        copy_ = std::make_unique<AppCopy>();
+        desk_ = std::make_unique<Desktop>();
+    }
+    void TearDown() override {
+        if (HasFailure() && copy_) std::cerr << "program's error output:\n" << readFile(copy_->log()) << "\n";
+        desk_.reset();
+        copy_.reset();
+    }
+
+    std::unique_ptr<AppCopy> copy_;
+    std::unique_ptr<Desktop> desk_;
 };
 
 }  // namespace e2e

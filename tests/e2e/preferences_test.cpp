@@ -7,21 +7,8 @@
 namespace e2e {
 namespace {
 
-class PreferencesTest : public ::testing::Test {
+class PreferencesTest : public ProgramTest {
 protected:
-    void SetUp() override {
-        if (!std::getenv("TAVI_EXE") || !std::getenv("TAVI_APP_DIR") || !std::getenv("DISPLAY")) {
-            GTEST_SKIP() << "needs TAVI_EXE, TAVI_APP_DIR and a display";
-        }
-        copy_ = std::make_unique<AppCopy>();
-        desk_ = std::make_unique<Desktop>();
-    }
-    void TearDown() override {
-        if (HasFailure() && copy_) std::cerr << "program's error output:\n" << readFile(copy_->log()) << "\n";
-        desk_.reset();
-        copy_.reset();
-    }
-
     std::string preference(const std::string& key) {
         const IniMap state = copy_->state();
         const auto section = state.find("user.preference");
@@ -29,9 +16,6 @@ protected:
         const auto value = section->second.find(key);
         return value == section->second.end() ? "(no key)" : value->second;
     }
-
-    std::unique_ptr<AppCopy> copy_;
-    std::unique_ptr<Desktop> desk_;
 };
 
 TEST_F(PreferencesTest, MutingSilencesTheCharacterAndSurvivesARestart) {

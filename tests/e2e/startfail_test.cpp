@@ -7,24 +7,7 @@
 namespace e2e {
 namespace {
 
-class StartFailTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (!std::getenv("TAVI_EXE") || !std::getenv("TAVI_APP_DIR") || !std::getenv("DISPLAY")) {
-            GTEST_SKIP() << "needs TAVI_EXE, TAVI_APP_DIR and a display";
-        }
-        copy_ = std::make_unique<AppCopy>();
-        desk_ = std::make_unique<Desktop>();
-    }
-    void TearDown() override {
-        if (HasFailure() && copy_) std::cerr << "program's error output:\n" << readFile(copy_->log()) << "\n";
-        desk_.reset();
-        copy_.reset();
-    }
-
-    std::unique_ptr<AppCopy> copy_;
-    std::unique_ptr<Desktop> desk_;
-};
+using StartFailTest = ProgramTest;
 
 TEST_F(StartFailTest, SecondStartIsRefusedWhileTheFirstRuns) {
     AppProcess first(*copy_);
