@@ -4,65 +4,38 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <functional>
-#include <iterator>
 #include <thread>
 
 #include "kiro/io/charset/charset.h"
 #include "kiro/io/xml.h"
+#include "support/cases.h"
 #include "support/feedserver.h"
 #include "support/tempfolder.h"
 #include "tavi/tool/rss.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using tavi::tool::FeedItem;
-
-std::string read(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// Runs every <case>.in of tests/data/<module> through make and compares with <case>.out.
-void eachCase(const char* module, const std::function<std::string(const std::string&)>& make) {
-    const char* data = std::getenv("TAVI_TEST_DATA");
-    ASSERT_NE(data, nullptr) << "TAVI_TEST_DATA is not set";
-    int cases = 0;
-    for (const auto& entry : fs::directory_iterator(fs::path(data) / module)) {
-        if (entry.path().extension() != ".in") continue;
-        ++cases;
-        EXPECT_EQ(make(read(entry.path())), read(fs::path(entry.path()).replace_extension(".out")))
-            << entry.path().filename().string();
-    }
-    EXPECT_GT(cases, 0) << module;
-}
 
 std::vector<FeedItem> itemsOf(const std::string& bytes) {
     return tavi::tool::extractFeedItems(kiro::io::Xml(bytes.data(), bytes.size()));
 }
 
-std::string visible(const std::wstring& text) {
-    std::string out;
-    for (char c : kiro::io::toUtf8(text)) out += c == '\n' ? "\\n" : c == '\t' ? "\\t" : c == '\\' ? "\\\\" : std::string(1, c);
-    return out;
-}
-
 TEST(Feed, ItemsOfEachDocument) {
-    eachCase("feeds", [](const std::string& bytes) {
-        std::string lines;
+    tavi::test::runCases("feeds", [](const std::string& bytes) {
+        using tavi::test::visible;
+        tavi::test::Outcome outcome;
         for (const FeedItem& i : itemsOf(bytes))
-            lines += visible(i.title) + "|" + visible(i.link) + "|" + visible(i.description) + "|" + visible(i.date) + "\n";
-        return lines;
+            outcome.out += visible(i.title) + "|" + visible(i.link) + "|" + visible(i.description) + "|" + visible(i.date) + "\n";
+        return outcome;
     });
 }
 
 TEST(Feed, PageListsTheItemsEscaped) {
-    eachCase("feedpage", [](const std::string& bytes) { return kiro::io::toUtf8(tavi::tool::feedPage(itemsOf(bytes))); });
+    tavi::test::runCases("feedpage", [](const std::string& bytes) {
+        return tavi::test::Outcome{kiro::io::toUtf8(tavi::tool::feedPage(itemsOf(bytes))), ""};
+    });
 }
 
 std::wstring feed(const char* server, const std::wstring& name) {
