@@ -12,36 +12,21 @@
 namespace e2e {
 namespace {
 
-// Points the desktop's handler for web pages at a script that writes its argument to a file,
-// for as long as the object lives; programs started meanwhile inherit it.
-class NotingBrowser {
-public:
-    explicit NotingBrowser(const fs::path& root) : noted_(root / "opened.txt") {
-        const fs::path script = root / "browser.sh";
-        writeFile(script, "#!/bin/sh\necho \"$1\" > '" + noted_.string() + "'\n");
-        fs::permissions(script, fs::perms::owner_all);
-        writeFile(root / "data/applications/tavi-test-browser.desktop",
-                  "[Desktop Entry]\nType=Application\nName=noting browser\nExec=" + script.string() +
-                      " %u\nMimeType=text/html;\n");
-        writeFile(root / "config/mimeapps.list", "[Default Applications]\ntext/html=tavi-test-browser.desktop\n");
-        for (const char* key : {"XDG_DATA_HOME", "XDG_CONFIG_HOME"}) {
-            const char* value = std::getenv(key);
-            saved_.emplace_back(key, value ? std::optional<std::string>(value) : std::nullopt);
-        }
-        setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
+// Makes a script that notes its argument the desktop's handler for web pages, for programs
+// started while the object lives.
+struct NotingBrowser {
+    explicit NotingBrowser(const fs::path& root) : noted(root / "opened.txt") {
+        writeFile(root / "browser.sh", "#!/bin/sh\necho \"$1\" > '" + noted.string() + "'\n");
+        fs::permissions(root / "browser.sh", fs::perms::owner_all);
+        writeFile(root / "applications/noting.desktop",
+                  "[Desktop Entry]\nType=Application\nName=noting\nExec=" + (root / "browser.sh").string() + " %u\n");
+        writeFile(root / "mimeapps.list", "[Default Applications]\ntext/html=noting.desktop\n");
+        for (const char* key : {"XDG_DATA_HOME", "XDG_CONFIG_HOME"}) setenv(key, root.c_str(), 1);
     }
     ~NotingBrowser() {
-        for (const auto& [key, value] : saved_) {
-            if (value) setenv(key.c_str(), value->c_str(), 1);
-            else unsetenv(key.c_str());
-        }
+        for (const char* key : {"XDG_DATA_HOME", "XDG_CONFIG_HOME"}) unsetenv(key);
     }
-    std::string opened() const { return readFile(noted_); }
-
-private:
-    fs::path noted_;
-    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+    fs::path noted;
 };
 
 using FeedsTest = ProgramTest;
@@ -71,12 +56,9 @@ TEST_F(FeedsTest, NewsMakeTheCharacterSpeakAndTheMenuOpensThePageOfThem) {
     // "受信済みフィードを表示(&F)"
     const fs::path page = copy_->folder() / "temp/rss.html";
     ASSERT_TRUE(c.pick(*body, "f"));
-    ASSERT_TRUE(waitFor([&] { return !browser.opened().empty(); }, 10s)) << "no browser was asked";
-    EXPECT_NE(browser.opened().find("/temp/rss.html"), std::string::npos) << browser.opened();
-    const std::string html = readFile(page);
-    EXPECT_NE(html.find("<p>5 件のニュースフィード</p>"), std::string::npos) << html;
-    EXPECT_NE(html.find(">今夜は月が細く、星がよく見えます</a>"), std::string::npos) << html;
-    EXPECT_NE(html.find(">古い記録の整理</a>"), std::string::npos) << html;
+    ASSERT_TRUE(waitFor([&] { return fs::exists(browser.noted); }, 10s)) << "no browser was asked";
+    EXPECT_NE(readFile(browser.noted).find("/temp/rss.html"), std::string::npos) << readFile(browser.noted);
+    EXPECT_NE(readFile(page).find("<p>5 件のニュースフィード</p>"), std::string::npos) << readFile(page);
     EXPECT_TRUE(waitFor([&] { return c.balloonShowing(*body); }, 10s)) << "no line for the dump";
     if (const char* shots = std::getenv("TAVI_E2E_SHOTS")) fs::copy_file(page, fs::path(shots) / "rss.html", fs::copy_options::overwrite_existing);
 

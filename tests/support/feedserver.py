@@ -1,88 +1,67 @@
 #!/usr/bin/env python3
-"""Local web servers for the download and feed tests, run around a test command.
-
-    feedserver.py [--data DIR] -- command [args...]
-
-Makes a certificate authority and three server certificates with openssl (for localhost, for
-another name, and an expired one for localhost), starts one plain HTTP server and three HTTPS
-servers on 127.0.0.1, runs the command with their addresses in its environment, stops them
-and exits with the command's code. Without a command it prints the environment and serves
-until interrupted. The environment given to the command:
-
-    TAVI_HTTP, TAVI_HTTPS               http://localhost:PORT, https://localhost:PORT
-    TAVI_HTTPS_OTHER_NAME               HTTPS with a certificate for another host name
-    TAVI_HTTPS_EXPIRED                  HTTPS with an expired certificate for localhost
-    TAVI_TEST_CA                        the authority's certificate (PEM)
-
-Every server answers the same paths; a new behaviour is one function entered in ROUTES:
-
-    /ok                 200 with a short body
-    /moved              301 to /ok
-    /auth               401 every time, the body saying whether credentials came with it
-    /status/CODE        that status
-    /stall              reads the request and never answers
-    /big/MIB            200 with a body of MIB MiB (50 by default), sent as fast as it goes
-    /data/PATH          a file under the --data folder
-"""
-import datetime
-import http.server
-import os
-import socketserver
-import ssl
-import subprocess
-import sys
-import tempfile
-import threading
-import urllib.parse
-
-OK_BODY = b"tavi test body\n"
+# Local web servers for the download and feed tests, run around a test command:
+#
+#     feedserver.py [--data DIR] -- command [args...]
+#
+# Makes a certificate authority and server certificates with openssl, starts on 127.0.0.1 one
+# plain HTTP server and three HTTPS servers (a good certificate for localhost, one for another
+# host name, an expired one), runs the command with their addresses in its environment and
+# exits with its code; without a command it prints the environment and serves until stopped.
+#
+#     TAVI_HTTP, TAVI_HTTPS       http://localhost:PORT, https://localhost:PORT
+#     TAVI_HTTPS_OTHER_NAME       the certificate names another host
+#     TAVI_HTTPS_EXPIRED          the certificate for localhost has expired
+#     TAVI_TEST_CA                the authority's certificate (PEM)
+#
+# Every server answers the same paths; a new behaviour is one function entered in ROUTES:
+# /ok (200, a short body), /moved (301 to /ok), /auth (401 every time, the body saying whether
+# credentials came), /status/CODE, /stall (never answers), /big/MIB (a body of MIB MiB, 50 by
+# default, sent as fast as it goes), /data/PATH (a file under the --data folder).
+import datetime, http.server, os, socketserver, ssl, subprocess, sys, tempfile, threading, urllib.parse
 
 
-def ok(handler, rest):
-    handler.answer(200, OK_BODY, [("Content-Type", "text/plain")])
+def ok(h, rest):
+    h.answer(200, b"tavi test body\n")
 
 
-def moved(handler, rest):
-    handler.answer(301, b"moved to /ok\n", [("Location", "/ok")])
+def moved(h, rest):
+    h.answer(301, b"moved to /ok\n", [("Location", "/ok")])
 
 
-def auth(handler, rest):
-    given = "Authorization" in handler.headers or "Proxy-Authorization" in handler.headers
-    body = b"denied with credentials\n" if given else b"denied without credentials\n"
-    handler.answer(401, body, [("WWW-Authenticate", 'Basic realm="tavi"')])
+def auth(h, rest):
+    given = "Authorization" in h.headers or "Proxy-Authorization" in h.headers
+    h.answer(401, b"denied with%s credentials\n" % (b"" if given else b"out"), [("WWW-Authenticate", 'Basic realm="t"')])
 
 
-def status(handler, rest):
-    code = int(rest) if rest.isdigit() else 500
-    handler.answer(code, b"status %d\n" % code)
+def status(h, rest):
+    h.answer(int(rest) if rest.isdigit() else 500, b"status\n")
 
 
-def stall(handler, rest):
-    handler.server.closing.wait(300)
-    handler.close_connection = True
+def stall(h, rest):
+    h.server.closing.wait(300)
+    h.close_connection = True
 
 
-def big(handler, rest):
-    size = (int(rest) if rest.isdigit() else 50) << 20
-    handler.send_response(200)
-    handler.send_header("Content-Length", str(size))
-    handler.end_headers()
-    chunk = bytes(1 << 20)
+def big(h, rest):
+    mib = int(rest) if rest.isdigit() else 50
+    h.send_response(200)
+    h.send_header("Content-Length", str(mib << 20))
+    h.end_headers()
+    h.close_connection = True
     try:
-        for _ in range(size >> 20):
-            handler.wfile.write(chunk)
+        for _ in range(mib):
+            h.wfile.write(bytes(1 << 20))
     except OSError:
         pass  # the client gave up
-    handler.close_connection = True
 
 
-def data(handler, rest):
-    root = handler.server.data_root
+def data(h, rest):
+    root = h.server.data_root
     path = os.path.realpath(os.path.join(root, urllib.parse.unquote(rest)))
     if not root or not path.startswith(root + os.sep) or not os.path.isfile(path):
-        return handler.answer(404, b"no such file\n")
+        return h.answer(404, b"no such file\n")
     with open(path, "rb") as f:
-        handler.answer(200, f.read(), [("Content-Type", "application/xml")])
+        h.answer(200, f.read())
 
 
 ROUTES = {"ok": ok, "moved": moved, "auth": auth, "status": status, "stall": stall, "big": big, "data": data}
@@ -93,22 +72,17 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
     def do_GET(self):
         first, _, rest = urllib.parse.urlsplit(self.path).path.lstrip("/").partition("/")
-        route = ROUTES.get(first)
-        if route is None:
-            return self.answer(404, b"no such route\n")
-        route(self, rest)
+        ROUTES.get(first, lambda h, r: h.answer(404, b"no such route\n"))(self, rest)
 
-    def answer(self, code, body=b"", headers=()):
+    def answer(self, code, body, headers=()):
         self.send_response(code)
-        for key, value in headers:
+        for key, value in list(headers) + [("Content-Length", str(len(body)))]:
             self.send_header(key, value)
-        self.send_header("Content-Length", str(len(body)))
         self.end_headers()
         self.wfile.write(body)
 
     def log_message(self, format, *args):
-        if os.environ.get("TAVI_SERVER_LOG"):
-            sys.stderr.write("server %d: %s\n" % (self.server.server_address[1], format % args))
+        pass
 
 
 class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
@@ -116,112 +90,76 @@ class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
 
     def __init__(self, data_root, closing, context=None):
         super().__init__(("127.0.0.1", 0), Handler)
-        self.data_root = data_root
-        self.closing = closing
-        if context is not None:
-            # The handshake happens in the request's thread, so a client that never completes
-            # it holds up no one else.
+        self.data_root, self.closing = data_root, closing
+        if context:  # the handshake happens in the request's own thread
             self.socket = context.wrap_socket(self.socket, server_side=True, do_handshake_on_connect=False)
 
     def handle_error(self, request, client_address):
         pass  # refused certificates and clients that give up are part of the tests
 
 
-def make_certificates(folder):
-    """The authority and the three server certificates; returns {name: (cert, key)} and the CA."""
-
+def certificates(folder):
+    """Signs (name, host, first day, last day) certificates; returns {name: pem} and the CA."""
     def run(*args):
         subprocess.run(["openssl", *args], check=True, capture_output=True, cwd=folder)
-
-    def stamp(when):
-        return when.strftime("%Y%m%d%H%M%SZ")
-
     now = datetime.datetime.now(datetime.timezone.utc)
-    os.makedirs(os.path.join(folder, "issued"))
-    open(os.path.join(folder, "index.txt"), "w").close()
-    with open(os.path.join(folder, "serial"), "w") as f:
-        f.write("1000\n")
-    with open(os.path.join(folder, "ca.cnf"), "w") as f:
-        f.write("[ca]\ndefault_ca = c\n[c]\ndatabase = index.txt\nnew_certs_dir = issued\nserial = serial\n"
-                "default_md = sha256\npolicy = p\nunique_subject = no\n[p]\ncommonName = supplied\n"
-                "[authority]\nbasicConstraints = critical,CA:TRUE\nkeyUsage = critical,keyCertSign,cRLSign\n"
-                "subjectKeyIdentifier = hash\n")
-    run("req", "-new", "-newkey", "rsa:2048", "-nodes", "-keyout", "ca.key", "-out", "ca.csr",
-        "-subj", "/CN=tavi test authority")
-    run("ca", "-batch", "-config", "ca.cnf", "-selfsign", "-keyfile", "ca.key", "-in", "ca.csr", "-out", "ca.pem",
-        "-extensions", "authority", "-startdate", "20190101000000Z",
-        "-enddate", stamp(now + datetime.timedelta(days=30)))
-    run("req", "-new", "-newkey", "rsa:2048", "-nodes", "-keyout", "server.key", "-out", "server.csr",
-        "-subj", "/CN=server")
+    day = datetime.timedelta(days=1)
+    os.mkdir(os.path.join(folder, "issued"))
+    for name, text in [("index.txt", ""), ("serial", "1000\n"), ("ca.cnf", "[ca]\ndefault_ca=c\n[c]\ndatabase=index.txt\n"
+                       "new_certs_dir=issued\nserial=serial\ndefault_md=sha256\npolicy=p\nunique_subject=no\n"
+                       "[p]\ncommonName=supplied\n[authority]\nbasicConstraints=critical,CA:TRUE\n"
+                       "keyUsage=critical,keyCertSign,cRLSign\n")]:
+        with open(os.path.join(folder, name), "w") as f:
+            f.write(text)
+    sign = ["ca", "-batch", "-config", "ca.cnf", "-keyfile", "ca.key"]
+    for key in ("ca", "server"):
+        run("req", "-new", "-newkey", "rsa:2048", "-nodes", "-keyout", key + ".key", "-out", key + ".csr", "-subj", "/CN=t")
+    run(*sign, "-selfsign", "-in", "ca.csr", "-out", "ca.pem", "-extensions", "authority", "-subj", "/CN=tavi test CA",
+        "-startdate", "20190101000000Z", "-enddate", (now + 30 * day).strftime("%Y%m%d%H%M%SZ"))
     issued = {}
-    for name, host, start, end in [
-        ("good", "localhost", now - datetime.timedelta(days=1), now + datetime.timedelta(days=30)),
-        ("other_name", "elsewhere.invalid", now - datetime.timedelta(days=1), now + datetime.timedelta(days=30)),
-        ("expired", "localhost", datetime.datetime(2020, 1, 1), datetime.datetime(2020, 1, 2)),
-    ]:
-        with open(os.path.join(folder, name + ".ext"), "w") as f:
-            f.write("[x]\nbasicConstraints = CA:FALSE\nextendedKeyUsage = serverAuth\n"
-                    "subjectAltName = DNS:%s\n" % host)
-        run("ca", "-batch", "-config", "ca.cnf", "-cert", "ca.pem", "-keyfile", "ca.key", "-in", "server.csr",
-            "-out", name + ".pem", "-subj", "/CN=" + host, "-extfile", name + ".ext", "-extensions", "x",
-            "-startdate", stamp(start), "-enddate", stamp(end))
-        issued[name] = (os.path.join(folder, name + ".pem"), os.path.join(folder, "server.key"))
+    for name, host, first, last in [("", "localhost", now - day, now + 30 * day),
+                                    ("_OTHER_NAME", "elsewhere.invalid", now - day, now + 30 * day),
+                                    ("_EXPIRED", "localhost", now - 2000 * day, now - 1999 * day)]:
+        with open(os.path.join(folder, "x.ext"), "w") as f:
+            f.write("[x]\nbasicConstraints=CA:FALSE\nextendedKeyUsage=serverAuth\nsubjectAltName=DNS:%s\n" % host)
+        run(*sign, "-cert", "ca.pem", "-in", "server.csr", "-out", "s%s.pem" % name, "-subj", "/CN=" + host,
+            "-extfile", "x.ext", "-extensions", "x", "-startdate", first.strftime("%Y%m%d%H%M%SZ"),
+            "-enddate", last.strftime("%Y%m%d%H%M%SZ"))
+        issued[name] = os.path.join(folder, "s%s.pem" % name)
     return issued, os.path.join(folder, "ca.pem")
 
 
-class FeedServers:
-    """The four servers, as a context manager; env holds their addresses."""
-
-    def __init__(self, data_root=""):
-        self.data_root = os.path.realpath(data_root) if data_root else ""
-
-    def __enter__(self):
-        self.folder = tempfile.TemporaryDirectory(prefix="tavi-servers-")
-        issued, ca = make_certificates(self.folder.name)
-        self.closing = threading.Event()
-        self.servers = {"TAVI_HTTP": Server(self.data_root, self.closing)}
-        for name, (cert, key) in issued.items():
-            context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
-            context.load_cert_chain(cert, key)
-            variable = "TAVI_HTTPS" if name == "good" else "TAVI_HTTPS_" + name.upper()
-            self.servers[variable] = Server(self.data_root, self.closing, context)
-        self.env = {"TAVI_TEST_CA": ca}
-        for variable, server in self.servers.items():
-            scheme = "http" if variable == "TAVI_HTTP" else "https"
-            self.env[variable] = "%s://localhost:%d" % (scheme, server.server_address[1])
-            threading.Thread(target=server.serve_forever, daemon=True).start()
-        # The addresses must never go through a proxy that the machine may set.
-        for key in ("no_proxy", "NO_PROXY"):
-            self.env[key] = ",".join(filter(None, [os.environ.get(key, ""), "localhost", "127.0.0.1"]))
-        return self
-
-    def __exit__(self, *exc):
-        self.closing.set()
-        stoppers = [threading.Thread(target=server.shutdown) for server in self.servers.values()]
-        for stopper in stoppers:
-            stopper.start()
-        for stopper in stoppers:
-            stopper.join()
-        for server in self.servers.values():
-            server.server_close()
-        self.folder.cleanup()
-
-
 def main(argv):
-    data_root = ""
-    if len(argv) >= 2 and argv[0] == "--data":
-        data_root, argv = argv[1], argv[2:]
-    if argv and argv[0] == "--":
-        argv = argv[1:]
-    with FeedServers(data_root) as servers:
-        if not argv:
-            for key, value in servers.env.items():
-                print("%s=%s" % (key, value), flush=True)
-            try:
-                threading.Event().wait()
-            except KeyboardInterrupt:
-                return 0
-        return subprocess.call(argv, env={**os.environ, **servers.env})
+    data_root = os.path.realpath(argv[1]) if argv[:1] == ["--data"] else ""
+    command = argv[argv.index("--") + 1:] if "--" in argv else []
+    with tempfile.TemporaryDirectory(prefix="tavi-servers-") as folder:
+        issued, ca = certificates(folder)
+        closing = threading.Event()
+        servers = {"TAVI_HTTP": Server(data_root, closing)}
+        for name, pem in issued.items():
+            context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+            context.load_cert_chain(pem, os.path.join(folder, "server.key"))
+            servers["TAVI_HTTPS" + name] = Server(data_root, closing, context)
+        env = {"TAVI_TEST_CA": ca}
+        for key, server in servers.items():
+            env[key] = "%s://localhost:%d" % ("http" if key == "TAVI_HTTP" else "https", server.server_address[1])
+            threading.Thread(target=server.serve_forever, daemon=True).start()
+        for key in ("no_proxy", "NO_PROXY"):  # a proxy the machine may name must not see them
+            env[key] = ",".join(filter(None, [os.environ.get(key), "localhost", "127.0.0.1"]))
+        try:
+            if command:
+                return subprocess.call(command, env={**os.environ, **env})
+            print("\n".join("%s=%s" % item for item in env.items()), flush=True)
+            closing.wait()
+        except KeyboardInterrupt:
+            return 0
+        finally:
+            closing.set()
+            stoppers = [threading.Thread(target=s.shutdown) for s in servers.values()]
+            for t in stoppers:
+                t.start()
+            for t in stoppers:
+                t.join()
 
 
 if __name__ == "__main__":

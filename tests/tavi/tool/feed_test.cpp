@@ -39,53 +39,49 @@ TEST(Feed, PageListsTheItemsEscaped) {
 }
 
 std::wstring feed(const char* server, const std::wstring& name) {
-    return tavi::test::served(server, L"/data/feeds/" + name + L".in");
+    return tavi::test::served(server, L"/data/feeds/" + name + L".in") + L"\n";
 }
 
-std::vector<std::wstring> titles(const tavi::tool::FeedCollection& feeds) {
-    std::vector<std::wstring> out;
-    for (const FeedItem& item : feeds.items()) out.push_back(item.title);
-    return out;
-}
-
-TEST(FeedCycle, FetchesInOrderKeepsNewTitlesAndLeavesAStalledFeedToTheNextCycle) {
-    tavi::test::trustServers();
+// A feed list in a fresh folder, and what the cycles collected from it.
+struct FeedCycle : ::testing::Test {
     const tavi::test::TempFolder folder;
     const std::wstring list = folder / L"rss-urls.txt";
-    const std::wstring before = L"# the test's feeds\n\n" + feed("TAVI_HTTP", L"rss2-carried-description") + L"\r\n" +
-                                feed("TAVI_HTTPS", L"atom-links-and-dates") + L"\n" +
-                                feed("TAVI_HTTPS", L"rss2-carried-description") + L"\n";
-    const std::wstring after = feed("TAVI_HTTP", L"rss1-rdf") + L"\n";
-    tavi::test::writeBytes(list, kiro::io::toUtf8(before + tavi::test::served("TAVI_HTTP", L"/stall") + L"\n" + after));
-
     std::atomic<bool> stop{false};
     tavi::tool::FeedCollection feeds;
+
+    void write(const std::wstring& text) const { tavi::test::writeBytes(list, kiro::io::toUtf8(text)); }
+    size_t cycle() { return feeds.merge(tavi::tool::fetchFeeds(list, stop)); }
+    std::wstring titles() const {
+        std::wstring all;
+        for (const FeedItem& item : feeds.items()) all += item.title + L"|";
+        return all;
+    }
+};
+
+TEST_F(FeedCycle, FetchesInOrderKeepsNewTitlesAndLeavesAStalledFeedToTheNextCycle) {
+    tavi::test::trustServers();
+    // The second address brings the same items again: they are not new.
+    const std::wstring before = L"# the test's feeds\n\n" + feed("TAVI_HTTP", L"rss2-carried-description") +
+                                feed("TAVI_HTTPS", L"atom-links-and-dates") +
+                                feed("TAVI_HTTPS", L"rss2-carried-description");
+    write(before + tavi::test::served("TAVI_HTTP", L"/stall\r\n") + feed("TAVI_HTTP", L"rss1-rdf"));
     const auto start = std::chrono::steady_clock::now();
-    // The same items through a second address are not new.
-    EXPECT_EQ(feeds.merge(tavi::tool::fetchFeeds(list, stop)), 5u);
-    const auto took = std::chrono::steady_clock::now() - start;
-    EXPECT_GT(took, 9s) << "the stalled feed was given up too early";
-    EXPECT_LT(took, 30s);
-    const std::vector<std::wstring> first = {L"図書館の夜間開館がはじまります", L"駅前の桜が満開に",
-                                             L"ツバメのひなが巣立ちました", L"メジロが梅の木に", L"古い記録の整理"};
-    EXPECT_EQ(titles(feeds), first);
+    EXPECT_EQ(cycle(), 5u);
+    EXPECT_GT(std::chrono::steady_clock::now() - start, 9s) << "the stalled feed was given up too early";
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 30s);
+    const std::wstring first = L"図書館の夜間開館がはじまります|駅前の桜が満開に|ツバメのひなが巣立ちました|メジロが梅の木に|古い記録の整理|";
+    EXPECT_EQ(titles(), first);
 
     // The list is read again: the feed after the stalled one comes in the next cycle; a cycle
     // that brings only known titles adds nothing.
-    tavi::test::writeBytes(list, kiro::io::toUtf8(before + after));
-    EXPECT_EQ(feeds.merge(tavi::tool::fetchFeeds(list, stop)), 2u);
-    EXPECT_EQ(feeds.merge(tavi::tool::fetchFeeds(list, stop)), 0u);
-    std::vector<std::wstring> all = first;
-    all.insert(all.end(), {L"今夜は月が細く、星がよく見えます", L"雨のため観察会は延期"});
-    EXPECT_EQ(titles(feeds), all);
+    write(before + feed("TAVI_HTTP", L"rss1-rdf"));
+    EXPECT_EQ(cycle(), 2u);
+    EXPECT_EQ(cycle(), 0u);
+    EXPECT_EQ(titles(), first + L"今夜は月が細く、星がよく見えます|雨のため観察会は延期|");
 }
 
-TEST(FeedCycle, WorkerTellsOfNewItemsOncePerCycleAndPausesInSecondsUntilStopped) {
-    const tavi::test::TempFolder folder;
-    const std::wstring list = folder / L"rss-urls.txt";
-    tavi::test::writeBytes(list, kiro::io::toUtf8(feed("TAVI_HTTP", L"rss1-rdf")));
-    std::atomic<bool> stop{false};
-    tavi::tool::FeedCollection feeds;
+TEST_F(FeedCycle, WorkerTellsOfNewItemsOncePerCycleAndPausesInSecondsUntilStopped) {
+    write(feed("TAVI_HTTP", L"rss1-rdf"));
     int received = 0;
     std::vector<std::chrono::milliseconds> sleeps;
     // The sleeps return at once; stop comes five seconds into the second pause.
@@ -96,16 +92,12 @@ TEST(FeedCycle, WorkerTellsOfNewItemsOncePerCycleAndPausesInSecondsUntilStopped)
     });
     EXPECT_EQ(received, 1);
     EXPECT_EQ(feeds.items().size(), 2u);
-    EXPECT_EQ(sleeps.size(), stopAt);
     EXPECT_EQ(std::count(sleeps.begin(), sleeps.end(), 1000ms), std::ptrdiff_t(stopAt));
+    EXPECT_EQ(sleeps.size(), stopAt);
 }
 
-TEST(FeedCycle, StopDuringAFetchEndsTheWorkerWithinASecond) {
-    const tavi::test::TempFolder folder;
-    const std::wstring list = folder / L"rss-urls.txt";
-    tavi::test::writeBytes(list, kiro::io::toUtf8(tavi::test::served("TAVI_HTTP", L"/stall")));
-    std::atomic<bool> stop{false};
-    tavi::tool::FeedCollection feeds;
+TEST_F(FeedCycle, StopDuringAFetchEndsTheWorkerWithinASecond) {
+    write(tavi::test::served("TAVI_HTTP", L"/stall"));
     std::thread worker([&] { tavi::tool::runFeeds(list, feeds, stop, [] {}, [](std::chrono::milliseconds) {}); });
     std::this_thread::sleep_for(2500ms);
     const auto start = std::chrono::steady_clock::now();
