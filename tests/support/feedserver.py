@@ -20,23 +20,6 @@
 import datetime, http.server, os, socketserver, ssl, subprocess, sys, tempfile, threading, urllib.parse
 
 
-def ok(h, rest):
-    h.answer(200, b"tavi test body\n")
-
-
-def moved(h, rest):
-    h.answer(301, b"moved to /ok\n", [("Location", "/ok")])
-
-
-def auth(h, rest):
-    given = "Authorization" in h.headers or "Proxy-Authorization" in h.headers
-    h.answer(401, b"denied with%s credentials\n" % (b"" if given else b"out"), [("WWW-Authenticate", 'Basic realm="t"')])
-
-
-def status(h, rest):
-    h.answer(int(rest) if rest.isdigit() else 500, b"status\n")
-
-
 def stall(h, rest):
     h.server.closing.wait(300)
     h.close_connection = True
@@ -64,7 +47,17 @@ def data(h, rest):
         h.answer(200, f.read())
 
 
-ROUTES = {"ok": ok, "moved": moved, "auth": auth, "status": status, "stall": stall, "big": big, "data": data}
+def auth(h, rest):
+    given = "Authorization" in h.headers or "Proxy-Authorization" in h.headers
+    h.answer(401, b"denied with%s credentials\n" % (b"" if given else b"out"), [("WWW-Authenticate", 'Basic realm="t"')])
+
+
+ROUTES = {
+    "ok": lambda h, rest: h.answer(200, b"tavi test body\n"),
+    "moved": lambda h, rest: h.answer(301, b"moved to /ok\n", [("Location", "/ok")]),
+    "status": lambda h, rest: h.answer(int(rest) if rest.isdigit() else 500, b"status\n"),
+    "auth": auth, "stall": stall, "big": big, "data": data,
+}
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
@@ -143,7 +136,7 @@ def main(argv):
         env = {"TAVI_TEST_CA": ca}
         for key, server in servers.items():
             env[key] = "%s://localhost:%d" % ("http" if key == "TAVI_HTTP" else "https", server.server_address[1])
-            threading.Thread(target=server.serve_forever, daemon=True).start()
+            threading.Thread(target=server.serve_forever, args=(0.05,), daemon=True).start()
         for key in ("no_proxy", "NO_PROXY"):  # a proxy the machine may name must not see them
             env[key] = ",".join(filter(None, [os.environ.get(key), "localhost", "127.0.0.1"]))
         try:
@@ -155,11 +148,8 @@ def main(argv):
             return 0
         finally:
             closing.set()
-            stoppers = [threading.Thread(target=s.shutdown) for s in servers.values()]
-            for t in stoppers:
-                t.start()
-            for t in stoppers:
-                t.join()
+            for server in servers.values():
+                server.shutdown()
 
 
 if __name__ == "__main__":
