@@ -60,7 +60,8 @@ TEST_F(FeedsTest, NewsMakeTheCharacterSpeakAndTheMenuOpensThePageOfThem) {
     EXPECT_NE(readFile(browser.noted).find("/temp/rss.html"), std::string::npos) << readFile(browser.noted);
     EXPECT_NE(readFile(page).find("<p>5 件のニュースフィード</p>"), std::string::npos) << readFile(page);
     EXPECT_TRUE(waitFor([&] { return c.balloonShowing(*body); }, 10s)) << "no line for the dump";
-    if (const char* shots = std::getenv("TAVI_E2E_SHOTS")) fs::copy_file(page, fs::path(shots) / "rss.html", fs::copy_options::overwrite_existing);
+    if (const char* shots = std::getenv("TAVI_E2E_SHOTS"))
+        fs::copy_file(page, fs::path(shots) / "rss.html", fs::copy_options::overwrite_existing);
 
     ASSERT_TRUE(c.pick(*body, "x"));
     EXPECT_EQ(app.waitExit(10s), 0);

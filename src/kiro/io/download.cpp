@@ -30,7 +30,9 @@ Download::Download(const std::wstring& url) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
 }
 
-Download::~Download() { cancel(); }
+Download::~Download() {
+    cancel();
+}
 
 bool Download::wait(uint32_t milliseconds) {
     const auto start = std::chrono::steady_clock::now();
@@ -47,6 +49,8 @@ void Download::cancel() {
     if (worker_.joinable()) worker_.join();
 }
 
-void Download::trustAuthority(const std::wstring& pemFile) { http::trustAuthority(pemFile); }
+void Download::trustAuthority(const std::wstring& pemFile) {
+    http::trustAuthority(pemFile);
+}
 
 }  // namespace kiro::io

@@ -32,7 +32,9 @@ struct Attempt {
     bool second;  // the retry after 401 or 407, whose answer is delivered whatever it is
 };
 
-bool delivers(long status, bool second) { return status == 200 || (second && (status == 401 || status == 407)); }
+bool delivers(long status, bool second) {
+    return status == 200 || (second && (status == 401 || status == 407));
+}
 
 size_t onBody(char* bytes, size_t size, size_t count, void* user) {
     auto& attempt = *static_cast<Attempt*>(user);

@@ -4,6 +4,7 @@
 // closing its handle does not wake it). What a call still pending may write into lives in a
 // Request that WinINet's status callback deletes when the request handle is finally closed.
 #include <windows.h>
+
 #include <wincrypt.h>
 #include <wininet.h>
 
@@ -128,8 +129,7 @@ bool get(const std::wstring& url, const std::atomic<bool>& stop, BinaryObject& b
     HINTERNET session = InternetOpenW(nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, INTERNET_FLAG_ASYNC);
     if (session == nullptr) return false;
     InternetSetStatusCallbackW(session, onStatus);
-    HINTERNET connection =
-        InternetConnectW(session, host.c_str(), port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
+    HINTERNET connection = InternetConnectW(session, host.c_str(), port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
     bool ok = false;
     if (connection != nullptr) {
         auto* request = new Request;

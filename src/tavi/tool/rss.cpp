@@ -15,7 +15,8 @@ Rss::Rss(const std::wstring& listPath) : Rss(listPath, kiro::ui::open, nullptr) 
 Rss::Rss(const std::wstring& listPath, Open open, FeedSleep sleep) : open_(std::move(open)) {
     if (!sleep) sleep = [this](std::chrono::milliseconds time) { this->sleep(time); };
     worker_ = std::thread([this, listPath, sleep = std::move(sleep)] {
-        runFeeds(listPath, feeds_, stop_, [this] { raise(events::toolFeedReceived()); }, sleep);
+        runFeeds(
+            listPath, feeds_, stop_, [this] { raise(events::toolFeedReceived()); }, sleep);
     });
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
 }

@@ -27,7 +27,8 @@ TEST(Feed, ItemsOfEachDocument) {
         using tavi::test::visible;
         tavi::test::Outcome outcome;
         for (const FeedItem& i : itemsOf(bytes))
-            outcome.out += visible(i.title) + "|" + visible(i.link) + "|" + visible(i.description) + "|" + visible(i.date) + "\n";
+            outcome.out +=
+                visible(i.title) + "|" + visible(i.link) + "|" + visible(i.description) + "|" + visible(i.date) + "\n";
         return outcome;
     });
 }
@@ -69,7 +70,8 @@ TEST_F(FeedCycle, FetchesInOrderKeepsNewTitlesAndLeavesAStalledFeedToTheNextCycl
     EXPECT_EQ(cycle(), 5u);
     EXPECT_GT(std::chrono::steady_clock::now() - start, 9s) << "the stalled feed was given up too early";
     EXPECT_LT(std::chrono::steady_clock::now() - start, 30s);
-    const std::wstring first = L"図書館の夜間開館がはじまります|駅前の桜が満開に|ツバメのひなが巣立ちました|メジロが梅の木に|古い記録の整理|";
+    const std::wstring first =
+        L"図書館の夜間開館がはじまります|駅前の桜が満開に|ツバメのひなが巣立ちました|メジロが梅の木に|古い記録の整理|";
     EXPECT_EQ(titles(), first);
 
     // The list is read again: the feed after the stalled one comes in the next cycle; a cycle
@@ -86,10 +88,12 @@ TEST_F(FeedCycle, WorkerTellsOfNewItemsOncePerCycleAndPausesInSecondsUntilStoppe
     std::vector<std::chrono::milliseconds> sleeps;
     // The sleeps return at once; stop comes five seconds into the second pause.
     const size_t stopAt = 1 + 900 + 5;
-    tavi::tool::runFeeds(list, feeds, stop, [&] { ++received; }, [&](std::chrono::milliseconds time) {
-        sleeps.push_back(time);
-        if (sleeps.size() == stopAt) stop = true;
-    });
+    tavi::tool::runFeeds(
+        list, feeds, stop, [&] { ++received; },
+        [&](std::chrono::milliseconds time) {
+            sleeps.push_back(time);
+            if (sleeps.size() == stopAt) stop = true;
+        });
     EXPECT_EQ(received, 1);
     EXPECT_EQ(feeds.items().size(), 2u);
     EXPECT_EQ(std::count(sleeps.begin(), sleeps.end(), 1000ms), std::ptrdiff_t(stopAt));
@@ -98,7 +102,10 @@ TEST_F(FeedCycle, WorkerTellsOfNewItemsOncePerCycleAndPausesInSecondsUntilStoppe
 
 TEST_F(FeedCycle, StopDuringAFetchEndsTheWorkerWithinASecond) {
     write(tavi::test::served("TAVI_HTTP", L"/stall"));
-    std::thread worker([&] { tavi::tool::runFeeds(list, feeds, stop, [] {}, [](std::chrono::milliseconds) {}); });
+    std::thread worker([&] {
+        tavi::tool::runFeeds(
+            list, feeds, stop, [] {}, [](std::chrono::milliseconds) {});
+    });
     std::this_thread::sleep_for(2500ms);
     const auto start = std::chrono::steady_clock::now();
     stop = true;
