@@ -16,7 +16,7 @@ std::vector<std::wstring> outline(const Xml& xml) {
     std::vector<std::wstring> lines;
     for (size_t i = 0; i < xml.count(); ++i) {
         const Xml::Node& n = xml.node(i);
-        lines.push_back(n.name + L"|" + n.path + L"|" + n.text);
+        lines.push_back(n.name.str() + L"|" + n.path.str() + L"|" + n.text.str());
     }
     return lines;
 }

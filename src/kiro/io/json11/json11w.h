@@ -91,6 +91,7 @@ public:
 private:
     explicit Json(std::shared_ptr<JsonValue> value) noexcept : m_ptr(std::move(value)) {}
     friend struct Statics;
+    friend class JsonParser;
     std::shared_ptr<JsonValue> m_ptr;
 };
 

@@ -1,4 +1,6 @@
 // The parser of json11w::Json: reads wide text, records the first error and gives null then.
+// Everything one document is made of is placed in that document's arena (see jsonvalue.h).
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -37,7 +39,16 @@ constexpr bool wideIsUtf32 = sizeof(wchar_t) == 4;
 // Converts a validated JSON number without regard to the C locale (a decimal comma locale
 // must not change what a table says).
 double toDouble(const wchar_t* begin, const wchar_t* end) {
-    std::string narrow(begin, end);  // every character is ASCII here
+    // Every character is ASCII here; most numbers fit the buffer on the stack.
+    char buffer[64] = {};
+    const size_t length = static_cast<size_t>(end - begin);
+    if (length < sizeof buffer) {
+        std::copy(begin, end, buffer);
+        double value = 0.0;
+        auto result = std::from_chars(buffer, buffer + length, value);
+        if (result.ec != std::errc::result_out_of_range) return value;
+    }
+    std::string narrow(begin, end);
     double value = 0.0;
     auto result = std::from_chars(narrow.data(), narrow.data() + narrow.size(), value);
     if (result.ec != std::errc::result_out_of_range) return value;
@@ -64,14 +75,31 @@ double toDouble(const wchar_t* begin, const wchar_t* end) {
     return negative ? -big : big;
 }
 
-struct Parser {
-    Parser(const std::wstring& text, std::wstring& error) : str(text), err(error) {}
+}  // namespace
+
+class JsonParser {
+public:
+    JsonParser(const std::wstring& text, std::wstring& error)
+        : str(text), err(error), arena(new DocumentArena()) {}
+    ~JsonParser() { arena->finish(); }
+    JsonParser(const JsonParser&) = delete;
+    JsonParser& operator=(const JsonParser&) = delete;
 
     const std::wstring& str;
     size_t i = 0;
     std::wstring& err;
     bool failed = false;
+    DocumentArena* arena;
+    // Elements and members gather on stacks shared by all levels, so each array and object
+    // is made once at its final size.
     std::vector<Json> elements;
+    std::vector<JsonParsedObject::Member> members;
+    std::wstring scratch;
+
+    template <typename T, typename... Args>
+    Json make(Args&&... args) {
+        return Json(std::allocate_shared<T>(DocumentAllocator<T>(arena), std::forward<Args>(args)...));
+    }
 
     Json fail(std::wstring message) {
         if (!failed) err = std::move(message);
@@ -110,18 +138,19 @@ struct Parser {
         return from;
     }
 
-    // After the opening quote.
-    std::wstring parseString() {
+    // After the opening quote: the characters of a string without escapes, as they stand in
+    // the text, or else the decoded string in scratch.
+    std::wstring_view parseString() {
         const size_t n = str.size();
         const wchar_t* s = str.data();
-        // Most strings have no escapes: build them in one allocation of the exact size.
         const size_t end = plainRun(i);
         if (end < n && s[end] == L'"') {
-            std::wstring out(s + i, end - i);
+            std::wstring_view plain(s + i, end - i);
             i = end + 1;
-            return out;
+            return plain;
         }
-        std::wstring out;
+        std::wstring& out = scratch;
+        out.clear();
         while (true) {
             // Copy the run of plain characters in one go.
             const size_t run = plainRun(i);
@@ -129,17 +158,17 @@ struct Parser {
             i = run;
             if (i == n) {
                 fail(L"unexpected end of input in Json::t_string");
-                return out;
+                return {};
             }
             const wchar_t ch = s[i++];
             if (ch == L'"') return out;
             if (ch != L'\\') {
                 fail(L"unescaped " + esc(ch) + L" in Json::t_string");
-                return out;
+                return {};
             }
             if (i == n) {
                 fail(L"unexpected end of input in Json::t_string");
-                return out;
+                return {};
             }
             const wchar_t e = s[i++];
             switch (e) {
@@ -153,11 +182,11 @@ struct Parser {
                 case L'/': out += e; break;
                 case L'u': {
                     const int unit = parseHex4();
-                    if (unit < 0) return out;
+                    if (unit < 0) return {};
                     appendUnit(out, static_cast<unsigned>(unit));
                     break;
                 }
-                default: fail(L"invalid escape character " + esc(e)); return out;
+                default: fail(L"invalid escape character " + esc(e)); return {};
             }
         }
     }
@@ -212,7 +241,9 @@ struct Parser {
             int value = 0;
             bool negative = str[start] == L'-';
             for (size_t k = start + (negative ? 1 : 0); k < i; ++k) value = value * 10 + (str[k] - L'0');
-            return Json(negative ? -value : value);
+            if (negative) value = -value;
+            if (value >= 0 && value < SharedInts) return Json(value);
+            return make<JsonInt>(value);
         }
         if (at(i) == L'.') {
             ++i;
@@ -225,7 +256,7 @@ struct Parser {
             if (!isDigit(at(i))) return fail(L"at least one digit required in exponent");
             while (isDigit(at(i))) ++i;
         }
-        return Json(toDouble(str.data() + start, str.data() + i));
+        return make<JsonDouble>(toDouble(str.data() + start, str.data() + i));
     }
 
     // A literal whose first character was just taken.
@@ -251,16 +282,14 @@ struct Parser {
         if (ch == L'f') return expect(L"false", Json(false));
         if (ch == L'n') return expect(L"null", Json());
         if (ch == L'"') {
-            std::wstring s = parseString();
+            std::wstring_view s = parseString();
             if (failed) return Json();
-            return Json(std::move(s));
+            return make<JsonString>(std::wstring(s));
         }
         if (ch == L'[') {
             ch = nextToken();
             if (failed) return Json();
             if (ch == L']') return Json(Json::array());
-            // Elements gather on a stack shared by all levels, so each array is allocated
-            // once at its final size instead of growing.
             const size_t mark = elements.size();
             while (true) {
                 --i;
@@ -276,23 +305,22 @@ struct Parser {
             Json::array data(std::make_move_iterator(elements.begin() + mark),
                              std::make_move_iterator(elements.end()));
             elements.resize(mark);
-            return Json(std::move(data));
+            return make<JsonArray>(std::move(data));
         }
         if (ch == L'{') {
-            Json::object data;
             ch = nextToken();
             if (failed) return Json();
-            if (ch == L'}') return Json(std::move(data));
-            while (true) {
+            const size_t mark = members.size();
+            if (ch != L'}') while (true) {
                 if (ch != L'"') return fail(L"expected '\"' in t_object, got " + esc(ch));
-                std::wstring key = parseString();
+                const std::wstring_view key = arena->memory.copy(parseString());
                 if (failed) return Json();
                 ch = nextToken();
                 if (failed) return Json();
                 if (ch != L':') return fail(L"expected ':' in t_object, got " + esc(ch));
                 Json value = parseJson(depth + 1);
                 if (failed) return Json();
-                data.insert_or_assign(std::move(key), std::move(value));
+                members.push_back({key, std::move(value)});
                 ch = nextToken();
                 if (failed) return Json();
                 if (ch == L'}') break;
@@ -300,17 +328,36 @@ struct Parser {
                 ch = nextToken();
                 if (failed) return Json();
             }
-            return Json(std::move(data));
+            return makeObject(mark);
         }
         return fail(L"expected value, got " + esc(ch));
     }
-};
 
-}  // namespace
+    // The members from mark on, ordered by key with the last of each key kept, moved into
+    // the arena as one object.
+    Json makeObject(size_t mark) {
+        auto first = members.begin() + static_cast<std::ptrdiff_t>(mark);
+        const auto byKey = [](const JsonParsedObject::Member& a, const JsonParsedObject::Member& b) {
+            return Json::KeyLess()(a.key, b.key);
+        };
+        // Tables list their keys in order more often than not.
+        if (!std::is_sorted(first, members.end(), byKey)) std::stable_sort(first, members.end(), byKey);
+        size_t count = 0;
+        for (auto it = first; it != members.end(); ++it) {
+            if (it + 1 != members.end() && it[1].key == it->key) continue;  // a later one wins
+            if (it != first + static_cast<std::ptrdiff_t>(count)) first[static_cast<std::ptrdiff_t>(count)] = std::move(*it);
+            ++count;
+        }
+        auto* run = arena->memory.allocateArray<JsonParsedObject::Member>(count);
+        for (size_t k = 0; k < count; ++k) new (run + k) JsonParsedObject::Member(std::move(first[static_cast<std::ptrdiff_t>(k)]));
+        members.resize(mark);
+        return make<JsonParsedObject>(run, count);
+    }
+};
 
 Json Json::parse(const std::wstring& in, std::wstring& err) {
     err.clear();
-    Parser parser(in, err);
+    JsonParser parser(in, err);
     Json result = parser.parseJson(0);
     parser.skipWhitespace();
     if (parser.failed) return Json();
