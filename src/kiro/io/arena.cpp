@@ -1,21 +1,30 @@
-// The chunks of an arena: each twice the last up to a limit, so a small document costs one
-// small chunk and a large one few; a request larger than the limit gets a chunk of its own.
+// The chunks of an arena: each twice the last, so a small document costs one small chunk and a
+// large one few. Up to 64 KiB they come from the heap; beyond, straight from the system in
+// blocks of 2 to 8 MiB (see pages.h): the heap hands large blocks back to the system when they
+// are freed, and faulting them in again page by page costs more than the parse. A piece larger
+// than a quarter of the chunk it would go in gets a chunk of its own.
 #include "kiro/io/arena.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
+
+#include "kiro/io/pages.h"
 
 namespace kiro::io {
 
 namespace {
 constexpr size_t FirstChunk = 4 << 10;
-constexpr size_t LargestChunk = 1 << 20;
+constexpr size_t LargestHeapChunk = 64 << 10;
+constexpr size_t FirstMappedChunk = 2 << 20;
+constexpr size_t LargestChunk = 8 << 20;
 }  // namespace
 
 struct alignas(std::max_align_t) Arena::Chunk {
     Chunk* next;
-    size_t size;
+    size_t size;  // the whole chunk, header included
+    bool mapped;
 };
 
 Arena::Arena(Arena&& other) noexcept
@@ -42,21 +51,42 @@ Arena::~Arena() { release(); }
 void Arena::release() {
     while (chunks_ != nullptr) {
         Chunk* next = chunks_->next;
-        std::free(chunks_);
+        if (chunks_->mapped) pages::unmap(chunks_, chunks_->size);
+        else std::free(chunks_);
         chunks_ = next;
     }
     chunk_ = nullptr;
     used_ = room_ = reserved_ = 0;
 }
 
+// A chunk with room for at least size bytes after its header.
+Arena::Chunk* Arena::newChunk(size_t size) {
+    if (size > ~size_t(0) / 2 - sizeof(Chunk)) throw std::bad_alloc();
+    size_t total = size + sizeof(Chunk);
+    Chunk* chunk;
+    bool mapped = total > LargestHeapChunk;
+    if (mapped) {
+        const size_t granule = pages::granule();
+        total = (total + granule - 1) / granule * granule;
+        chunk = static_cast<Chunk*>(pages::map(total));
+    } else {
+        chunk = static_cast<Chunk*>(std::malloc(total));
+    }
+    if (chunk == nullptr) throw std::bad_alloc();
+    chunk->size = total;
+    chunk->mapped = mapped;
+    reserved_ += total;
+    return chunk;
+}
+
 void* Arena::allocateSlow(size_t size, size_t align) {
-    if (size > LargestChunk / 4) {
+    const size_t current = chunks_ == nullptr ? 0 : chunks_->size;
+    size_t next = current == 0 ? FirstChunk : current * 2;
+    if (next > LargestHeapChunk && next < FirstMappedChunk) next = FirstMappedChunk;
+    if (next > LargestChunk) next = LargestChunk;
+    if (size + align > next / 4) {
         // A large piece gets its own chunk behind the current one, which stays in use.
-        if (size > ~size_t(0) - sizeof(Chunk) - align) throw std::bad_alloc();
-        auto* own = static_cast<Chunk*>(std::malloc(sizeof(Chunk) + size + align));
-        if (own == nullptr) throw std::bad_alloc();
-        own->size = size + align;
-        reserved_ += sizeof(Chunk) + own->size;
+        Chunk* own = newChunk(size + align);
         if (chunks_ == nullptr) {
             own->next = nullptr;
             chunks_ = own;
@@ -64,20 +94,14 @@ void* Arena::allocateSlow(size_t size, size_t align) {
             own->next = chunks_->next;
             chunks_->next = own;
         }
-        auto start = reinterpret_cast<size_t>(own + 1);
-        return reinterpret_cast<void*>((start + align - 1) & ~(align - 1));
+        const auto start = reinterpret_cast<uintptr_t>(own + 1);
+        return reinterpret_cast<void*>((start + align - 1) & ~uintptr_t(align - 1));
     }
-    size_t next = chunks_ == nullptr ? FirstChunk : chunks_->size * 2;
-    if (next > LargestChunk) next = LargestChunk;
-    while (next < size + align) next *= 2;
-    auto* chunk = static_cast<Chunk*>(std::malloc(sizeof(Chunk) + next));
-    if (chunk == nullptr) throw std::bad_alloc();
+    Chunk* chunk = newChunk(next - sizeof(Chunk));
     chunk->next = chunks_;
-    chunk->size = next;
     chunks_ = chunk;
-    reserved_ += sizeof(Chunk) + next;
     chunk_ = reinterpret_cast<char*>(chunk + 1);
-    room_ = next;
+    room_ = chunk->size - sizeof(Chunk);
     used_ = 0;
     return allocate(size, align);
 }

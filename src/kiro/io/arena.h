@@ -33,6 +33,11 @@ public:
         return static_cast<T*>(allocate(count * sizeof(T), alignof(T)));
     }
 
+    // Gives back the end of the latest allocation, which began at p and had size bytes.
+    void trimLast(const void* p, size_t size, size_t newSize) {
+        if (static_cast<const char*>(p) + size == chunk_ + used_) used_ -= size - newSize;
+    }
+
     // A copy of the characters that lives as long as the arena.
     std::wstring_view copy(std::wstring_view text);
 
@@ -40,10 +45,11 @@ public:
     size_t reserved() const { return reserved_; }
 
 private:
+    struct Chunk;
     void* allocateSlow(size_t size, size_t align);
+    Chunk* newChunk(size_t size);
     void release();
 
-    struct Chunk;
     Chunk* chunks_ = nullptr;  // newest first
     char* chunk_ = nullptr;    // where the newest chunk's room starts
     size_t used_ = 0;

@@ -7,9 +7,12 @@
 #include <cstdint>
 #include <cwchar>
 #include <stdexcept>
+#include <string_view>
+#include <type_traits>
 #include <utility>
 
 #include "kiro/io/charset/charset.h"
+#include "kiro/io/utf8.h"
 
 namespace kiro::io {
 
@@ -18,7 +21,26 @@ namespace {
 using Chars = std::wstring_view;
 using namespace std::string_view_literals;  // literal views: no length scans at run time
 
-bool isSpace(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n'; }
+template <typename Unit>
+bool isSpace(Unit c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// The fixed pieces of markup, in either kind of text.
+template <typename Unit>
+struct Marks;
+template <>
+struct Marks<wchar_t> {
+    static constexpr std::wstring_view byteOrderMark = L"\xFEFF", commentStart = L"<!--", commentEnd = L"-->",
+                                       cdataStart = L"<![CDATA[", cdataEnd = L"]]>", script = L"script",
+                                       style = L"style", scriptEnd = L"</script>", styleEnd = L"</style>";
+};
+template <>
+struct Marks<char> {
+    static constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF", commentStart = "<!--", commentEnd = "-->",
+                                      cdataStart = "<![CDATA[", cdataEnd = "]]>", script = "script",
+                                      style = "style", scriptEnd = "</script>", styleEnd = "</style>";
+};
 
 // Writes a code point at out; returns the number of units written.
 size_t putCodePoint(wchar_t* out, uint32_t cp) {
@@ -106,13 +128,15 @@ size_t decodeInPlace(wchar_t* p, size_t n) {
     return w;
 }
 
-void trimBoth(Chars& v) {
+template <typename Text>
+void trimBoth(Text& v) {
     while (!v.empty() && isSpace(v.front())) v.remove_prefix(1);
     while (!v.empty() && isSpace(v.back())) v.remove_suffix(1);
 }
 
 // Splits a tag's text at whitespace outside double quotes; the quotes stay in the tokens.
-void tokenize(Chars tag, std::vector<Chars>& tokens) {
+template <typename Text>
+void tokenize(Text tag, std::vector<Text>& tokens) {
     tokens.clear();
     size_t i = 0;
     const size_t n = tag.size();
@@ -122,8 +146,8 @@ void tokenize(Chars tag, std::vector<Chars>& tokens) {
         size_t start = i;
         bool quoted = false;
         for (; i < n; ++i) {
-            wchar_t c = tag[i];
-            if (c == L'"') quoted = !quoted;
+            const auto c = tag[i];
+            if (c == '"') quoted = !quoted;
             else if (!quoted && isSpace(c)) break;
         }
         tokens.push_back(tag.substr(start, i - start));
@@ -165,13 +189,15 @@ bool opensNoElement(Chars name) {
 // Where the end tag of a skipped element lies. The reader moves forward only, so one search
 // answers every later question asked from before the place it found (or from anywhere, when
 // it found none): a document full of unclosed script tags is still read in one pass.
+template <typename Unit>
 struct EndTagSearch {
-    Chars endTag;
-    size_t from = Chars::npos;
-    size_t found = Chars::npos;
+    using Text = std::basic_string_view<Unit>;
+    Text endTag;
+    size_t from = Text::npos;
+    size_t found = Text::npos;
 
-    size_t next(Chars s, size_t pos) {
-        if (from != Chars::npos && pos >= from && (found == Chars::npos || pos <= found)) return found;
+    size_t next(Text s, size_t pos) {
+        if (from != Text::npos && pos >= from && (found == Text::npos || pos <= found)) return found;
         from = pos;
         found = s.find(endTag, pos);
         return found;
@@ -241,9 +267,15 @@ bool Xml::Path::equals(const Path& other) const {
 
 Xml::Xml(const void* data, size_t size) {
     if (data == nullptr || size == 0) return;
-    auto text = std::make_unique<std::wstring>(decode(data, size));
-    texts_.push_back(std::move(text));
-    parseOwned(*texts_.back());
+    const auto* bytes = static_cast<const char*>(data);
+    // decode() drops a byte-order mark and reads plain UTF-8 as it is: such bytes are read as
+    // they stand, which gives the same nodes without a decoded copy of the whole document.
+    const size_t mark = utf8::byteOrderMark(bytes, size);
+    if (utf8::isPlain(bytes + mark, size - mark)) {
+        read(std::string_view(bytes + mark, size - mark), nullptr);
+        return;
+    }
+    parse(decode(data, size));
 }
 
 std::wstring Xml::decodeEntities(const std::wstring& text) {
@@ -253,28 +285,52 @@ std::wstring Xml::decodeEntities(const std::wstring& text) {
 }
 
 void Xml::parse(const std::wstring& text) {
-    texts_.push_back(std::make_unique<std::wstring>(text));
-    parseOwned(*texts_.back());
+    wchar_t* owned = arena_.allocateArray<wchar_t>(text.size());
+    std::copy(text.begin(), text.end(), owned);
+    read(std::wstring_view(owned, text.size()), owned);
 }
 
-void Xml::parseOwned(std::wstring& source) {
-    wchar_t* const base = source.data();
-    const Chars s(source);
+Xml::Node& Xml::addNode() {
+    static_assert(std::is_trivially_destructible_v<Node>, "nodes are dropped with the arena");
+    if (count_ % BlockSize == 0) blocks_.push_back(arena_.allocateArray<Node>(BlockSize));
+    return *new (blocks_.back() + count_++ % BlockSize) Node();
+}
+
+template <typename Unit>
+Xml::View Xml::emit(std::basic_string_view<Unit> piece, const Unit* start, wchar_t* owned, bool references) {
+    if constexpr (std::is_same_v<Unit, wchar_t>) {
+        // Nothing else points into a text's characters, so they are decoded where they are.
+        wchar_t* at = owned + (piece.data() - start);
+        return View(Chars(at, references ? decodeInPlace(at, piece.size()) : piece.size()));
+    } else {
+        (void)start;
+        (void)owned;
+        if (piece.empty()) return View();
+        wchar_t* out = arena_.allocateArray<wchar_t>(piece.size());
+        size_t length = utf8::toWide(piece.data(), piece.size(), out);
+        if (references) length = decodeInPlace(out, length);
+        arena_.trimLast(out, piece.size() * sizeof(wchar_t), length * sizeof(wchar_t));
+        return View(Chars(out, length));
+    }
+}
+
+template <typename Unit>
+void Xml::read(std::basic_string_view<Unit> s, wchar_t* owned) {
+    using Text = std::basic_string_view<Unit>;
+    using M = Marks<Unit>;
+    const Unit* const start = s.data();
     const size_t n = s.size();
     size_t pos = 0;
-    if (n > 0 && s[0] == L'\xFEFF') pos = 1;  // a byte-order mark is not content
-
-    // Feeds run to a node every few dozen characters; the vector grows from there if needed.
-    nodes_.reserve(nodes_.size() + n / 32);
+    if (s.substr(0, M::byteOrderMark.size()) == M::byteOrderMark) pos = M::byteOrderMark.size();
 
     const Path::Link* open = nullptr;  // the innermost open element
-    std::vector<Chars> tokens;
+    std::vector<Text> tokens;
     std::vector<Attribute> scratch;
-    EndTagSearch scriptEnd{L"</script>"sv}, styleEnd{L"</style>"sv};
+    EndTagSearch<Unit> scriptEnd{M::scriptEnd}, styleEnd{M::styleEnd};
 
-    auto addText = [&](Chars text) {
-        Node& node = nodes_.emplace_back();
-        node.text = text;
+    auto addText = [&](Text text, bool references) {
+        Node& node = addNode();
+        node.text = emit(text, start, owned, references);
         node.path = Path(open);
     };
 
@@ -282,76 +338,78 @@ void Xml::parseOwned(std::wstring& source) {
         while (pos < n && isSpace(s[pos])) ++pos;
         if (pos >= n) break;
 
-        if (s[pos] != L'<') {
-            size_t end = s.find(L'<', pos);
-            if (end == Chars::npos) end = n;
+        if (s[pos] != '<') {
+            size_t end = s.find(Unit('<'), pos);
+            if (end == Text::npos) end = n;
             size_t length = end - pos;
             while (length > 0 && isSpace(s[pos + length - 1])) --length;
-            // Nothing else points into a text's characters, so they are decoded where they are.
-            addText(Chars(base + pos, decodeInPlace(base + pos, length)));
+            addText(s.substr(pos, length), true);
             pos = end;
             continue;
         }
 
-        Chars here = s.substr(pos);
-        if (here.substr(0, 4) == L"<!--"sv) {
-            size_t end = s.find(L"-->"sv, pos + 2);
-            if (end == Chars::npos) break;
-            pos = end + 3;
+        Text here = s.substr(pos);
+        if (here.substr(0, M::commentStart.size()) == M::commentStart) {
+            size_t end = s.find(M::commentEnd, pos + 2);
+            if (end == Text::npos) break;
+            pos = end + M::commentEnd.size();
             continue;
         }
-        if (here.substr(0, 9) == L"<![CDATA["sv) {
-            size_t end = s.find(L"]]>"sv, pos + 9);
-            if (end == Chars::npos) break;
-            Chars content = s.substr(pos + 9, end - pos - 9);
+        if (here.substr(0, M::cdataStart.size()) == M::cdataStart) {
+            const size_t from = pos + M::cdataStart.size();
+            size_t end = s.find(M::cdataEnd, from);
+            if (end == Text::npos) break;
+            Text content = s.substr(from, end - from);
             trimBoth(content);
-            if (!content.empty()) addText(content);
-            pos = end + 3;
+            if (!content.empty()) addText(content, false);
+            pos = end + M::cdataEnd.size();
             continue;
         }
 
-        size_t close = s.find(L'>', pos + 1);
-        Chars tag = close == Chars::npos ? s.substr(pos + 1) : s.substr(pos + 1, close - pos - 1);
-        pos = close == Chars::npos ? n : close + 1;
+        size_t close = s.find(Unit('>'), pos + 1);
+        Text tag = close == Text::npos ? s.substr(pos + 1) : s.substr(pos + 1, close - pos - 1);
+        pos = close == Text::npos ? n : close + 1;
 
-        const bool selfClosed = !tag.empty() && tag.back() == L'/';
+        const bool selfClosed = !tag.empty() && tag.back() == '/';
         tokenize(tag, tokens);
-        Chars name = tokens.empty() ? Chars() : tokens.front();
+        const Text rawName = tokens.empty() ? Text() : tokens.front();
 
-        if (name == L"script"sv || name == L"style"sv) {
+        if (rawName == M::script || rawName == M::style) {
             // A self-closed one has no content to skip.
             if (selfClosed) continue;
-            EndTagSearch& search = name == L"script"sv ? scriptEnd : styleEnd;
+            EndTagSearch<Unit>& search = rawName == M::script ? scriptEnd : styleEnd;
             size_t end = search.next(s, pos);
-            if (end != Chars::npos) pos = end + search.endTag.size();
+            if (end != Text::npos) pos = end + search.endTag.size();
             continue;
         }
 
-        Node& node = nodes_.emplace_back();
-        node.name = name;
+        Node& node = addNode();
+        node.name = emit(rawName, start, owned, false);
         node.path = Path(open);
 
         size_t withValue = 0;
-        for (size_t t = 1; t < tokens.size(); ++t) withValue += tokens[t].find(L'=') != Chars::npos;
+        for (size_t t = 1; t < tokens.size(); ++t) withValue += tokens[t].find(Unit('=')) != Text::npos;
         if (withValue > 0) {
             Attribute* items = arena_.allocateArray<Attribute>(withValue);
             size_t count = 0;
             for (size_t t = 1; t < tokens.size(); ++t) {
-                Chars token = tokens[t];
-                size_t eq = token.find(L'=');
-                if (eq == Chars::npos) continue;
-                Chars value = token.substr(eq + 1);
-                if (!value.empty() && value.front() == L'"') value.remove_prefix(1);
+                Text token = tokens[t];
+                size_t eq = token.find(Unit('='));
+                if (eq == Text::npos) continue;
+                Text value = token.substr(eq + 1);
+                if (!value.empty() && value.front() == '"') value.remove_prefix(1);
                 // The slash of a self-closing tag is never part of the last value.
-                if (selfClosed && t + 1 == tokens.size() && !value.empty() && value.back() == L'/')
+                if (selfClosed && t + 1 == tokens.size() && !value.empty() && value.back() == '/')
                     value.remove_suffix(1);
-                if (!value.empty() && value.back() == L'"') value.remove_suffix(1);
-                new (items + count++) Attribute(token.substr(0, eq), value);
+                if (!value.empty() && value.back() == '"') value.remove_suffix(1);
+                const View key = emit(token.substr(0, eq), start, owned, false);
+                new (items + count++) Attribute(key, emit(value, start, owned, false));
             }
             node.attributes.items_ = items;
             node.attributes.size_ = sortAttributes(items, count, scratch);
         }
 
+        const View name = node.name;
         if (!name.empty() && name.front() == L'/') {
             if (open != nullptr) open = open->parent;
         } else if (!selfClosed && !opensNoElement(name)) {

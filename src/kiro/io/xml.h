@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstddef>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -107,22 +106,33 @@ public:
     // Parses a wide string and appends its nodes; each call starts with no element open.
     void parse(const std::wstring& text);
 
-    size_t count() const { return nodes_.size(); }
+    size_t count() const { return count_; }
     // The node at index, or an empty node when the index is out of range.
-    const Node& node(size_t index) const { return index < nodes_.size() ? nodes_[index] : empty_; }
+    const Node& node(size_t index) const {
+        return index < count_ ? blocks_[index / BlockSize][index % BlockSize] : empty_;
+    }
 
     // Character references and the named entities lt, gt, amp, quot, apos, nbsp, decoded in one
     // left-to-right pass; a no-break space (named or numeric) becomes a plain space.
     static std::wstring decodeEntities(const std::wstring& text);
 
 private:
-    void parseOwned(std::wstring& text);
+    // Reads wide text that the reader owns (owned: its characters, decoded in place) or plain
+    // UTF-8 bytes (owned: null; the pieces are decoded into the arena).
+    template <typename Unit>
+    void read(std::basic_string_view<Unit> text, wchar_t* owned);
+    template <typename Unit>
+    View emit(std::basic_string_view<Unit> piece, const Unit* start, wchar_t* owned, bool references);
+    Node& addNode();
 
-    std::vector<Node> nodes_;
+    // The nodes, in blocks of the arena: a list that grows never moves what it holds.
+    static constexpr size_t BlockSize = 256;
+    std::vector<Node*> blocks_;
+    size_t count_ = 0;
     Node empty_;
-    // The parsed texts (references decoded in place); node strings point into them.
-    std::vector<std::unique_ptr<std::wstring>> texts_;
-    // Attribute lists and path links.
+    // Everything the nodes point to: the texts parsed (a wide text is copied here and its
+    // references decoded in place; a UTF-8 one is decoded piece by piece), attribute lists and
+    // path links.
     Arena arena_;
 };
 

@@ -32,6 +32,10 @@ static const Statics& statics() {
     return *s;
 }
 
+const JsonValue* sharedNull() { return statics().null.get(); }
+const JsonValue* sharedBool(bool value) { return (value ? statics().t : statics().f).get(); }
+const JsonValue* sharedInt(int value) { return statics().small_ints[value].get(); }
+
 // ---- values --------------------------------------------------------------------------
 
 double JsonValue::number_value() const { return 0.0; }
@@ -60,6 +64,39 @@ const Json& JsonObject::operator[](std::wstring_view key) const {
     return it == m_value.end() ? statics().null_json : it->second;
 }
 
+struct DocumentArena::Block {
+    static constexpr size_t Size = 254;
+    Block* next;
+    size_t used;
+    JsonValue* values[Size];
+};
+
+void DocumentArena::remember(JsonValue* value) {
+    if (last_ == nullptr || last_->used == Block::Size) {
+        auto* block = new (memory.allocateArray<Block>(1)) Block{nullptr, 0, {}};
+        if (last_ == nullptr) first_ = block;
+        else last_->next = block;
+        last_ = block;
+    }
+    last_->values[last_->used++] = value;
+}
+
+DocumentArena::~DocumentArena() {
+    for (Block* block = first_; block != nullptr; block = block->next) {
+        for (size_t k = 0; k < block->used; ++k) block->values[k]->~JsonValue();
+    }
+}
+
+Json Json::borrow(const JsonValue* value) {
+    return Json(std::shared_ptr<JsonValue>(std::shared_ptr<JsonValue>(), const_cast<JsonValue*>(value)));
+}
+
+std::shared_ptr<JsonValue> Json::shared() const {
+    // A pointer that counts nothing is either a document's own or one of the shared constants.
+    if (m_ptr.use_count() != 0 || m_ptr == nullptr || m_ptr->m_document == nullptr) return m_ptr;
+    return m_ptr->m_document->share(m_ptr.get());
+}
+
 JsonParsedObject::~JsonParsedObject() {
     delete m_map.load(std::memory_order_acquire);
     for (size_t k = 0; k < m_count; ++k) m_members[k].~Member();
@@ -80,7 +117,8 @@ const Json::object& JsonParsedObject::object_items() const {
     if (map != nullptr) return *map;
     // The members are already in order, so each insertion lands at the end.
     auto* made = new Json::object();
-    for (size_t k = 0; k < m_count; ++k) made->emplace_hint(made->end(), m_members[k].key, m_members[k].value);
+    for (size_t k = 0; k < m_count; ++k)
+        made->emplace_hint(made->end(), m_members[k].key, Json::borrow(m_members[k].value.m_ptr.get()));
     // Another thread may have built it first: then its map is the one every caller gets.
     if (m_map.compare_exchange_strong(map, made, std::memory_order_acq_rel)) return *made;
     delete made;

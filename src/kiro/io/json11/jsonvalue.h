@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "kiro/io/arena.h"
 #include "kiro/io/json11/json11w.h"
@@ -14,6 +15,11 @@ namespace json11w {
 // Integers from 0 up to this are shared values: tables are full of coordinates, counts and
 // indexes, and a shared value spares an allocation for each.
 constexpr int SharedInts = 1024;
+
+// The shared constants, for a document's values to refer to without counting.
+const JsonValue* sharedNull();
+const JsonValue* sharedBool(bool value);
+const JsonValue* sharedInt(int value);  // 0 <= value < SharedInts
 
 struct NullStruct {
     bool operator==(NullStruct) const { return true; }
@@ -32,6 +38,8 @@ void dumpValue(const Json::object& values, std::wstring& out);
 template <Json::Type tag, typename T>
 class Value : public JsonValue {
 public:
+    // Whether the destructor has memory to give back.
+    static constexpr bool OwnsMemory = !std::is_trivially_destructible_v<T>;
     explicit Value(const T& value) : m_value(value) {}
     explicit Value(T&& value) : m_value(std::move(value)) {}
 
@@ -104,52 +112,39 @@ public:
     bool less(const JsonValue* other) const override { return m_value < other->object_items(); }
 };
 
-// The memory of one parsed document: its values, keys and member lists. Each value's control
-// block comes from here, and the arena goes when the last of them does. While the parser
-// runs, a large bias keeps the count above zero, so values it drops on the way cannot free
-// the arena; the parser then trades the bias for the number of allocations it made.
-class DocumentArena {
+// The memory of one parsed document: every value, key and member list of it, one reference
+// count for all of it. The values refer to one another without counting (Json::borrow); a Json
+// handed out of the document counts a reference to the document itself. When the last goes,
+// the values that hold memory of their own are destroyed in the order they were made, and the
+// arena with them.
+class DocumentArena : public std::enable_shared_from_this<DocumentArena> {
 public:
+    DocumentArena() = default;
+    DocumentArena(const DocumentArena&) = delete;
+    DocumentArena& operator=(const DocumentArena&) = delete;
+    ~DocumentArena();
+
     kiro::io::Arena memory;
 
-    void* allocate(size_t size, size_t align) {
-        ++made_;
-        return memory.allocate(size, align);
+    // A value made in the arena, belonging to this document.
+    template <typename T, typename... Args>
+    T* make(Args&&... args) {
+        T* value = new (memory.allocateArray<T>(1)) T(std::forward<Args>(args)...);
+        value->m_document = this;
+        if (T::OwnsMemory) remember(value);
+        return value;
     }
-    void release() {
-        if (live_.fetch_sub(1, std::memory_order_acq_rel) == 1) delete this;
-    }
-    // Called once by the parser when it is done.
-    void finish() {
-        const intptr_t change = static_cast<intptr_t>(made_) - Bias;
-        if (live_.fetch_add(change, std::memory_order_acq_rel) + change == 0) delete this;
-    }
+
+    // A counting pointer to a value of this document.
+    std::shared_ptr<JsonValue> share(JsonValue* value) { return std::shared_ptr<JsonValue>(shared_from_this(), value); }
 
 private:
-    static constexpr intptr_t Bias = intptr_t(1) << 48;
-    std::atomic<intptr_t> live_{Bias};
-    size_t made_ = 0;
-};
+    void remember(JsonValue* value);
 
-// Places shared values (object and control block in one piece) in a document's arena.
-template <typename T>
-struct DocumentAllocator {
-    using value_type = T;
-    DocumentArena* arena;
-
-    explicit DocumentAllocator(DocumentArena* a) noexcept : arena(a) {}
-    template <typename U>
-    DocumentAllocator(const DocumentAllocator<U>& other) noexcept : arena(other.arena) {}
-    T* allocate(size_t n) { return static_cast<T*>(arena->allocate(n * sizeof(T), alignof(T))); }
-    void deallocate(T*, size_t) noexcept { arena->release(); }
-    template <typename U>
-    bool operator==(const DocumentAllocator<U>& other) const noexcept {
-        return arena == other.arena;
-    }
-    template <typename U>
-    bool operator!=(const DocumentAllocator<U>& other) const noexcept {
-        return arena != other.arena;
-    }
+    // The values to destroy, in blocks kept in the arena.
+    struct Block;
+    Block* first_ = nullptr;
+    Block* last_ = nullptr;
 };
 
 // An object as the parser makes it: its members in one run sorted by key, each key once, all
@@ -157,6 +152,9 @@ struct DocumentAllocator {
 // the run; the ordered map that object_items() hands out is built on first request.
 class JsonParsedObject final : public JsonValue {
 public:
+    // The map, once built.
+    static constexpr bool OwnsMemory = true;
+
     struct Member {
         std::wstring_view key;
         Json value;
