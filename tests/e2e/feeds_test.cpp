@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
+#include <string>
 
 #include "e2e/companion_x11.h"
 #include "kiro/io/charset/charset.h"
@@ -21,11 +23,21 @@ struct NotingBrowser {
         writeFile(root / "applications/noting.desktop",
                   "[Desktop Entry]\nType=Application\nName=noting\nExec=" + (root / "browser.sh").string() + " %u\n");
         writeFile(root / "mimeapps.list", "[Default Applications]\ntext/html=noting.desktop\n");
-        for (const char* key : {"XDG_DATA_HOME", "XDG_CONFIG_HOME"}) setenv(key, root.c_str(), 1);
+        for (int i = 0; i < 2; ++i) {
+            const char* old = std::getenv(keys[i]);
+            saved[i] = old ? std::optional<std::string>(old) : std::nullopt;
+            setenv(keys[i], root.c_str(), 1);
+        }
     }
+    // Puts back what the test process had: other tests of this binary set these folders too.
     ~NotingBrowser() {
-        for (const char* key : {"XDG_DATA_HOME", "XDG_CONFIG_HOME"}) unsetenv(key);
+        for (int i = 0; i < 2; ++i) {
+            if (saved[i]) setenv(keys[i], saved[i]->c_str(), 1);
+            else unsetenv(keys[i]);
+        }
     }
+    static constexpr const char* keys[2] = {"XDG_DATA_HOME", "XDG_CONFIG_HOME"};
+    std::optional<std::string> saved[2];
     fs::path noted;
 };
 
