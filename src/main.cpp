@@ -6,8 +6,8 @@
 #include "appmain.h"
 #include "kiro/app.h"
 #include "kiro/exception.h"
-#include "kiro/ui/loop.h"
 #include "kiro/ui/msgbox.h"
+#include "kiro/ui/session.h"
 
 namespace {
 

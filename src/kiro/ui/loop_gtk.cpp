@@ -69,8 +69,4 @@ void quitLoop() {
     }
 }
 
-// The termination signals end the loop (watchSignals), and the entry's exit then runs as
-// after any quit: nothing has to run inside the signal's handling.
-void setSessionEndExit(std::function<void()>) {}
-
 }  // namespace kiro::ui

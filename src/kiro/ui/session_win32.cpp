@@ -9,7 +9,7 @@
 
 #include <utility>
 
-#include "kiro/ui/loop.h"
+#include "kiro/ui/session.h"
 
 namespace kiro::ui {
 
