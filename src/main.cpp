@@ -43,6 +43,7 @@ int main() {
     };
     kiro::ui::setSessionEndExit(exitNormally);
     kiro::app::run();
+    kiro::ui::setSessionEndExit(nullptr);  // the exit below is under way: not a second time
 
     const bool exitNotify = kiro::app::configBool(L"debug_exit_notify", false);
     exitNormally();

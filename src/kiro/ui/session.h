@@ -11,8 +11,9 @@ namespace kiro::ui {
 // after the loop runs; `finish` is not needed there. On Windows the process is ended as soon
 // as its windows have answered the end of the session, before a nested loop (a menu, a box)
 // could unwind: there the toolkit answers the open message boxes, runs `finish` itself while
-// answering, and ends the process with exit code 0. Set once, on the UI thread, before the
-// loop runs.
+// answering, and ends the process with exit code 0. Set on the UI thread before the loop
+// runs; an empty function (once the program's own exit is under way) leaves the session's end
+// to the system.
 void setSessionEndExit(std::function<void()> finish);
 
 }  // namespace kiro::ui
