@@ -99,8 +99,8 @@ TEST_F(CompanionTest, MenuOpensAtThePointerAndShowsTheVersion) {
     EXPECT_TRUE(waitFor([&] { return !c.box("雑なバージョン情報", 0ms); }, 5s));
     EXPECT_TRUE(app.running());
 
-    // SIGTERM ends the program through the normal shut-down.
-    app.signal(SIGTERM);
+    // The end of the session ends the program through the normal shut-down.
+    app.endSession();
     EXPECT_EQ(app.waitExit(10s), 0);
     const IniMap state = copy_->state();
     ASSERT_TRUE(state.count("user.preference")) << readFile(copy_->statePath());

@@ -109,7 +109,7 @@ TEST_F(PreferencesTest, LeavingTheTopmostLayerSurvivesARestart) {
         // Picking it again clears the mark: the character is above again.
         ASSERT_TRUE(c.pick(*body, "g"));
         EXPECT_TRUE(waitFor([&] { return desk_->hasState(body->id, AboveState); }, 5s));
-        app.signal(SIGTERM);
+        app.endSession();
         ASSERT_EQ(app.waitExit(10s), 0);
         EXPECT_EQ(preference("3"), "false");
     }

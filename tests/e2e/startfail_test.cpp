@@ -31,7 +31,7 @@ TEST_F(StartFailTest, SecondStartIsRefusedWhileTheFirstRuns) {
     const auto still = c.body();
     ASSERT_TRUE(still);
     EXPECT_EQ(still->id, body->id);
-    first.signal(SIGTERM);
+    first.endSession();
     EXPECT_EQ(first.waitExit(10s), 0);
 }
 
