@@ -1,4 +1,4 @@
-// Start-up services on Windows: DPI awareness, COM, GetModuleFileNameW and
+// Start-up services on Windows: DPI awareness, COM, the window toolkit, GetModuleFileNameW and
 // SetCurrentDirectoryW.
 //
 // Implements: every start-up service. The program file's path is read whole, however long.
@@ -6,15 +6,20 @@
 #include <objbase.h>
 
 #include "kiro/app_platform.h"
+#include "kiro/ui/loop.h"
 
 namespace kiro::app::platform {
 
 void start() {
     SetProcessDPIAware();
     CoInitialize(nullptr);
+    kiro::ui::initializeToolkit();
 }
 
-void stop() { CoUninitialize(); }
+void stop() {
+    kiro::ui::finalizeToolkit();
+    CoUninitialize();
+}
 
 std::wstring modulePath(void* instance) {
     // A path that fills the buffer may have been cut: the buffer grows until it fits, so a
