@@ -23,6 +23,12 @@ trap cleanup EXIT
 [ -f "$work/tavi/tavi.exe" ] || { echo "no tavi/tavi.exe in $zip" >&2; exit 1; }
 
 export TAVI_EXE="$work/tavi/tavi.exe" TAVI_APP_DIR="$work/tavi" TAVI_RUNNER="$root/tools/wine-run.sh"
+# Wine's desktop takes the size of the display it starts on: none may be left from another.
+wineserver -k >/dev/null 2>&1 || true
 # The prefix is made (or brought up to date) before the first test starts its clock.
-"$TAVI_RUNNER" cmd /c exit >/dev/null 2>&1 || true
-xvfb-run -a -s "-screen 0 1280x800x24" "$build/tests/tavi_ui_tests" --gtest_filter="$filter"
+# Wine reads the work area once, when its desktop starts: the one the tests' desktop announces
+# (a 30-pixel panel at the bottom) is announced before that, on a display that keeps it.
+xvfb-run -a -s "-screen 0 1280x800x24 -noreset" sh -c '
+  xprop -root -f _NET_WORKAREA 32c -set _NET_WORKAREA 0,0,1280,770
+  "$TAVI_RUNNER" cmd /c exit >/dev/null 2>&1
+  exec "$1" --gtest_filter="$2"' run "$build/tests/tavi_ui_tests" "$filter"
