@@ -45,7 +45,7 @@ TEST_F(CompanionTest, StandsInTheWorkAreaCornerGreetsAndEndsFromTheMenu) {
 
     // The wake-up line: the balloon opens beside the character once the brain has loaded.
     EXPECT_TRUE(waitFor([&] { return c.balloonShowing(*body); }, 60s)) << "no wake-up line";
-    Companion::screenshot("wakeup");
+    Companion::screenshot("wakeup", 3s);
     const auto balloon = c.balloon(*body);
     ASSERT_TRUE(balloon);
     EXPECT_TRUE(balloon->mapped);

@@ -162,10 +162,12 @@ public:
         xdotool("key Escape");
     }
 
-    // Saves a picture of the whole screen when TAVI_E2E_SHOTS names a folder.
-    static void screenshot(const std::string& name) {
+    // Saves a picture of the whole screen when TAVI_E2E_SHOTS names a folder, after `settle`
+    // (time for a line to be revealed whole; only when pictures are taken).
+    static void screenshot(const std::string& name, std::chrono::milliseconds settle = 0ms) {
         const char* folder = std::getenv("TAVI_E2E_SHOTS");
         if (folder == nullptr || *folder == '\0') return;
+        std::this_thread::sleep_for(settle);
         std::system(("import -window root '" + std::string(folder) + "/" + name + ".png' 2>/dev/null").c_str());
     }
 

@@ -4,7 +4,9 @@
 #
 #   bash tests/e2e/wine.sh [LINUX_BUILD [WINDOWS_BUILD [GTEST_FILTER]]]
 #
-# TAVI_E2E_SHOTS names a folder for screenshots, as for the Linux run.
+# TAVI_E2E_SHOTS names a folder for screenshots, as for the Linux run; the desktop then gets
+# the background of the character pictures in docs/, and the wake-up picture is also cut to
+# the corner the character stands in (character-speaking-windows.png).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 build="$(cd "${1:-$root/build}" && pwd)"
@@ -30,5 +32,11 @@ wineserver -k >/dev/null 2>&1 || true
 # (a 30-pixel panel at the bottom) is announced before that, on a display that keeps it.
 xvfb-run -a -s "-screen 0 1280x800x24 -noreset" sh -c '
   xprop -root -f _NET_WORKAREA 32c -set _NET_WORKAREA 0,0,1280,770
+  if [ -n "${TAVI_E2E_SHOTS:-}" ]; then
+    convert -size 1280x800 gradient:"#6d8fb3-#2f4a66" "$3/bg.png" && display -window root "$3/bg.png" &
+  fi
   "$TAVI_RUNNER" cmd /c exit >/dev/null 2>&1
-  exec "$1" --gtest_filter="$2"' run "$build/tests/tavi_ui_tests" "$filter"
+  exec "$1" --gtest_filter="$2"' run "$build/tests/tavi_ui_tests" "$filter" "$work"
+if [ -n "${TAVI_E2E_SHOTS:-}" ] && [ -f "$TAVI_E2E_SHOTS/wakeup.png" ]; then
+  convert "$TAVI_E2E_SHOTS/wakeup.png" -crop 600x360+680+410 +repage "$TAVI_E2E_SHOTS/character-speaking-windows.png"
+fi
