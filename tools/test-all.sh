@@ -71,7 +71,11 @@ fuzz_one() {
 }
 
 step "Linux build" linux_build && step "Linux tests (unit + GUI under Xvfb)" linux_tests
-step "Windows cross build" windows_build && step "Windows tests under Wine" windows_tests
+step "Windows cross build" windows_build && windows_built=1 && step "Windows tests under Wine" windows_tests
+# The Windows package's tavi.exe, driven under Wine by the Linux build's whole-program tests.
+if [ -x build/tests/tavi_ui_tests ] && [ "${windows_built:-0}" = 1 ]; then
+  step "Windows package end to end under Wine" bash tests/e2e/wine.sh build build-win
+fi
 if step "Fuzz build (clang, ASan + UBSan)" fuzz_build; then
   for target in build-fuzz/fuzz/*_fuzz; do
     [ -x "$target" ] || continue
