@@ -1,5 +1,7 @@
 // The toolkit start and message loop on Windows: GetMessageW / DispatchMessageW until
-// WM_QUIT, and PostQuitMessage.
+// WM_QUIT, and PostQuitMessage. The system's own modal loops (TrackPopupMenuEx, MessageBoxW)
+// leave on WM_QUIT and post it on; quitRequested lets the toolkit's menus and boxes return
+// at once while the quit is pending.
 #include <windows.h>
 
 #include <thread>
@@ -10,6 +12,7 @@ namespace kiro::ui {
 
 namespace {
 std::thread::id uiThread = std::this_thread::get_id();
+bool quitting = false;  // quitLoop came and runLoop has not returned yet
 }
 
 bool initializeToolkit() {
@@ -25,8 +28,14 @@ void runLoop() {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+    quitting = false;
 }
 
-void quitLoop() { PostQuitMessage(0); }
+void quitLoop() {
+    quitting = true;
+    PostQuitMessage(0);
+}
+
+bool quitRequested() { return quitting; }
 
 }  // namespace kiro::ui

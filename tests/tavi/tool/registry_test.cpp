@@ -62,8 +62,8 @@ TEST(Registry, BuildsTheProgramsTools) {
     for (const wchar_t* name : {L"afk", L"clock", L"memo", L"rss"})
         EXPECT_NE(registry.find(name), nullptr) << name;
     EXPECT_EQ(registry.find(L"AFK"), nullptr);
-    // Placeholders accept their commands; nothing is queued by them.
-    EXPECT_TRUE(registry.dispatch(L"memo -new"));
+    // Each named tool takes its commands; nothing is queued by them.
+    EXPECT_TRUE(registry.dispatch(L"memo"));
     EXPECT_TRUE(registry.dispatch(L"rss -dump"));
     EXPECT_TRUE(registry.dispatch(L"clock"));
     EventMessage out;
