@@ -14,7 +14,9 @@ namespace {
 
 constexpr const wchar_t* ClearQuestion = L"保護以外の全てのメモを削除しますか？";
 
-bool leapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool leapYear(int y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 int daysIn(int year, int month) {
     static const int days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -41,8 +43,7 @@ kiro::LocalTime nextSecond(kiro::LocalTime t) {
 
 std::wstring pathAt(const kiro::LocalTime& t) {
     wchar_t name[64];
-    std::swprintf(name, 64, L"%04d%02d%02d%02d%02d%02d.dat", t.year, t.month, t.day, t.hour, t.minute,
-                  t.second);
+    std::swprintf(name, 64, L"%04d%02d%02d%02d%02d%02d.dat", t.year, t.month, t.day, t.hour, t.minute, t.second);
     return std::wstring(Memo::Folder) + name;
 }
 
@@ -54,7 +55,9 @@ Memo::Memo(kiro::ui::Window* owner, kiro::LocalClock clock) : owner_(owner), clo
     }
 }
 
-Memo::~Memo() { notes_.clear(); }
+Memo::~Memo() {
+    notes_.clear();
+}
 
 std::wstring Memo::newPath(const kiro::LocalTime& t, const std::function<bool(const std::wstring&)>& taken) {
     kiro::LocalTime at = t;

@@ -36,8 +36,7 @@ public:
 
     // The text file of a note created at time t: Folder + "YYYYMMDDhhmmss.dat", moved on by
     // whole seconds while taken(path) says that name is in use.
-    static std::wstring newPath(const kiro::LocalTime& t,
-                                const std::function<bool(const std::wstring&)>& taken);
+    static std::wstring newPath(const kiro::LocalTime& t, const std::function<bool(const std::wstring&)>& taken);
 
 private:
     bool taken(const std::wstring& datPath) const;

@@ -25,7 +25,7 @@ public:
 
     static constexpr int editWidth = 300;  // editor client size before the scroll bars
     static constexpr int editHeight = 100;
-    static constexpr int margin = 10;  // inside the card
+    static constexpr int margin = 10;                    // inside the card
     static constexpr std::uint32_t keyMessage = 0x8000;  // keys the edit box passes on
 
     // A note for its text file: with its settings file, a card where they put it; with only

@@ -29,7 +29,9 @@ std::string bytesOf(const fs::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-std::string utf8(const std::wstring& w) { return kiro::io::toUtf8(w); }
+std::string utf8(const std::wstring& w) {
+    return kiro::io::toUtf8(w);
+}
 
 class MemoTest : public ::testing::Test {
 protected:
@@ -74,12 +76,15 @@ protected:
         GPid pid = 0;
         bool done = false;
         ASSERT_TRUE(g_spawn_async(nullptr, argv.data(), nullptr,
-                                  GSpawnFlags(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD), nullptr,
-                                  nullptr, &pid, nullptr));
-        g_child_watch_add(pid, [](GPid child, gint, gpointer data) {
-            *static_cast<bool*>(data) = true;
-            g_spawn_close_pid(child);
-        }, &done);
+                                  GSpawnFlags(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD), nullptr, nullptr, &pid,
+                                  nullptr));
+        g_child_watch_add(
+            pid,
+            [](GPid child, gint, gpointer data) {
+                *static_cast<bool*>(data) = true;
+                g_spawn_close_pid(child);
+            },
+            &done);
         ASSERT_TRUE(uitest::waitUntil([&] { return done; }, 20000));
         uitest::settle(150);
     }
@@ -196,9 +201,12 @@ TEST_F(MemoTest, SettingsFollowProtectionMovesAndCopyOnClickAndKeepOtherKeys) {
         uitest::xdotool({"key", "l"});  // lifts the protection
     });
     ASSERT_TRUE(uitest::waitUntil([&] { return !n.isProtected(); }));
-    const std::vector<std::pair<std::string, bool>> expected{
-        {"保護(_L)", true}, {"編集(_E)", false}, {"テキストをコピー(_C)", true},
-        {"クリックでテキストをコピー(_A)", true}, {"", true}, {"削除(_D)", false}};
+    const std::vector<std::pair<std::string, bool>> expected{{"保護(_L)", true},
+                                                             {"編集(_E)", false},
+                                                             {"テキストをコピー(_C)", true},
+                                                             {"クリックでテキストをコピー(_A)", true},
+                                                             {"", true},
+                                                             {"削除(_D)", false}};
     EXPECT_EQ(items, expected);
     EXPECT_EQ(file(n.iniPath()), "clickable=false\nprotect=false\nx=120\ny=150\nzeta=keep\n\n[extra]\nk=v\n\n");
 
