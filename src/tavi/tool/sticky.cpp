@@ -262,34 +262,34 @@ LResult Memo::Sticky::onMove(int, int) {
 
 LResult Memo::Sticky::onCommand(std::uint32_t id) {
     switch (id) {
-        case SaveAndClose:
-            showCard();
-            return 0;
-        case Protect:
-            showCard();
-            save();
-            return 0;
-        case Edit:
-            edit();
-            return 0;
-        case Delete:
-            remove(true);
-            return 0;
-        case CopyText:
-            kiro::ui::setClipboardText(text_);
-            return 0;
-        case CopyOnClick: {
-            // Under the pointer the card turns to its hover colours at once.
-            kiro::ui::Rect r;
-            getWindowRect(r);
-            const kiro::ui::Point p = kiro::ui::cursorPosition();
-            hover_ = menu_.isChecked(CopyOnClick) && p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
-            invalidate();
-            save();
-            return 0;
-        }
-        default:
-            return NotHandled;
+    case SaveAndClose:
+        showCard();
+        return 0;
+    case Protect:
+        showCard();
+        save();
+        return 0;
+    case Edit:
+        edit();
+        return 0;
+    case Delete:
+        remove(true);
+        return 0;
+    case CopyText:
+        kiro::ui::setClipboardText(text_);
+        return 0;
+    case CopyOnClick: {
+        // Under the pointer the card turns to its hover colours at once.
+        kiro::ui::Rect r;
+        getWindowRect(r);
+        const kiro::ui::Point p = kiro::ui::cursorPosition();
+        hover_ = menu_.isChecked(CopyOnClick) && p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
+        invalidate();
+        save();
+        return 0;
+    }
+    default:
+        return NotHandled;
     }
 }
 

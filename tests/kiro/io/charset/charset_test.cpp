@@ -59,6 +59,18 @@ TEST(Decode, EucJpIsDecodedAndIso2022JpIsUnknown) {
     EXPECT_EQ(dec("\x1b\x80\xff"), L"charset.cpp:unknown charset");
 }
 
+TEST(Decode, WellFormedMultibyteUtf8IsUtf8WhateverControlBytesItHolds) {
+    // A vertical tab, a form feed or an escape sequence once sent such text to the guess.
+    for (const std::string& text : {std::string("表\v罫線"), std::string("頁\f改ページ"),
+                                    std::string("\x1b[1m太字\x1b[0m"), "\x1b" + kiro::io::toUtf8(kSentence)}) {
+        EXPECT_EQ(dec(text), kiro::io::fromUtf8(text)) << text;
+    }
+    // Not well-formed (an overlong form, an encoded surrogate): the other tests decide.
+    EXPECT_EQ(dec("\x1b\xC0\xAF"), L"charset.cpp:unknown charset");
+    EXPECT_EQ(dec("\x1b\xED\xA0\x80"), L"charset.cpp:unknown charset");
+    EXPECT_EQ(dec(kSettingsSjis + "\f"), kSettings + L"\f");
+}
+
 TEST(Detect, ByteTests) {
     using kiro::io::detect::isShiftJis;
     using kiro::io::detect::isUtf8;
