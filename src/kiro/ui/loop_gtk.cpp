@@ -1,13 +1,14 @@
 // The toolkit start and message loop on Linux: GTK 3 on X11, a GLib main loop, the modal loops
-// of menus and boxes nested in it, and the termination signals routed into the loop's normal
-// end (which closes the modal loops first).
+// of menus and boxes nested in it, the termination signals routed into the loop's normal end
+// (which closes the modal loops first), and tasks posted from other threads.
 #include <glib-unix.h>
 #include <gtk/gtk.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
-#include <algorithm>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "kiro/ui/loop.h"
@@ -22,6 +23,13 @@ bool quitPending = false;  // quitLoop came before runLoop
 bool quitting = false;     // quitLoop came and runLoop has not returned yet
 std::vector<GMainLoop*> modalLoops;
 std::thread::id uiThread;
+
+gboolean runTask(gpointer data) {
+    (*static_cast<std::function<void()>*>(data))();
+    return G_SOURCE_REMOVE;
+}
+
+void freeTask(gpointer data) { delete static_cast<std::function<void()>*>(data); }
 
 gboolean onSignal(gpointer) {
     quitLoop();
@@ -87,6 +95,14 @@ bool runModalLoop(GMainLoop* loop) {
     g_main_loop_run(loop);
     modalLoops.erase(std::find(modalLoops.begin(), modalLoops.end(), loop));
     return !quitting;
+}
+
+// Idle sources of one priority run in the order they were added, in every loop that iterates
+// the default context (menus and dialogs included); adding one wakes that context from any
+// thread.
+void postToUiThread(std::function<void()> task) {
+    g_idle_add_full(G_PRIORITY_DEFAULT, runTask, new std::function<void()>(std::move(task)),
+                    freeTask);
 }
 
 }  // namespace kiro::ui
