@@ -1,6 +1,7 @@
 // Message boxes on Windows: MessageBoxW and MessageBoxA without an owner window.
 #include <windows.h>
 
+#include "kiro/ui/loop.h"
 #include "kiro/ui/msgbox.h"
 
 namespace kiro::ui {
@@ -13,6 +14,8 @@ static_assert(MbOk == MB_OK && MbOkCancel == MB_OKCANCEL && MbYesNo == MB_YESNO 
 static_assert(IdOk == IDOK && IdCancel == IDCANCEL && IdYes == IDYES && IdNo == IDNO);
 
 int messageBox(const std::wstring& text, const std::wstring& caption, unsigned flags) {
+    // While the program quits nobody is there to answer.
+    if (quitRequested()) return dismissedAnswer(flags);
     return MessageBoxW(nullptr, text.c_str(), caption.c_str(), flags);
 }
 

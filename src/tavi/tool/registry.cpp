@@ -1,4 +1,4 @@
-// The tool registry. The feed reader is a placeholder until that tool exists.
+// The tool registry: the program's tools by name, their tick cadence and command routing.
 #include "tavi/tool/registry.h"
 
 #include <utility>
@@ -7,7 +7,7 @@
 #include "tavi/tool/clock.h"
 #include "tavi/tool/command.h"
 #include "tavi/tool/memo.h"
-#include "tavi/tool/placeholder.h"
+#include "tavi/tool/rss.h"
 
 namespace tavi::tool {
 
@@ -21,7 +21,7 @@ Registry::Registry(kiro::ui::Window* owner, kiro::MillisClock clock,
     add(L"afk", std::make_unique<Afk>());
     add(L"clock", std::make_unique<Clock>(localClock));
     add(L"memo", std::make_unique<Memo>(owner, std::move(localClock)));
-    add(L"rss", std::make_unique<Placeholder>());
+    add(L"rss", std::make_unique<Rss>(L"etc/rss-urls.txt"));
     lastSecond_ = lastMinute_ = clock_();
 }
 
