@@ -128,10 +128,13 @@ TEST_F(MemoKillTest, NotesSurviveKillsRightAfterEditingAndMoving) {
         ASSERT_EQ(app.waitExit(5s), 128 + SIGKILL);
         notes.push_back({digits, text, {middle, target}});
     }
+    int leftovers = 0;  // temporary files of writes cut short (hidden, never read)
+    for (const auto& e : fs::directory_iterator(memoFolder())) leftovers += e.path().extension() == ".tmp";
     std::cout << "memo kill test: " << rounds << " kills (" << killedAfterEscape << " right after Escape), "
               << notes.size() << " notes back whole, " << neverSaved << " killed before their first save; "
               << movedOnDisk << " at their new place, " << stillAtFormerPlace
-              << " at the place before the move (killed before it was written)\n";
+              << " at the place before the move (killed before it was written); " << leftovers
+              << " temporary files left\n";
 }
 
 }  // namespace
