@@ -28,9 +28,10 @@ protected:
         return found;
     }
 
-    // SIGTERM must end the program normally within 1.5 s, with the state file written.
+    // The session's end (SIGTERM; under Wine the end-session messages) must end the program
+    // normally within 1.5 s, with the state file written.
     void terminate(AppProcess& app) {
-        app.signal(SIGTERM);
+        app.endSession();
         EXPECT_EQ(app.waitExit(1500ms), 0) << "not ended normally within 1.5 s";
         const IniMap state = copy_->state();
         EXPECT_TRUE(state.count("user.preference")) << readFile(copy_->statePath());
