@@ -36,9 +36,11 @@ TEST_F(SessionEndTest, EndsWhileANoteAsksToBeDeletedAndKeepsWhatWasTypedElsewher
     AppProcess app(*copy_);
     Companion c(*desk_, app);
     ASSERT_TRUE(c.waitBody());
-    ASSERT_TRUE(waitFor(
-        [&] { return desk_->find(app.pid(), [](const XWin& w) { return w.mapped && w.box.top == 300; }).has_value(); },
-        10s));
+    auto shown = [&](int top) {
+        return desk_->find(app.pid(),
+                           [top](const XWin& w) { return w.mapped && w.box.left == 100 && w.box.top == top; });
+    };
+    ASSERT_TRUE(waitFor([&] { return shown(100) && shown(300); }, 10s));
 
     // The first note in its editor, with more text typed and not saved yet.
     c.movePointer(120, 110);
