@@ -14,6 +14,7 @@
 #include "kiro/io/json11/json11w.h"
 #include "kiro/io/json11/jsonutf8.h"
 #include "kiro/io/json11/jsonvalue.h"
+#include "kiro/io/pages.h"
 #include "kiro/io/utf8.h"
 
 namespace json11w {
@@ -114,13 +115,15 @@ public:
     DocumentArena* const arena;
     // Elements and members gather on stacks shared by all levels, so each array and object
     // is made once at its final size.
-    std::vector<Json> elements;
-    std::vector<JsonParsedObject::Member> members;
+    template <typename T>
+    using Stack = std::vector<T, kiro::io::pages::Allocator<T>>;
+    Stack<Json> elements;
+    Stack<JsonParsedObject::Member> members;
     struct Place {
         std::wstring_view key;
         size_t index;
     };
-    std::vector<Place> order;
+    Stack<Place> order;
     std::wstring scratch;
 
     // The whole text as one value, which holds the document; null after a failure.
