@@ -1,4 +1,6 @@
 // Items from feed documents, and the title-keyed merge of the items collected.
+#include <string>
+#include <string_view>
 #include <utility>
 
 #include "kiro/io/xml.h"
@@ -37,13 +39,22 @@ std::wstring attribute(const Node& node, const wchar_t* key, bool& present) {
     return kiro::io::Xml::decodeEntities(value);
 }
 
-// The field name of a text node directly inside an item ("title" for "rss.channel.item.title").
+// The field a text node directly inside an item stands for ("title" for the text of
+// "rss.channel.item.title"), if it is one the items take. A path compares with a string in the
+// time of that string's length, so a deeply nested document is still read in one pass.
 bool fieldOf(const Node& node, const std::wstring& item, std::wstring& field) {
-    const std::wstring& path = node.path;
-    if (path.size() <= item.size() + 1 || path.compare(0, item.size(), item) != 0 || path[item.size()] != L'.')
-        return false;
-    field = path.substr(item.size() + 1);
-    return true;
+    static const std::wstring_view fields[] = {L"title",   L"link",    L"description", L"pubDate",  L"dc:date",
+                                               L"summary", L"updated", L"modified",    L"published"};
+    for (const std::wstring_view name : fields) {
+        if (node.path.size() != item.size() + 1 + name.size()) continue;
+        std::wstring path = item + L".";
+        path += name;
+        if (node.path == path) {
+            field = name;
+            return true;
+        }
+    }
+    return false;
 }
 
 // Atom lets an entry give several dates and links; the better one wins whatever the order,
