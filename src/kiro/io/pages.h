@@ -16,13 +16,13 @@ size_t granule();
 void* map(size_t size);
 void unmap(void* block, size_t size);
 
-// An allocator for large short-lived buffers (a parser's stacks): from some hundred KiB on
-// they come from map(), so growing and dropping them costs few page faults; smaller ones
-// come from the heap.
+// An allocator for large short-lived buffers (a parser's stacks): from 4 MiB on they come
+// from map(), so growing and dropping them costs few page faults; smaller ones come from the
+// heap.
 template <typename T>
 struct Allocator {
     using value_type = T;
-    static constexpr size_t Large = size_t(256) << 10;
+    static constexpr size_t Large = size_t(4) << 20;
 
     Allocator() noexcept = default;
     template <typename U>
