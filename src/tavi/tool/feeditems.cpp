@@ -1,6 +1,4 @@
 // Items from feed documents, and the title-keyed merge of the items collected.
-#include <string>
-#include <string_view>
 #include <utility>
 
 #include "kiro/io/xml.h"
@@ -18,7 +16,7 @@ enum class Format { None, Rdf, Rss, Atom };
 // type, end tags and text (a byte-order mark, stray characters) before it do not count.
 Format formatOf(const kiro::io::Xml& document) {
     for (size_t i = 0; i < document.count(); ++i) {
-        const std::wstring& name = document.node(i).name;
+        const std::wstring_view name = document.node(i).name;
         if (name.empty() || name.front() == L'?' || name.front() == L'!' || name.front() == L'/') continue;
         if (name == L"rdf:RDF") return Format::Rdf;
         if (name == L"rss") return Format::Rss;
@@ -39,22 +37,12 @@ std::wstring attribute(const Node& node, const wchar_t* key, bool& present) {
     return kiro::io::Xml::decodeEntities(value);
 }
 
-// The field a text node directly inside an item stands for ("title" for the text of
-// "rss.channel.item.title"), if it is one the items take. A path compares with a string in the
-// time of that string's length, so a deeply nested document is still read in one pass.
-bool fieldOf(const Node& node, const std::wstring& item, std::wstring& field) {
-    static const std::wstring_view fields[] = {L"title",   L"link",    L"description", L"pubDate",  L"dc:date",
-                                               L"summary", L"updated", L"modified",    L"published"};
-    for (const std::wstring_view name : fields) {
-        if (node.path.size() != item.size() + 1 + name.size()) continue;
-        std::wstring path = item + L".";
-        path += name;
-        if (node.path == path) {
-            field = name;
-            return true;
-        }
-    }
-    return false;
+// The field name of a text node directly inside an item ("title" for "rss.channel.item.title").
+// Only the path's last links are looked at, so a deep document costs no more per node.
+bool fieldOf(const Node& node, const std::wstring& item, std::wstring_view& field) {
+    if (node.path.parent() != item) return false;
+    field = node.path.name();
+    return true;
 }
 
 // Atom lets an entry give several dates and links; the better one wins whatever the order,
@@ -64,7 +52,7 @@ struct AtomChoice {
     int link = 0;  // 2 rel="alternate" or no rel, 1 any other rel
 };
 
-int atomDateRank(const std::wstring& field) {
+int atomDateRank(std::wstring_view field) {
     if (field == L"modified") return 3;
     if (field == L"updated") return 2;
     if (field == L"published") return 1;
@@ -84,7 +72,7 @@ std::vector<FeedItem> extractFeedItems(const kiro::io::Xml& document) {
 
     FeedItem current;
     AtomChoice choice;
-    std::wstring field;
+    std::wstring_view field;
     for (size_t i = 0; i < document.count(); ++i) {
         const Node& node = document.node(i);
         if (!node.name.empty()) {
