@@ -8,6 +8,7 @@
 
 #include "kiro/io/charset/charset.h"
 #include "kiro/ui/loop.h"
+#include "kiro/ui/loop_gtk.h"
 #include "kiro/ui/msgbox.h"
 
 namespace kiro::ui {
@@ -27,6 +28,28 @@ GtkMessageType typeOf(unsigned flags) {
 int firstButton(unsigned flags) {
     const unsigned buttons = flags & MbButtonMask;
     return (buttons == MbYesNo || buttons == MbYesNoCancel) ? IdYes : IdOk;
+}
+
+// Runs the box as gtk_dialog_run would, in a modal loop that the program's quit also ends; the
+// quit gives a negative response, as closing the box by its frame does.
+int runBox(GtkWidget* dialog) {
+    struct Run {
+        GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
+        int response = GTK_RESPONSE_NONE;
+    } run;
+    const gulong handler = g_signal_connect(
+        dialog, "response", G_CALLBACK(+[](GtkDialog*, gint response, gpointer data) {
+            auto* r = static_cast<Run*>(data);
+            r->response = response;
+            g_main_loop_quit(r->loop);
+        }),
+        &run);
+    gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
+    gtk_widget_show(dialog);
+    if (!runModalLoop(run.loop)) run.response = GTK_RESPONSE_NONE;
+    g_signal_handler_disconnect(dialog, handler);
+    g_main_loop_unref(run.loop);
+    return run.response;
 }
 
 }  // namespace
@@ -85,6 +108,7 @@ int showBox(const std::wstring& text, const std::wstring& caption, unsigned flag
         std::fprintf(stderr, "%s: %s\n", title.c_str(), body.c_str());
         return firstButton(flags);
     }
+    if (quitRequested()) return dismissedAnswer(flags);
     // The handle of a Window is its GtkWindow; a box stays above the window that owns it.
     GtkWindow* parent = owner != nullptr ? GTK_WINDOW(owner) : nullptr;
     GtkWidget* dialog = gtk_message_dialog_new(parent, GTK_DIALOG_MODAL, typeOf(flags),
@@ -128,7 +152,7 @@ int showBox(const std::wstring& text, const std::wstring& caption, unsigned flag
     gtk_dialog_set_default_response(GTK_DIALOG(dialog),
                                     second ? fallback : firstButton(flags));
 
-    const int response = gtk_dialog_run(GTK_DIALOG(dialog));
+    const int response = runBox(dialog);
     gtk_widget_destroy(dialog);
     while (gtk_events_pending()) gtk_main_iteration();
     // Closing the box by its frame counts as Cancel where there is one, else as the only

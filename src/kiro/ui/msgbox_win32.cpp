@@ -3,6 +3,7 @@
 // Implements: every box of the toolkit, from any thread. Lacks: nothing.
 #include <windows.h>
 
+#include "kiro/ui/loop.h"
 #include "kiro/ui/msgbox.h"
 
 namespace kiro::ui {
@@ -16,6 +17,8 @@ static_assert(IdOk == IDOK && IdCancel == IDCANCEL && IdYes == IDYES && IdNo == 
 
 int messageBox(const std::wstring& text, const std::wstring& caption, unsigned flags,
                WindowHandle owner) {
+    // While the program quits nobody is there to answer.
+    if (quitRequested()) return dismissedAnswer(flags);
     return MessageBoxW(static_cast<HWND>(owner), text.c_str(), caption.c_str(), flags);
 }
 
