@@ -33,8 +33,7 @@ protected:
     void terminate(AppProcess& app) {
         app.endSession();
         EXPECT_EQ(app.waitExit(1500ms), 0) << "not ended normally within 1.5 s";
-        const IniMap state = copy_->state();
-        EXPECT_TRUE(state.count("user.preference")) << readFile(copy_->statePath());
+        EXPECT_TRUE(copy_->state().count("user.preference")) << readFile(copy_->statePath());
     }
 };
 
@@ -42,19 +41,24 @@ TEST_F(SessionEndTest, EndsWhileTheCharactersMenuIsOpen) {
     AppProcess app(*copy_);
     Companion c(*desk_, app);
     const auto body = c.waitBody();
-    ASSERT_TRUE(body);
-    ASSERT_TRUE(c.openMenu(*body));
+    ASSERT_TRUE(body && c.openMenu(*body));
     terminate(app);
 }
 
 TEST_F(SessionEndTest, EndsWhileANoteAsksToBeDeletedAndKeepsWhatWasTypedElsewhere) {
-    writeNote("20250101000000", "first", 100, 100);
-    writeNote("20250101000001", "second", 100, 300);
+    for (const char* n : {"0", "1"}) {
+        writeFile(memo(std::string("2025010100000") + n + ".dat"), n[0] == '0' ? "first" : "second");
+        writeFile(memo(std::string("2025010100000") + n + ".dat.ini"),
+                  n[0] == '0' ? "x=100\ny=100\n" : "x=100\ny=300\n");
+    }
     AppProcess app(*copy_);
     Companion c(*desk_, app);
     ASSERT_TRUE(c.waitBody());
-    ASSERT_TRUE(windowAt(app, 100, 100));
-    ASSERT_TRUE(windowAt(app, 100, 300));
+    auto shown = [&](int top) {
+        return desk_->find(app.pid(),
+                           [top](const XWin& w) { return w.mapped && w.box.left == 100 && w.box.top == top; });
+    };
+    ASSERT_TRUE(waitFor([&] { return shown(100) && shown(300); }, 10s));
 
     // The first note in its editor, with more text typed and not saved yet.
     c.movePointer(120, 110);
@@ -71,7 +75,6 @@ TEST_F(SessionEndTest, EndsWhileANoteAsksToBeDeletedAndKeepsWhatWasTypedElsewher
     xdotool("key d");
     ASSERT_TRUE(c.box("Yes / No"));
     terminate(app);
-
     EXPECT_EQ(readFile(memo("20250101000000.dat")), "first and more");
     EXPECT_EQ(readFile(memo("20250101000001.dat")), "second");
     EXPECT_TRUE(fs::exists(memo("20250101000001.dat.ini")));

@@ -26,7 +26,7 @@ void runLoop();
 // windows end it through this, not through gtk_main_quit.
 void quitLoop();
 
-// Whether a quit is pending: set by quitLoop, cleared when runLoop returns.
+// Whether a quit is pending: set by quitLoop, cleared when runLoop returns. Any thread may ask.
 bool quitRequested();
 
 // Runs task on the UI thread, from the message loop, after the tasks posted before it.

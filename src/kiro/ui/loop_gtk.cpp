@@ -5,6 +5,7 @@
 #include <gtk/gtk.h>
 
 #include <algorithm>
+#include <atomic>
 #include <csignal>
 #include <cstdlib>
 #include <thread>
@@ -20,7 +21,7 @@ namespace {
 
 GMainLoop* running = nullptr;
 bool quitPending = false;  // quitLoop came before runLoop
-bool quitting = false;     // quitLoop came and runLoop has not returned yet
+std::atomic<bool> quitting{false};  // quitLoop came and runLoop has not returned yet
 std::vector<GMainLoop*> modalLoops;
 std::thread::id uiThread;
 

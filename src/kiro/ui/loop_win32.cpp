@@ -6,6 +6,7 @@
 // quitRequested lets the toolkit's menus and boxes return at once while the quit is pending.
 #include <windows.h>
 
+#include <atomic>
 #include <deque>
 #include <mutex>
 #include <thread>
@@ -22,7 +23,7 @@ namespace {
 Toolkit g_toolkit;
 bool g_started = false;
 std::thread::id g_uiThread = std::this_thread::get_id();
-bool g_quitting = false;  // quitLoop came and runLoop has not returned yet
+std::atomic<bool> g_quitting{false};  // quitLoop came and runLoop has not returned yet (read from any thread)
 
 ATOM registerWindowClass(HINSTANCE instance) {
     WNDCLASSEXW wc = {};
