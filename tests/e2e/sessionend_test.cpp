@@ -11,9 +11,27 @@ class SessionEndTest : public ProgramTest {
 protected:
     fs::path memo(const std::string& name) const { return copy_->folder() / "data/memo" / name; }
 
-    // SIGTERM must end the program normally within 1.5 s, with the state file written.
+    void writeNote(const std::string& digits, const std::string& text, int x, int y) {
+        writeFile(memo(digits + ".dat"), text);
+        writeFile(memo(digits + ".dat.ini"), "x=" + std::to_string(x) + "\ny=" + std::to_string(y) + "\n");
+    }
+
+    std::optional<XWin> windowAt(AppProcess& app, int x, int y) {
+        std::optional<XWin> found;
+        waitFor(
+            [&] {
+                return (found = desk_->find(
+                            app.pid(), [&](const XWin& w) { return w.mapped && w.box.left == x && w.box.top == y; }))
+                    .has_value();
+            },
+            10s);
+        return found;
+    }
+
+    // The session's end (SIGTERM; under Wine the end-session messages) must end the program
+    // normally within 1.5 s, with the state file written.
     void terminate(AppProcess& app) {
-        app.signal(SIGTERM);
+        app.endSession();
         EXPECT_EQ(app.waitExit(1500ms), 0) << "not ended normally within 1.5 s";
         EXPECT_TRUE(copy_->state().count("user.preference")) << readFile(copy_->statePath());
     }

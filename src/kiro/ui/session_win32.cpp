@@ -9,6 +9,7 @@
 
 #include <utility>
 
+#include "kiro/ui/loop.h"
 #include "kiro/ui/session.h"
 
 namespace kiro::ui {
@@ -39,6 +40,8 @@ LRESULT CALLBACK sessionProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam
         return TRUE;  // the program never holds the session up
     case WM_ENDSESSION:
         if (wParam != FALSE && normalExit) {
+            // From here on a menu or box returns at once without a choice: nobody is there.
+            quitLoop();
             EnumWindows(answerBox, 0);
             EndMenu();
             auto finish = std::move(normalExit);
