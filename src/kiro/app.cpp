@@ -7,6 +7,7 @@
 
 #include "kiro/app_platform.h"
 #include "kiro/instance.h"
+#include "kiro/ui/failure.h"
 #include "kiro/ui/loop.h"
 #include "kiro/ui/msgbox.h"
 
@@ -72,7 +73,10 @@ bool initialize(void* instance, const wchar_t* mutexName) {
     return true;
 }
 
-void run() { kiro::ui::runLoop(); }
+void run() {
+    kiro::ui::runLoop();
+    if (std::exception_ptr failure = kiro::ui::takeLoopFailure()) std::rethrow_exception(failure);
+}
 
 void quit() { kiro::ui::quitLoop(); }
 
@@ -99,7 +103,7 @@ kiro::io::Ini::Section& stateSection(const std::wstring& group, const std::wstri
     return process().state.section(group + L"." + name);
 }
 
-void writeErrorLog(const kiro::Exception& e) {
+void writeErrorLog(const std::exception& e) {
     // Text mode: each LF reaches the file as the platform's line end.
     std::ofstream out("error.log", std::ios::out | std::ios::trunc);
     out << e.what();
