@@ -17,6 +17,12 @@ struct Canvas::Native {
     cairo_surface_t* surface = nullptr;
     cairo_t* cr = nullptr;
     ~Native() { release(); }
+    // A surface that could not be made (too large, no memory) is an error surface; setting it
+    // as a source would put the target's context in a lasting error state.
+    bool ok() const {
+        return surface && cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS && cr &&
+               cairo_status(cr) == CAIRO_STATUS_SUCCESS;
+    }
     void release() {
         if (cr) cairo_destroy(cr);
         if (surface) cairo_surface_destroy(surface);
@@ -207,7 +213,7 @@ void Canvas::drawCircle(int cx, int cy, int radius, bool fill) {
 void Canvas::drawOnto(Canvas& target, int x, int y) const { drawOnto(target, x, y, 1.0f); }
 
 void Canvas::drawOnto(Canvas& target, int x, int y, float opacity) const {
-    if (&target == this) return;
+    if (&target == this || !native_->ok() || !target.native_->ok()) return;
     const float alpha = clampOpacity(opacity);
     cairo_t* cr = target.native_->cr;
     cairo_save(cr);
@@ -223,7 +229,7 @@ void Canvas::resize(int width, int height) {
     auto next = std::make_unique<Native>();
     next->surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
     next->cr = cairo_create(next->surface);
-    if (oldWidth > 0 && oldHeight > 0 && width > 0 && height > 0) {
+    if (oldWidth > 0 && oldHeight > 0 && native_->ok() && next->ok()) {
         cairo_t* cr = next->cr;
         cairo_save(cr);
         cairo_scale(cr, double(width) / oldWidth, double(height) / oldHeight);
@@ -271,6 +277,7 @@ void Canvas::measureCharacter(const std::wstring& text, int index, Rect* out, in
 }
 
 void Canvas::present(WindowHandle window, int x, int y) const {
+    if (!native_->ok()) return;
     cairo_surface_flush(native_->surface);
     presentSurface(window, native_->surface, x, y);
 }
