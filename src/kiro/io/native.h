@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kiro::io::native {
@@ -21,6 +22,11 @@ struct Entry {
     bool folder = false;
 };
 std::vector<Entry> listFolder(const std::wstring& folder, const std::wstring& pattern);
+
+// What makes a folder the same folder by whatever path it is reached (device and file
+// number); false when the folder cannot be read.
+using FolderId = std::pair<unsigned long long, unsigned long long>;
+bool folderId(const std::wstring& folder, FolderId& id);
 
 // Writes the bytes to a hidden temporary file beside the target, flushes it to disk and
 // renames it over the target, so the target is either the old or the new file.

@@ -29,6 +29,22 @@ std::vector<Entry> listFolder(const std::wstring& folder, const std::wstring& pa
     return result;
 }
 
+bool folderId(const std::wstring& folder, FolderId& id) {
+    // Opening a folder needs backup semantics; links and junctions are followed.
+    HANDLE h = CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION info;
+    const bool ok = GetFileInformationByHandle(h, &info) != 0;
+    CloseHandle(h);
+    if (ok) {
+        id = {info.dwVolumeSerialNumber,
+              (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+    }
+    return ok;
+}
+
 bool replaceFile(const std::wstring& target, const void* data, size_t size) {
     createFolders(target);
     const size_t cut = target.find_last_of(L"\\/");
