@@ -9,6 +9,7 @@
 #include "kiro/ui/canvas.h"
 #include "kiro/ui/canvas_rules.h"
 #include "kiro/ui/font_gtk.h"
+#include "kiro/ui/text_gtk.h"
 #include "kiro/ui/window_native_gtk.h"
 
 namespace kiro::ui {
@@ -53,7 +54,7 @@ PangoLayout* makeLayout(cairo_t* cr, const Font& font, const std::wstring& text,
     pango_layout_set_font_description(layout, descriptionOf(font));
     pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
     pango_layout_set_width(layout, width > 0 ? width * PANGO_SCALE : -1);
-    const std::string utf8 = utf8Of(text);
+    const std::string utf8 = gtk::utf8(text);
     pango_layout_set_text(layout, utf8.c_str(), int(utf8.size()));
     return layout;
 }
@@ -265,8 +266,9 @@ void Canvas::measureCharacter(const std::wstring& text, int index, Rect* out, in
     *out = Rect{0, 0, 0, 0};
     if (index < 0 || std::size_t(index) >= text.size()) return;
     PangoLayout* layout = makeLayout(native_->cr, *font_, text, maxWidth > 0 ? maxWidth : LayoutLimit, smooth_);
-    const char* utf8 = pango_layout_get_text(layout);
-    const int byteIndex = int(g_utf8_offset_to_pointer(utf8, index) - utf8);
+    // The layout holds one character per wchar_t (gtk::utf8), so the index's byte offset is
+    // the length of the text before it.
+    const int byteIndex = int(gtk::utf8(text.substr(0, std::size_t(index))).size());
     PangoRectangle pos;
     pango_layout_index_to_pos(layout, byteIndex, &pos);
     g_object_unref(layout);
