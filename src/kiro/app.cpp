@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <mutex>
+#include <stdexcept>
 
 #include "kiro/app_platform.h"
 #include "kiro/instance.h"
@@ -75,7 +76,15 @@ bool initialize(void* instance, const wchar_t* mutexName) {
 
 void run() {
     kiro::ui::runLoop();
-    if (std::exception_ptr failure = kiro::ui::takeLoopFailure()) std::rethrow_exception(failure);
+    const std::exception_ptr failure = kiro::ui::takeLoopFailure();
+    if (!failure) return;
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception&) {
+        throw;
+    } catch (...) {
+        throw std::runtime_error("unknown exception");
+    }
 }
 
 void quit() { kiro::ui::quitLoop(); }

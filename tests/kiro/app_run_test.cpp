@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "kiro/app.h"
+#include "kiro/ui/loop.h"
 #include "kiro/ui/window.h"
 
 namespace {
@@ -31,6 +32,13 @@ TEST(Run, AHandlersExceptionEndsTheLoopAndComesOutOfRun) {
     window.killTimers();
     kiro::app::quit();
     EXPECT_NO_THROW(kiro::app::run());
+}
+
+// A task posted to the UI thread is called back by the platform too; what it throws, even
+// something that is no std::exception, ends the loop the same way.
+TEST(Run, APostedTasksExceptionEndsTheLoopToo) {
+    kiro::ui::postToUiThread([] { throw 7; });
+    EXPECT_THROW(kiro::app::run(), std::runtime_error);
 }
 
 }  // namespace

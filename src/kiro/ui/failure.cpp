@@ -14,6 +14,14 @@ void failLoop(std::exception_ptr error) {
     quitLoop();
 }
 
+void runGuarded(const std::function<void()>& task) {
+    try {
+        task();
+    } catch (...) {
+        failLoop(std::current_exception());
+    }
+}
+
 std::exception_ptr takeLoopFailure() {
     std::exception_ptr taken = g_failure;
     g_failure = nullptr;

@@ -8,6 +8,7 @@
 #include <thread>
 #include <utility>
 
+#include "kiro/ui/failure.h"
 #include "kiro/ui/loop.h"
 
 namespace kiro::ui {
@@ -19,7 +20,7 @@ bool quitPending = false;
 std::thread::id uiThread;
 
 gboolean runTask(gpointer data) {
-    (*static_cast<std::function<void()>*>(data))();
+    runGuarded(*static_cast<std::function<void()>*>(data));
     return G_SOURCE_REMOVE;
 }
 

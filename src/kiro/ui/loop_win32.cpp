@@ -7,6 +7,7 @@
 #include <thread>
 #include <utility>
 
+#include "kiro/ui/failure.h"
 #include "kiro/ui/loop.h"
 
 namespace kiro::ui {
@@ -52,7 +53,7 @@ LRESULT CALLBACK taskWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         q.tasks.pop_front();
         signalLocked(q);
     }
-    task();
+    runGuarded(task);
     return 0;
 }
 

@@ -3,7 +3,6 @@
 #include "kiro/ui/window.h"
 
 #include <cstdio>
-#include <stdexcept>
 
 #include "kiro/ui/canvas.h"
 #include "kiro/ui/failure.h"
@@ -88,10 +87,8 @@ LResult Window::dispatch(std::uint32_t msg, WParam wParam, LParam lParam) {
         r = decode(msg, wParam, lParam);
         if (r == NotHandled) return defaultProcessing(msg, wParam, lParam);
         return r;
-    } catch (const std::exception&) {
-        failLoop(std::current_exception());
     } catch (...) {
-        failLoop(std::make_exception_ptr(std::runtime_error("unknown exception")));
+        failLoop(std::current_exception());
     }
     return 0;
 }
