@@ -149,7 +149,7 @@ def main():
     root = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "fuzz", "corpus")
     rng = random.Random(20250602)
     targets = {"decode": seeds_decode, "ini": seeds_ini, "archive": seeds_archive, "json": seeds_json,
-               "xml": lambda r: feeds(), "association": seeds_association,
+               "xml": lambda r: feeds(), "feed": lambda r: feeds(), "association": seeds_association,
                "command": seeds_command, "url": seeds_url}
     for name, make in targets.items():
         folder = os.path.join(root, name)

@@ -1,8 +1,8 @@
 #!/bin/bash
-# Installs what is missing, builds the program, assembles build/app and starts the companion.
-# On a desktop ($DISPLAY set) it runs there; Ctrl-C (or its exit menu item) ends it normally.
-# Without a display it runs on a virtual one (Xvfb), waits a few seconds, saves a screenshot,
-# says where, and ends the program.
+# Installs what is missing for building and running (nothing for tests), builds the program,
+# assembles build/app and starts the companion. On a desktop ($DISPLAY set) it runs there;
+# Ctrl-C (or its exit menu item) ends it normally. Without a display it runs on a virtual one
+# (Xvfb), waits a few seconds, saves a screenshot, says where, and ends the program.
 #
 #   bash tools/run.sh [--wait SECONDS] [--shot FILE] [--no-build]
 set -euo pipefail
@@ -23,9 +23,10 @@ while [ $# -gt 0 ]; do
 done
 
 if [ "$build" = 1 ]; then
+  # Only what building and running need: no test, cross-build or fuzzing packages.
   source tools/packages.sh
-  tavi_install_packages
-  cmake -G Ninja -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  tavi_install_packages run
+  cmake -G Ninja -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVI_TESTS=OFF
   cmake --build build -j"$(nproc)" --target appfolder
 fi
 app="$root/build/app"
