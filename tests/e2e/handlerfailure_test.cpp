@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "e2e/companion_x11.h"
+#include "support/faults_x11.h"
 
 namespace e2e {
 namespace {
@@ -10,14 +11,10 @@ namespace {
 using HandlerFailureTest = ProgramTest;
 
 TEST_F(HandlerFailureTest, ACommandsExceptionEndsWithTheErrorBoxTheLogAndTheSavedState) {
-    const char* shim = std::getenv("TAVI_FAILTHREADS");
-    if (shim == nullptr) GTEST_SKIP() << "needs TAVI_FAILTHREADS";
     const fs::path flag = copy_->folder() / "no-threads";
-    setenv("LD_PRELOAD", shim, 1);
-    setenv("TAVI_FAIL_THREADS", flag.c_str(), 1);
-    AppProcess app(*copy_);
-    unsetenv("LD_PRELOAD");
-    unsetenv("TAVI_FAIL_THREADS");
+    const auto started = startPreloaded(*copy_, {{"TAVI_FAIL_THREADS", flag.string()}});
+    if (!started) GTEST_SKIP() << "needs TAVI_PRELOAD";
+    AppProcess& app = *started;
     Companion c(*desk_, app);
     const auto body = c.waitBody();
     ASSERT_TRUE(body);
