@@ -9,7 +9,9 @@
 #include <tuple>
 
 #include "e2e/companion_x11.h"
+#include "kiro/io/charset/charset.h"
 #include "support/faults_x11.h"
+#include "support/feedserver.h"
 
 namespace e2e {
 namespace {
@@ -78,6 +80,95 @@ TEST_F(FaultsTest, KilledWhileSavingLeavesEachFileOldOrNewNeverPartial) {
     std::cout << "save seen from " << saveStart << " to " << saveEnd << " ms after the end request; after "
               << rounds << " kills between " << first << " and " << last << " ms the state was old " << oldKept
               << " times and new " << newKept << " times\n";
+}
+
+// A feed server that sends garbage, a 100 MiB body, a feed a byte a second, and half a feed
+// before it hangs up: the UI thread goes on answering and ticking, the memory stays bounded,
+// and the program ends promptly while the slow feed is still coming.
+TEST_F(FaultsTest, HostileFeedServerNeitherStallsNorBloatsNorDelaysTheExit) {
+    std::string list;
+    for (const wchar_t* path : {L"/garbage", L"/big/100", L"/cut", L"/trickle"})
+        list += kiro::io::toUtf8(tavi::test::served("TAVI_HTTP", path)) + "\n";
+    writeFile(copy_->folder() / "etc/rss-urls.txt", list);
+    const fs::path ticks = copy_->folder().parent_path() / "ticks.bin";
+    const auto started = startPreloaded(*copy_, {{"TAVI_TICK_LOG", ticks.string()}});
+    if (!started) GTEST_SKIP() << "needs TAVI_PRELOAD";
+    AppProcess& app = *started;
+    const auto body = Companion(*desk_, app).waitBody();
+    ASSERT_TRUE(body);
+    const long startKiB = residentKiB(app.pid());
+
+    // The feeds come one after another from a second after the start; the slow one last.
+    Pinger pinger;
+    std::vector<double> answers;
+    long peakKiB = startKiB;
+    const auto until = std::chrono::steady_clock::now() + 8s;
+    while (std::chrono::steady_clock::now() < until) {
+        answers.push_back(pinger.ping(body->id, 2s));
+        peakKiB = std::max(peakKiB, residentKiB(app.pid()));
+        std::this_thread::sleep_for(50ms);
+    }
+    const auto stop = std::chrono::steady_clock::now();
+    app.signal(SIGTERM);
+    ASSERT_EQ(app.waitExit(5s), 0);
+    const double exitMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - stop).count();
+
+    const std::vector<double> intervals = tickIntervals(ticks);
+    std::cout << "UI thread answers: median " << percentile(answers, 0.5) << " ms, 99% " << percentile(answers, 0.99)
+              << " ms, slowest " << percentile(answers, 1) << " ms; ticks: median " << percentile(intervals, 0.5)
+              << " ms, 99% " << percentile(intervals, 0.99) << " ms, longest " << percentile(intervals, 1)
+              << " ms; resident memory " << startKiB / 1024 << " MiB at start, at most " << peakKiB / 1024
+              << " MiB; exit " << exitMs << " ms\n";
+    // Faults, not speed: a UI thread held up for seconds, ticks lost, the body kept whole, an
+    // exit that waits for the slow feed.
+    EXPECT_EQ(std::count(answers.begin(), answers.end(), -1.0), 0) << "pings unanswered for 2 s";
+    EXPECT_GT(intervals.size(), 8000u / 50 * 8 / 10) << "ticks lost";
+    EXPECT_LT(percentile(intervals, 1), 1000) << "the tick stalled";
+    EXPECT_LT(peakKiB - startKiB, 200 * 1024) << "the 100 MiB body is held";
+    EXPECT_LT(exitMs, 1500) << "the exit waited for the slow feed";
+}
+
+// A long run with the program's clocks sped up (the hourly clock strikes, the characters talk
+// out of boredom): its resident memory, polled every few seconds, grows no more than noise
+// once start-up is over. The samples go to TAVI_FAULTS_OUT/memory.csv.
+TEST_F(FaultsTest, LongRunKeepsItsMemory) {
+    const auto length = longFaultTests() ? 30min : 1min;
+    const auto every = longFaultTests() ? 5s : 2s;
+    writeFile(copy_->folder() / "etc/rss-urls.txt",
+              kiro::io::toUtf8(tavi::test::served("TAVI_HTTP", L"/data/feeds/rss1-rdf.in")) + "\n");
+    const auto started = startPreloaded(*copy_, {{"TAVI_CLOCK_RATE", "20"}});
+    if (!started) GTEST_SKIP() << "needs TAVI_PRELOAD";
+    AppProcess& app = *started;
+    ASSERT_TRUE(Companion(*desk_, app).waitBody());
+    const auto start = std::chrono::steady_clock::now();
+    std::vector<std::pair<double, long>> samples;
+    std::ofstream csv(faultsOut("memory.csv"));
+    csv << "seconds,resident_kib\n";
+    while (std::chrono::steady_clock::now() - start < length) {
+        ASSERT_TRUE(app.running()) << "the program ended";
+        const double at = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        samples.emplace_back(at, residentKiB(app.pid()));
+        csv << at << "," << samples.back().second << std::endl;
+        std::this_thread::sleep_for(every);
+    }
+    app.signal(SIGTERM);
+    EXPECT_EQ(app.waitExit(10s), 0);
+    // The middle of the second fifth against the middle of the last fifth.
+    const auto median = [&](double from, double to) {
+        std::vector<double> part;
+        for (size_t i = size_t(from * samples.size()); i < size_t(to * samples.size()); ++i)
+            part.push_back(double(samples[i].second));
+        return percentile(part, 0.5);
+    };
+    const double early = median(0.2, 0.4), late = median(0.8, 1.0);
+    std::cout << samples.size() << " samples: " << early / 1024 << " MiB after start-up, " << late / 1024
+              << " MiB at the end, " << percentile([&] {
+                     std::vector<double> all;
+                     for (const auto& s : samples) all.push_back(double(s.second));
+                     return all;
+                 }(), 1) / 1024
+              << " MiB at most\n";
+    EXPECT_LT(late - early, std::max(4096.0, early * 0.03)) << "resident memory grows";
 }
 
 }  // namespace
