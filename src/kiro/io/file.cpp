@@ -209,6 +209,12 @@ bool exists(const std::wstring& path) {
     return std::filesystem::exists(native::path(path), ec);
 }
 
+bool removeFile(const std::wstring& path) {
+    if (path.empty()) return false;
+    std::error_code ec;
+    return std::filesystem::remove(native::path(path), ec);
+}
+
 namespace {
 
 // Links to folders are followed, but a folder reached a second time (through a link back up,

@@ -64,9 +64,9 @@ TEST(Registry, BuildsTheProgramsTools) {
     for (const wchar_t* name : {L"afk", L"clock", L"memo", L"rss"})
         EXPECT_NE(registry.find(name), nullptr) << name;
     EXPECT_EQ(registry.find(L"AFK"), nullptr);
-    // The placeholder accepts its command; the feed reader, holding no items yet, only says so
+    // Each named tool takes its commands; the feed reader, holding no items yet, only says so
     // and writes no page.
-    EXPECT_TRUE(registry.dispatch(L"memo -new"));
+    EXPECT_TRUE(registry.dispatch(L"memo"));
     EXPECT_TRUE(registry.dispatch(L"rss -dump"));
     EXPECT_TRUE(registry.dispatch(L"clock"));
     EventMessage out;
