@@ -18,7 +18,7 @@ TAVI_PACKAGES_TEST=(
   libgtest-dev googletest libbenchmark-dev              # unit tests (GoogleTest sources for the Windows build), benchmarks
   clang libclang-rt-14-dev                              # libFuzzer targets with sanitizers
   mecab libxml2-dev                                     # the analyser's command; a reference reader for markup benchmarks
-  python3 xdotool x11-utils xcompmgr                    # test servers; GUI tests: input, window inspection, compositing
+  python3 openssl xdotool x11-utils xcompmgr            # test servers; GUI tests: input, window inspection, compositing
   librsvg2-bin                                          # turning the SVG character art into images
 )
 # Building for Windows and running its tests.
