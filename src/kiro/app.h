@@ -27,6 +27,12 @@ kiro::io::Ini::Section& stateSection(const std::wstring& group, const std::wstri
 // Writes the exception's text to "error.log" in the current directory.
 void writeErrorLog(const std::exception& e);
 
+// Reports an error from any thread without waiting for anything: while the message loop runs,
+// a box with the caption is shown on the UI thread; otherwise (before or after the loop, and
+// for reports the loop ended before showing) the text goes to "error.log" and the standard
+// error stream.
+void reportError(const std::string& text, const std::string& caption);
+
 // The names derived from the program file's path: base is the path without the file name's
 // extension (the settings files are base + ".config" and base + ".state"), directory the
 // folder holding it, with its trailing separator. Both '\\' and '/' separate folders.

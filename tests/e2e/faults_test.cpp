@@ -18,68 +18,80 @@ namespace {
 
 using FaultsTest = ProgramTest;
 
-// A settings file large enough that saving it takes a while: kills land inside the save.
-std::string bigState() {
-    std::string text = "[user.preference]\n1=false\n2=false\n3=false\n4=false\n6=false\n\n[filler]\n";
-    for (int i = 0; i < 40000; ++i) text += "key" + std::to_string(i) + "=some value to rewrite " + std::to_string(i) + "\n";
-    return text;
+// The files an exit writes: the state, large enough that saving it takes a while, and two
+// notes whose settings lack keys, so that the exit completes them. Name, then content.
+std::vector<std::pair<std::string, std::string>> filesBeforeExit() {
+    std::string state = "[user.preference]\n1=false\n2=false\n3=false\n4=false\n6=false\n\n[filler]\n";
+    for (int i = 0; i < 40000; ++i) state += "key" + std::to_string(i) + "=some value to rewrite " + std::to_string(i) + "\n";
+    std::string text;
+    for (int i = 0; i < 2000; ++i) text += "買い物：牛乳、卵、トマト三つ。\n";
+    return {{"tavi.state", state},
+            {"data/memo/20250601090000.dat", text},
+            {"data/memo/20250601090000.dat.ini", "x=40\ny=60\nkept=yes\n"},
+            {"data/memo/20250601090001.dat", "電話をかけ直す"},
+            {"data/memo/20250601090001.dat.ini", "x=300\ny=80\n"}};
 }
 
 TEST_F(FaultsTest, KilledWhileSavingLeavesEachFileOldOrNewNeverPartial) {
     const int rounds = longFaultTests() ? 50 : 8;
-    const fs::path state = copy_->statePath();
-    const std::string old = bigState();
-    // What a normal exit writes, and when: from its temporary file's appearance to the
-    // replacement of the file, counted from the end request.
-    writeFile(state, old);
-    // The file's identity and change time, which any way of writing it moves.
-    const auto version = [&] {
+    const auto files = filesBeforeExit();
+    const auto putBack = [&] {
+        for (const auto& [name, bytes] : files) writeFile(copy_->folder() / name, bytes);
+    };
+    // A file's identity and change time, which any way of writing it moves.
+    const auto version = [&](const std::string& name) {
         struct stat st{};
-        ::stat(state.c_str(), &st);
+        ::stat((copy_->folder() / name).c_str(), &st);
         return std::make_tuple(st.st_ino, st.st_ctim.tv_sec, st.st_ctim.tv_nsec);
     };
-    const auto saving = [&] {
-        for (const auto& entry : fs::directory_iterator(copy_->folder()))
-            if (entry.path().filename().string().rfind(".tavi.state.", 0) == 0) return true;
-        return false;
-    };
-    long saveStart = -1, saveEnd = -1;
+    // What a normal exit writes, and when, counted from the end request.
+    putBack();
+    std::vector<std::tuple<ino_t, time_t, long>> before;
+    std::vector<long> changedAt(files.size(), -1);
     {
         AppProcess app(*copy_);
         ASSERT_TRUE(Companion(*desk_, app).waitBody());
-        const auto before = version();
+        for (const auto& file : files) before.push_back(version(file.first));
         const auto start = std::chrono::steady_clock::now();
         app.signal(SIGTERM);
         while (app.running()) {
             const long ms = long(std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count());
-            if (saveStart < 0 && saving()) saveStart = ms;
-            if (saveEnd < 0 && version() != before) saveEnd = ms;
+            for (size_t i = 0; i < files.size(); ++i)
+                if (changedAt[i] < 0 && version(files[i].first) != before[i]) changedAt[i] = ms;
             std::this_thread::sleep_for(std::chrono::microseconds(300));
         }
         ASSERT_EQ(app.waitExit(1s), 0);
-        ASSERT_GE(saveEnd, 0);
     }
-    const std::string saved = readFile(state);
-    ASSERT_NE(saved, old);
-    // Kills from a little before the save to a little after it.
-    const long first = std::max(0L, (saveStart < 0 ? saveEnd : saveStart) - 30), last = saveEnd + 30;
+    std::vector<std::string> saved;
+    std::vector<long> moments;  // when the exit writes something
+    for (size_t i = 0; i < files.size(); ++i) {
+        saved.push_back(readFile(copy_->folder() / files[i].first));
+        if (changedAt[i] >= 0) moments.push_back(changedAt[i]);
+    }
+    ASSERT_NE(saved[0], files[0].second) << "the exit wrote no state";
     std::mt19937 random(std::random_device{}());
-    int oldKept = 0, newKept = 0;
+    std::vector<int> newKept(files.size());
     for (int round = 0; round < rounds; ++round) {
-        writeFile(state, old);
+        putBack();
         AppProcess app(*copy_);
         ASSERT_TRUE(Companion(*desk_, app).waitBody());
         app.signal(SIGTERM);
-        std::this_thread::sleep_for(std::chrono::milliseconds(first + long(random() % (last - first + 1))));
+        // Round by round near each of the writes: from a little before to a little after it.
+        const long moment = moments[size_t(round) % moments.size()];
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::max(0L, moment - 40) + long(random() % 71)));
         app.signal(SIGKILL);
         app.waitExit(10s);
-        const std::string now = readFile(state);
-        ASSERT_TRUE(now == old || now == saved) << "round " << round << ": a state file of " << now.size() << " bytes";
-        ++(now == old ? oldKept : newKept);
+        for (size_t i = 0; i < files.size(); ++i) {
+            const std::string now = readFile(copy_->folder() / files[i].first);
+            ASSERT_TRUE(now == files[i].second || now == saved[i])
+                << "round " << round << ": " << files[i].first << " of " << now.size() << " bytes";
+            newKept[i] += now == saved[i] && now != files[i].second;
+        }
     }
-    std::cout << "save seen from " << saveStart << " to " << saveEnd << " ms after the end request; after "
-              << rounds << " kills between " << first << " and " << last << " ms the state was old " << oldKept
-              << " times and new " << newKept << " times\n";
+    std::cout << rounds << " kills within 40 ms of the writes (ms after the end request):";
+    for (size_t i = 0; i < files.size(); ++i)
+        std::cout << " " << files[i].first << " written at " << changedAt[i] << " ms, new " << newKept[i] << " times;";
+    std::cout << "\n";
 }
 
 // A feed server that sends garbage, a 100 MiB body, a feed a byte a second, and half a feed

@@ -23,6 +23,7 @@ namespace {
 GMainLoop* running = nullptr;
 bool quitPending = false;  // quitLoop came before runLoop
 std::atomic<bool> quitting{false};  // quitLoop came and runLoop has not returned yet
+std::atomic<bool> looping{false};   // runLoop is running
 std::vector<GMainLoop*> modalLoops;
 std::thread::id uiThread;
 
@@ -75,7 +76,9 @@ void runLoop() {
     GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
     GMainLoop* outer = running;
     running = loop;
+    looping = true;
     g_main_loop_run(loop);
+    looping = outer != nullptr;
     running = outer;
     g_main_loop_unref(loop);
     quitPending = false;
@@ -93,6 +96,8 @@ void quitLoop() {
 }
 
 bool quitRequested() { return quitting; }
+
+bool loopRunning() { return looping; }
 
 bool runModalLoop(GMainLoop* loop) {
     if (quitting) return false;
