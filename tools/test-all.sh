@@ -70,7 +70,7 @@ step "Windows cross build" windows_build && windows_built=1 && step "Windows tes
 if [ -x build/tests/tavi_ui_tests ] && [ "${windows_built:-0}" = 1 ]; then
   step "Windows package end to end under Wine" bash tests/e2e/wine.sh build build-win
 fi
-step "Fuzz every target for ${fuzz_seconds}s" fuzz/run.sh "$fuzz_seconds"
+step "Fuzz every target for ${fuzz_seconds}s" env FUZZ_JOBS="$jobs" bash fuzz/run.sh "$fuzz_seconds"
 
 echo
 echo "==================== summary ===================="
