@@ -24,6 +24,7 @@ if(WIN32)
     COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/app/units ${TAVI_ZIP_STAGE}/tavi/units
     COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/app/resource ${TAVI_ZIP_STAGE}/tavi/resource
     COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/app/temp ${TAVI_ZIP_STAGE}/tavi/temp
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/app/etc ${TAVI_ZIP_STAGE}/tavi/etc
     COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/app/sorn ${TAVI_ZIP_STAGE}/tavi/extras/sorn
     COMMAND ${CMAKE_COMMAND} -E rm -f ${TAVI_ZIP}
     COMMAND ${CMAKE_COMMAND} -E chdir ${TAVI_ZIP_STAGE} ${CMAKE_COMMAND} -E tar cf ${TAVI_ZIP} --format=zip tavi

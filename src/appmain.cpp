@@ -20,6 +20,9 @@ namespace {
 constexpr const wchar_t* VersionText =
     L"OREB Tessary Velloq tavi v0.6.0\nmodified: 2025-05-25 (Sun)";
 constexpr const wchar_t* VersionCaption = L"雑なバージョン情報";
+constexpr int DefaultFontSize = 15;
+constexpr int MinFontSize = 4;
+constexpr int MaxFontSize = 200;
 }  // namespace
 
 AppMain::AppMain(bool debugRootWindow) : Window(nullptr, 0, 0) {
@@ -52,7 +55,9 @@ AppMain::~AppMain() {
 
 void AppMain::setUpFonts() {
     std::wstring face = kiro::app::configString(L"font_name", L"");
-    const int size = kiro::app::configInt(L"font_size", 15);
+    int size = kiro::app::configInt(L"font_size", DefaultFontSize);
+    // Larger sizes make canvases too large to allocate; smaller ones leave no derived size.
+    if (size < MinFontSize || size > MaxFontSize) size = DefaultFontSize;
     if (!face.empty()) {
         kiro::io::BinaryObject file(face);
         if (!file.empty()) kiro::ui::addFont(file.data(), file.size(), &face);

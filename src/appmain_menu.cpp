@@ -30,10 +30,14 @@ MainMenu::MainMenu(kiro::ui::Window* owner) : owner_(owner) {
     menu_.add(L"バージョン情報(&V)", AppMain::Version);
     menu_.add(L"終了(&X)", AppMain::Exit);
 
+    // Only check items take a stored mark; a hand-edited "true" for any other item would
+    // put a check mark on it.
     auto& section = preferences();
     for (std::uint32_t id = 1; id <= LastId; ++id) {
         if (auto* item = menu_.find(id)) {
-            item->checked = section[std::to_wstring(id)].getBool(item->checked);
+            auto& value = section[std::to_wstring(id)];
+            if (item->toggles) item->checked = value.getBool(item->checked);
+            else value.setBool(false);
         }
     }
 }
@@ -41,7 +45,9 @@ MainMenu::MainMenu(kiro::ui::Window* owner) : owner_(owner) {
 MainMenu::~MainMenu() {
     auto& section = preferences();
     for (std::uint32_t id = 1; id <= LastId; ++id) {
-        if (const auto* item = menu_.find(id)) section[std::to_wstring(id)].setBool(item->checked);
+        if (const auto* item = menu_.find(id)) {
+            section[std::to_wstring(id)].setBool(item->toggles && item->checked);
+        }
     }
 }
 

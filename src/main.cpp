@@ -42,14 +42,24 @@ int main() {
         kiro::app::finalize();
     };
     kiro::ui::setSessionEndExit(exitNormally);
-    kiro::app::run();
+    // A handler's exception ends the loop; it is reported as a failed start is, and the normal
+    // exit still runs, so the state and the notes are saved.
+    int code = 0;
+    try {
+        kiro::app::run();
+    } catch (const std::exception& e) {
+        kiro::ui::setSessionEndExit(nullptr);
+        showStartupError(e.what());
+        kiro::app::writeErrorLog(e);
+        code = -1;
+    }
     kiro::ui::setSessionEndExit(nullptr);  // the exit below is under way: not a second time
 
-    const bool exitNotify = kiro::app::configBool(L"debug_exit_notify", false);
+    const bool exitNotify = code == 0 && kiro::app::configBool(L"debug_exit_notify", false);
     exitNormally();
     if (exitNotify) {
         kiro::ui::messageBox(L"\u6B63\u5E38\u306B\u7D42\u4E86\u3057\u307E\u3057\u305F\u3002", L"debug",
                              kiro::ui::MbOk | kiro::ui::MbIconInformation);
     }
-    return 0;
+    return code;
 }

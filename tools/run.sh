@@ -1,9 +1,10 @@
 #!/bin/bash
-# Installs what is missing, builds the program, assembles build/app and starts the companion.
-# On a desktop ($DISPLAY set) it runs there; Ctrl-C (or its exit menu item) ends it normally.
-# Without a display it runs on a virtual one (Xvfb), waits a few seconds, saves a screenshot,
-# says where, and ends the program. With --windows it builds the Windows package instead,
-# unpacks it into build-win/try and runs tavi.exe from there under Wine.
+# Installs what is missing for building and running (nothing for tests), builds the program,
+# assembles build/app and starts the companion. On a desktop ($DISPLAY set) it runs there;
+# Ctrl-C (or its exit menu item) ends it normally. Without a display it runs on a virtual one
+# (Xvfb), waits a few seconds, saves a screenshot, says where, and ends the program. With
+# --windows it builds the Windows package instead, unpacks it into build-win/try and runs
+# tavi.exe from there under Wine.
 #
 #   bash tools/run.sh [--windows] [--wait SECONDS] [--shot FILE] [--no-build]
 set -euo pipefail
@@ -27,9 +28,10 @@ done
 
 if [ "$windows" = 1 ]; then
   if [ "$build" = 1 ]; then
+    # Only what building and running need: no test or fuzzing packages.
     source tools/packages.sh
-    tavi_install_packages
-    cmake -G Ninja -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release
+    tavi_install_packages run windows
+    cmake -G Ninja -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release -DTAVI_TESTS=OFF
     cmake --build build-win -j"$(nproc)" --target appfolder
   fi
   zip="$(ls "$root"/build-win/tavi-*-windows-x64.zip 2>/dev/null | tail -n 1)"
@@ -44,8 +46,8 @@ if [ "$windows" = 1 ]; then
 else
   if [ "$build" = 1 ]; then
     source tools/packages.sh
-    tavi_install_packages
-    cmake -G Ninja -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    tavi_install_packages run
+    cmake -G Ninja -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVI_TESTS=OFF
     cmake --build build -j"$(nproc)" --target appfolder
   fi
   app="$root/build/app"

@@ -1,7 +1,9 @@
 #!/bin/bash
-# Builds and runs every test: the Linux build with its unit and GUI tests, the Windows cross
-# build with its tests under Wine, and each libFuzzer target for a short run. Prints a
-# summary and exits non-zero when anything failed. TAVI_FUZZ_SECONDS sets the fuzz time (30).
+# Builds and runs every test: the Linux build with its unit and GUI tests, the same again with
+# AddressSanitizer + UndefinedBehaviorSanitizer, the threaded tests with ThreadSanitizer, the
+# Windows cross build with its tests under Wine, and each libFuzzer target for a short run.
+# Prints a summary and exits non-zero when anything failed. TAVI_FUZZ_SECONDS sets the fuzz
+# time per target (30).
 set -uo pipefail
 cd "$(dirname "$0")/.."
 source tools/packages.sh
@@ -32,56 +34,43 @@ step() {
 }
 
 linux_build() {
-  cmake -G Ninja -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null && cmake --build build -j"$jobs"
+  cmake -G Ninja -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVI_TESTS=ON >/dev/null && cmake --build build -j"$jobs"
 }
 # GUI tests drive real windows with synthetic input on a busy machine; a test binary that
 # fails is run once more so that one lost X event does not fail the whole run (both runs print).
 linux_tests() { ctest --test-dir build --output-on-failure --repeat until-pass:2; }
 
+# The whole suite again with AddressSanitizer and UndefinedBehaviorSanitizer (the program the
+# whole-program tests start is built the same way). Leaks inside the system's libraries (GTK,
+# fontconfig, ...) are theirs and suppressed; any in our code fails.
+asan_build() {
+  cmake -G Ninja -B build-asan -DTAVI_ASAN=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null &&
+    cmake --build build-asan -j"$jobs"
+}
+asan_tests() {
+  ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1" \
+    LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp:print_suppressions=0" \
+    UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
+    ctest --test-dir build-asan --output-on-failure --repeat until-pass:2
+}
+
 windows_build() {
-  cmake -G Ninja -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null &&
+  cmake -G Ninja -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release -DTAVI_TESTS=ON \
+    >/dev/null &&
     cmake --build build-win -j"$jobs"
 }
 # The toolkit's tests under Wine drive real windows too: the same second chance.
 windows_tests() { ctest --test-dir build-win --output-on-failure --repeat until-pass:2; }
 
-fuzz_build() {
-  CC=clang CXX=clang++ cmake -G Ninja -B build-fuzz -DTAVI_FUZZ=ON -DTAVI_TESTS=OFF \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null && cmake --build build-fuzz -j"$jobs" --target fuzzers
-}
-
-fuzz_one() {
-  local target="$1" name
-  name="$(basename "$target")"
-  mkdir -p "build-fuzz/corpus/$name"
-  # Seed inputs kept in the project: fuzz/corpus/<name> or fuzz/corpus/<name without _fuzz>.
-  local seeds=() dir
-  for dir in "fuzz/corpus/$name" "fuzz/corpus/${name%_fuzz}"; do
-    [ -d "$dir" ] && seeds+=("$dir")
-  done
-  "$target" -max_total_time="$fuzz_seconds" -timeout=20 -rss_limit_mb=2560 -print_final_stats=0 \
-    "build-fuzz/corpus/$name" "${seeds[@]}" >"build-fuzz/$name.log" 2>&1
-  local rc=$?
-  tail -n 3 "build-fuzz/$name.log"
-  if [ $rc -ne 0 ]; then
-    echo "---- $name failed; its log:"
-    grep -E -A30 "ERROR|SUMMARY|deadly|crash-" "build-fuzz/$name.log" | head -60
-  fi
-  return $rc
-}
-
 step "Linux build" linux_build && step "Linux tests (unit + GUI under Xvfb)" linux_tests
+step "Sanitizer build (ASan + UBSan)" asan_build && step "Sanitizer tests (ASan + UBSan)" asan_tests
+step "ThreadSanitizer: threaded tests" bash tools/tsan.sh
 step "Windows cross build" windows_build && windows_built=1 && step "Windows tests under Wine" windows_tests
 # The Windows package's tavi.exe, driven under Wine by the Linux build's whole-program tests.
 if [ -x build/tests/tavi_ui_tests ] && [ "${windows_built:-0}" = 1 ]; then
   step "Windows package end to end under Wine" bash tests/e2e/wine.sh build build-win
 fi
-if step "Fuzz build (clang, ASan + UBSan)" fuzz_build; then
-  for target in build-fuzz/fuzz/*_fuzz; do
-    [ -x "$target" ] || continue
-    step "Fuzz $(basename "$target") for ${fuzz_seconds}s" fuzz_one "$target"
-  done
-fi
+step "Fuzz every target for ${fuzz_seconds}s" env FUZZ_JOBS="$jobs" bash fuzz/run.sh "$fuzz_seconds"
 
 echo
 echo "==================== summary ===================="

@@ -2,11 +2,15 @@
 // the ".config" and ".state" settings, the message loop and the start-up error log.
 #include "kiro/app.h"
 
+#include <cstdio>
+#include <deque>
 #include <fstream>
 #include <mutex>
+#include <stdexcept>
 
 #include "kiro/app_platform.h"
 #include "kiro/instance.h"
+#include "kiro/ui/failure.h"
 #include "kiro/ui/loop.h"
 #include "kiro/ui/msgbox.h"
 
@@ -36,6 +40,49 @@ kiro::io::Ini::Value& configValue(const std::wstring& key) {
 }
 
 bool isSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+
+void writeErrorLogText(const std::string& text) {
+    // Text mode: each LF reaches the file as the platform's line end.
+    std::ofstream out("error.log", std::ios::out | std::ios::trunc);
+    out << text;
+}
+
+// Error reports on their way to the UI thread. While the loop runs they are shown from there;
+// the gate closes (under the lock) when the loop ends, and what waits then is written out.
+struct Reports {
+    std::mutex lock;
+    bool open = false;
+    std::deque<std::pair<std::string, std::string>> waiting;  // text, caption
+};
+
+Reports& reports() {
+    static Reports r;
+    return r;
+}
+
+void writeReport(const std::string& text, const std::string& caption) {
+    writeErrorLogText(text);
+    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+}
+
+void showNextReport() {
+    std::pair<std::string, std::string> next;
+    {
+        std::lock_guard<std::mutex> hold(reports().lock);
+        if (reports().waiting.empty()) return;
+        next = std::move(reports().waiting.front());
+        reports().waiting.pop_front();
+    }
+    kiro::ui::messageBoxNarrow(next.first, next.second, kiro::ui::MbOk | kiro::ui::MbIconError);
+}
+
+void openReports(bool open) {
+    std::lock_guard<std::mutex> hold(reports().lock);
+    reports().open = open;
+    if (open) return;
+    for (const auto& [text, caption] : reports().waiting) writeReport(text, caption);
+    reports().waiting.clear();
+}
 
 }  // namespace
 
@@ -72,7 +119,20 @@ bool initialize(void* instance, const wchar_t* mutexName) {
     return true;
 }
 
-void run() { kiro::ui::runLoop(); }
+void run() {
+    openReports(true);
+    kiro::ui::runLoop();
+    openReports(false);
+    const std::exception_ptr failure = kiro::ui::takeLoopFailure();
+    if (!failure) return;
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception&) {
+        throw;
+    } catch (...) {
+        throw std::runtime_error("unknown exception");
+    }
+}
 
 void quit() { kiro::ui::quitLoop(); }
 
@@ -99,10 +159,16 @@ kiro::io::Ini::Section& stateSection(const std::wstring& group, const std::wstri
     return process().state.section(group + L"." + name);
 }
 
-void writeErrorLog(const kiro::Exception& e) {
-    // Text mode: each LF reaches the file as the platform's line end.
-    std::ofstream out("error.log", std::ios::out | std::ios::trunc);
-    out << e.what();
+void writeErrorLog(const std::exception& e) { writeErrorLogText(e.what()); }
+
+void reportError(const std::string& text, const std::string& caption) {
+    std::lock_guard<std::mutex> hold(reports().lock);
+    if (!reports().open) {
+        writeReport(text, caption);
+        return;
+    }
+    reports().waiting.emplace_back(text, caption);
+    kiro::ui::postToUiThread(showNextReport);
 }
 
 }  // namespace kiro::app

@@ -17,8 +17,9 @@
 namespace tavi {
 
 struct BrainOptions {
-    // Shows the text of an exception that ended the worker (the program passes a modal box
-    // captioned "exception"). Called on the worker thread, which waits until it returns.
+    // Reports the text of an exception that ended the worker (the program passes a report that
+    // becomes a box captioned "exception" on the UI thread). Called on the worker thread; it
+    // should not wait for the UI thread, which may be joining this worker.
     // Empty, or when it throws: the text goes to the standard error stream.
     std::function<void(const std::string& text)> reportError;
     // The millisecond clock of the timing rules. Empty: kiro::tickCount.

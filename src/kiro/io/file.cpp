@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fstream>
 #include <new>
+#include <set>
 
 #include "kiro/io/charset/charset.h"
 #include "kiro/io/native.h"
@@ -214,20 +215,30 @@ bool removeFile(const std::wstring& path) {
     return std::filesystem::remove(native::path(path), ec);
 }
 
-std::vector<std::wstring> listFiles(const std::wstring& folder, const std::wstring& pattern) {
-    std::vector<std::wstring> result;
+namespace {
+
+// Links to folders are followed, but a folder reached a second time (through a link back up,
+// or by a second link to it) is not listed again, so link loops end.
+void listInto(const std::wstring& folder, const std::wstring& pattern,
+              std::set<native::FolderId>& seen, std::vector<std::wstring>& result) {
     std::wstring base = folder;
     if (base.empty() || !isSeparator(base.back())) base += native::separator();
+    native::FolderId id;
+    if (native::folderId(base, id) && !seen.insert(id).second) return;
     for (const auto& entry : native::listFolder(base, pattern)) {
         if (entry.name.empty()) break;
         if (entry.name[0] == L'.') continue;
-        if (entry.folder) {
-            auto below = listFiles(base + entry.name, pattern);
-            result.insert(result.end(), below.begin(), below.end());
-        } else {
-            result.push_back(base + entry.name);
-        }
+        if (entry.folder) listInto(base + entry.name, pattern, seen, result);
+        else result.push_back(base + entry.name);
     }
+}
+
+}  // namespace
+
+std::vector<std::wstring> listFiles(const std::wstring& folder, const std::wstring& pattern) {
+    std::vector<std::wstring> result;
+    std::set<native::FolderId> seen;
+    listInto(folder, pattern, seen, result);
     return result;
 }
 

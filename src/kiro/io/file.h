@@ -71,6 +71,7 @@ bool removeFile(const std::wstring& path);
 // Files below a folder, recursively, in the order the system enumerates them; dot names skipped.
 // Each is the folder + name, joined by the platform's separator ('\\' on Windows, '/' on Linux)
 // when the folder does not end in one. The pattern ('*', '?') applies at every level.
+// Links to folders are followed; a folder reached again by another path is listed only once.
 std::vector<std::wstring> listFiles(const std::wstring& folder, const std::wstring& pattern = L"*");
 
 // Creates every missing folder on the path (each prefix ending in a separator).

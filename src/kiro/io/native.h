@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kiro::io::native {
@@ -22,8 +23,15 @@ struct Entry {
 };
 std::vector<Entry> listFolder(const std::wstring& folder, const std::wstring& pattern);
 
+// What makes a folder the same folder by whatever path it is reached (device and file
+// number); false when the folder cannot be read.
+using FolderId = std::pair<unsigned long long, unsigned long long>;
+bool folderId(const std::wstring& folder, FolderId& id);
+
 // Writes the bytes to a hidden temporary file beside the target, flushes it to disk and
-// renames it over the target, so the target is either the old or the new file.
+// renames it over the target, so the target is either the old or the new file. A target that
+// another program holds open is waited for briefly; false (nothing changed) when it stays held
+// or anything else fails.
 bool replaceFile(const std::wstring& target, const void* data, size_t size);
 
 }  // namespace kiro::io::native

@@ -63,6 +63,13 @@ std::vector<Entry> listFolder(const std::wstring& folder, const std::wstring& pa
     return result;
 }
 
+bool folderId(const std::wstring& folder, FolderId& id) {
+    struct stat st;
+    if (::stat(narrow(folder).c_str(), &st) != 0) return false;
+    id = {st.st_dev, st.st_ino};
+    return true;
+}
+
 bool replaceFile(const std::wstring& target, const void* data, size_t size) {
     createFolders(target);
     const std::string to = narrow(target);

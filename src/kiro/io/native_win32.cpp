@@ -1,5 +1,5 @@
 // The file layer on Windows: wide path names, FindFirstFileW listing, and atomic replacement
-// with FlushFileBuffers + MoveFileExW.
+// with FlushFileBuffers + MoveFileExW (tried again while another program holds the target).
 #include <windows.h>
 
 #include <string>
@@ -9,6 +9,27 @@
 #include "kiro/random.h"
 
 namespace kiro::io::native {
+
+namespace {
+
+// A target that another program holds open without sharing its deletion (a virus scanner
+// looking at the new file, an editor) cannot be replaced until it lets go; such holds are
+// usually short, so the move is tried again for about two seconds.
+bool moveOver(const std::wstring& from, const std::wstring& to) {
+    constexpr int Tries = 40;
+    constexpr DWORD PauseMs = 50;
+    for (int i = 0;; ++i) {
+        if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        const DWORD error = GetLastError();
+        const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ||
+                          error == ERROR_LOCK_VIOLATION;
+        if (!held || i + 1 == Tries) return false;
+        Sleep(PauseMs);
+    }
+}
+
+}  // namespace
 
 std::filesystem::path path(const std::wstring& p) { return std::filesystem::path(p); }
 
@@ -27,6 +48,22 @@ std::vector<Entry> listFolder(const std::wstring& folder, const std::wstring& pa
     } while (FindNextFileW(find, &data));
     FindClose(find);
     return result;
+}
+
+bool folderId(const std::wstring& folder, FolderId& id) {
+    // Opening a folder needs backup semantics; links and junctions are followed.
+    HANDLE h = CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION info;
+    const bool ok = GetFileInformationByHandle(h, &info) != 0;
+    CloseHandle(h);
+    if (ok) {
+        id = {info.dwVolumeSerialNumber,
+              (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+    }
+    return ok;
 }
 
 bool replaceFile(const std::wstring& target, const void* data, size_t size) {
@@ -51,7 +88,7 @@ bool replaceFile(const std::wstring& target, const void* data, size_t size) {
     }
     ok = FlushFileBuffers(file) && ok;
     ok = CloseHandle(file) && ok;
-    if (ok) ok = MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (ok) ok = moveOver(temp, target);
     if (!ok) DeleteFileW(temp.c_str());
     return ok;
 }

@@ -239,6 +239,7 @@ Xml::Node& Xml::addNode() {
 
 template <typename Unit>
 Xml::View Xml::emit(std::basic_string_view<Unit> piece, const Unit* start, wchar_t* owned, bool references) {
+    if (piece.empty()) return View();  // may point nowhere in the text (data() null)
     if constexpr (std::is_same_v<Unit, wchar_t>) {
         // Nothing else points into a text's characters, so they are decoded where they are.
         wchar_t* at = owned + (piece.data() - start);
@@ -246,7 +247,6 @@ Xml::View Xml::emit(std::basic_string_view<Unit> piece, const Unit* start, wchar
     } else {
         (void)start;
         (void)owned;
-        if (piece.empty()) return View();
         wchar_t* out = arena_.allocateArray<wchar_t>(piece.size());
         size_t length = utf8::toWide(piece.data(), piece.size(), out);
         if (references) length = decodeInPlace(out, length);

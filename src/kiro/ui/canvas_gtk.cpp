@@ -9,6 +9,7 @@
 #include "kiro/ui/canvas.h"
 #include "kiro/ui/canvas_rules.h"
 #include "kiro/ui/font_gtk.h"
+#include "kiro/ui/text_gtk.h"
 #include "kiro/ui/window_native_gtk.h"
 
 namespace kiro::ui {
@@ -17,6 +18,12 @@ struct Canvas::Native {
     cairo_surface_t* surface = nullptr;
     cairo_t* cr = nullptr;
     ~Native() { release(); }
+    // A surface that could not be made (too large, no memory) is an error surface; setting it
+    // as a source would put the target's context in a lasting error state.
+    bool ok() const {
+        return surface && cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS && cr &&
+               cairo_status(cr) == CAIRO_STATUS_SUCCESS;
+    }
     void release() {
         if (cr) cairo_destroy(cr);
         if (surface) cairo_surface_destroy(surface);
@@ -47,7 +54,7 @@ PangoLayout* makeLayout(cairo_t* cr, const Font& font, const std::wstring& text,
     pango_layout_set_font_description(layout, descriptionOf(font));
     pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
     pango_layout_set_width(layout, width > 0 ? width * PANGO_SCALE : -1);
-    const std::string utf8 = utf8Of(text);
+    const std::string utf8 = gtk::utf8(text);
     pango_layout_set_text(layout, utf8.c_str(), int(utf8.size()));
     return layout;
 }
@@ -207,7 +214,7 @@ void Canvas::drawCircle(int cx, int cy, int radius, bool fill) {
 void Canvas::drawOnto(Canvas& target, int x, int y) const { drawOnto(target, x, y, 1.0f); }
 
 void Canvas::drawOnto(Canvas& target, int x, int y, float opacity) const {
-    if (&target == this) return;
+    if (&target == this || !native_->ok() || !target.native_->ok()) return;
     const float alpha = clampOpacity(opacity);
     cairo_t* cr = target.native_->cr;
     cairo_save(cr);
@@ -223,7 +230,7 @@ void Canvas::resize(int width, int height) {
     auto next = std::make_unique<Native>();
     next->surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
     next->cr = cairo_create(next->surface);
-    if (oldWidth > 0 && oldHeight > 0 && width > 0 && height > 0) {
+    if (oldWidth > 0 && oldHeight > 0 && native_->ok() && next->ok()) {
         cairo_t* cr = next->cr;
         cairo_save(cr);
         cairo_scale(cr, double(width) / oldWidth, double(height) / oldHeight);
@@ -259,8 +266,9 @@ void Canvas::measureCharacter(const std::wstring& text, int index, Rect* out, in
     *out = Rect{0, 0, 0, 0};
     if (index < 0 || std::size_t(index) >= text.size()) return;
     PangoLayout* layout = makeLayout(native_->cr, *font_, text, maxWidth > 0 ? maxWidth : LayoutLimit, smooth_);
-    const char* utf8 = pango_layout_get_text(layout);
-    const int byteIndex = int(g_utf8_offset_to_pointer(utf8, index) - utf8);
+    // The layout holds one character per wchar_t (gtk::utf8), so the index's byte offset is
+    // the length of the text before it.
+    const int byteIndex = int(gtk::utf8(text.substr(0, std::size_t(index))).size());
     PangoRectangle pos;
     pango_layout_index_to_pos(layout, byteIndex, &pos);
     g_object_unref(layout);
@@ -271,6 +279,7 @@ void Canvas::measureCharacter(const std::wstring& text, int index, Rect* out, in
 }
 
 void Canvas::present(WindowHandle window, int x, int y) const {
+    if (!native_->ok()) return;
     cairo_surface_flush(native_->surface);
     presentSurface(window, native_->surface, x, y);
 }

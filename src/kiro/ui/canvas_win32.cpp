@@ -64,7 +64,13 @@ std::unique_ptr<Bitmap> decode(const void* data, std::size_t size) {
 void Canvas::reset(int width, int height) {
     toolkit();  // GDI+ runs
     native_ = std::make_unique<Native>();
-    if (width <= 0 || height <= 0) return;
+    // Sides past what cairo takes on Linux, or more pixels than a gigabyte holds, make no
+    // pixels: such a size is an error, and GDI+ under Wine overflows its size arithmetic.
+    constexpr int MaxSide = 32767;
+    constexpr long long MaxPixels = 1ll << 28;
+    if (width <= 0 || height <= 0 || width > MaxSide || height > MaxSide ||
+        static_cast<long long>(width) * height > MaxPixels)
+        return;
     native_->bitmap = std::make_unique<Bitmap>(width, height, PixelFormat32bppARGB);
     if (native_->bitmap->GetLastStatus() != Gdiplus::Ok) {
         native_->bitmap.reset();

@@ -46,7 +46,7 @@ std::unique_ptr<Cursor> Cursor::fromFile(const std::wstring& path) {
     std::wstring native = path;
     for (wchar_t& c : native)
         if (c == L'\\') c = L'/';
-    GdkPixbuf* pixbuf = gdk_pixbuf_new_from_file(utf8Of(native).c_str(), nullptr);
+    GdkPixbuf* pixbuf = gdk_pixbuf_new_from_file(gtk::utf8(native).c_str(), nullptr);
     if (!pixbuf) return nullptr;
     auto n = std::make_unique<Native>();
     const int w = gdk_pixbuf_get_width(pixbuf), h = gdk_pixbuf_get_height(pixbuf);

@@ -14,6 +14,7 @@
 
 #include "kiro/ui/canvas.h"
 #include "kiro/ui/font_gtk.h"
+#include "kiro/ui/text_gtk.h"
 
 namespace kiro::ui {
 
@@ -85,10 +86,7 @@ Font::Font(const std::wstring& face, int px, bool bold)
     prepareFonts();
     native_->description = pango_font_description_new();
     if (!face.empty()) {
-        gchar* family = g_ucs4_to_utf8(reinterpret_cast<const gunichar*>(face.c_str()),
-                                       glong(face.size()), nullptr, nullptr, nullptr);
-        pango_font_description_set_family(native_->description, family ? family : "sans-serif");
-        g_free(family);
+        pango_font_description_set_family(native_->description, gtk::utf8(face).c_str());
     } else {
         // No face: a proportional Japanese face where one is installed (the aliases above), as
         // the Windows backend and the system there choose, else the desktop's sans-serif.
@@ -143,10 +141,7 @@ bool addFont(const void* data, std::size_t size, std::wstring* face) {
         const std::string& name = env.families[i];
         if (env.handedOut.count(name)) continue;
         env.handedOut.insert(name);
-        glong n = 0;
-        gunichar* u = g_utf8_to_ucs4(name.c_str(), -1, nullptr, &n, nullptr);
-        if (u) *face = std::wstring(reinterpret_cast<const wchar_t*>(u), std::size_t(n));
-        g_free(u);
+        *face = gtk::wide(name.c_str());
         break;
     }
     return true;

@@ -28,6 +28,8 @@ void quitLoop();
 
 // Whether a quit is pending: set by quitLoop, cleared when runLoop returns. Any thread may ask.
 bool quitRequested();
+// Whether runLoop is running (from its start until it returns). Any thread may ask.
+bool loopRunning();
 
 // Runs task on the UI thread, from the message loop, after the tasks posted before it.
 // Callable from any thread. Nested loops (a context menu, a message box, a window being

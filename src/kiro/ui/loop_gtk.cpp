@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "kiro/ui/failure.h"
 #include "kiro/ui/loop.h"
 #include "kiro/ui/loop_gtk.h"
 
@@ -22,11 +23,12 @@ namespace {
 GMainLoop* running = nullptr;
 bool quitPending = false;  // quitLoop came before runLoop
 std::atomic<bool> quitting{false};  // quitLoop came and runLoop has not returned yet
+std::atomic<bool> looping{false};   // runLoop is running
 std::vector<GMainLoop*> modalLoops;
 std::thread::id uiThread;
 
 gboolean runTask(gpointer data) {
-    (*static_cast<std::function<void()>*>(data))();
+    runGuarded(*static_cast<std::function<void()>*>(data));
     return G_SOURCE_REMOVE;
 }
 
@@ -74,7 +76,9 @@ void runLoop() {
     GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
     GMainLoop* outer = running;
     running = loop;
+    looping = true;
     g_main_loop_run(loop);
+    looping = outer != nullptr;
     running = outer;
     g_main_loop_unref(loop);
     quitPending = false;
@@ -92,6 +96,8 @@ void quitLoop() {
 }
 
 bool quitRequested() { return quitting; }
+
+bool loopRunning() { return looping; }
 
 bool runModalLoop(GMainLoop* loop) {
     if (quitting) return false;

@@ -12,6 +12,7 @@
 #include <thread>
 #include <utility>
 
+#include "kiro/ui/failure.h"
 #include "kiro/ui/loop.h"
 #include "kiro/ui/toolkit_win32.h"
 #include "kiro/ui/window_native_win32.h"
@@ -24,6 +25,7 @@ Toolkit g_toolkit;
 bool g_started = false;
 std::thread::id g_uiThread = std::this_thread::get_id();
 std::atomic<bool> g_quitting{false};  // quitLoop came and runLoop has not returned yet (read from any thread)
+std::atomic<int> g_looping{0};        // runLoops running (read from any thread)
 
 ATOM registerWindowClass(HINSTANCE instance) {
     WNDCLASSEXW wc = {};
@@ -75,7 +77,7 @@ LRESULT CALLBACK taskWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         q.tasks.pop_front();
         signalLocked(q);
     }
-    task();
+    runGuarded(task);
     return 0;
 }
 
@@ -133,11 +135,13 @@ bool isUiThread() {
 
 void runLoop() {
     if (isUiThread()) ensureTaskWindow();
+    ++g_looping;
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+    --g_looping;
     g_quitting = false;
 }
 
@@ -147,6 +151,8 @@ void quitLoop() {
 }
 
 bool quitRequested() { return g_quitting; }
+
+bool loopRunning() { return g_looping > 0; }
 
 void postToUiThread(std::function<void()> task) {
     if (isUiThread()) ensureTaskWindow();

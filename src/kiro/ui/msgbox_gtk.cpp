@@ -2,8 +2,10 @@
 // display the text goes to the standard error stream and the first button counts as chosen.
 #include <gtk/gtk.h>
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdio>
+#include <memory>
 #include <mutex>
 
 #include "kiro/io/charset/charset.h"
@@ -58,37 +60,35 @@ namespace {
 
 int showBox(const std::wstring& text, const std::wstring& caption, unsigned flags, WindowHandle owner);
 
-// GTK may only be used on the UI thread: a box asked for by a worker is shown there while the
-// worker waits for the answer.
+// GTK may only be used on the UI thread: a box asked for by a worker is posted there and the
+// worker waits for the answer, but only while the message loop runs (a UI thread that is
+// leaving, or joining this very worker, will never show it). Without a running loop the text
+// goes to the standard error stream and the box counts as dismissed.
 int showFromWorker(const std::wstring& text, const std::wstring& caption, unsigned flags,
                    WindowHandle owner) {
     struct Request {
-        Request(const std::wstring& t, const std::wstring& c, unsigned f, WindowHandle o)
-            : text(t), caption(c), flags(f), owner(o) {}
-        const std::wstring& text;
-        const std::wstring& caption;
-        unsigned flags;
-        WindowHandle owner;
         std::mutex lock;
         std::condition_variable done;
         bool answered = false;
         int answer = 0;
-    } request(text, caption, flags, owner);
-    g_main_context_invoke(
-        nullptr,
-        [](gpointer data) -> gboolean {
-            auto* r = static_cast<Request*>(data);
-            const int answer = showBox(r->text, r->caption, r->flags, r->owner);
-            std::lock_guard<std::mutex> guard(r->lock);
-            r->answer = answer;
-            r->answered = true;
-            r->done.notify_one();
-            return G_SOURCE_REMOVE;
-        },
-        &request);
-    std::unique_lock<std::mutex> guard(request.lock);
-    request.done.wait(guard, [&] { return request.answered; });
-    return request.answer;
+    };
+    if (loopRunning()) {
+        auto request = std::make_shared<Request>();
+        postToUiThread([request, text, caption, flags, owner] {
+            const int answer = showBox(text, caption, flags, owner);
+            std::lock_guard<std::mutex> guard(request->lock);
+            request->answer = answer;
+            request->answered = true;
+            request->done.notify_one();
+        });
+        std::unique_lock<std::mutex> guard(request->lock);
+        while (!request->done.wait_for(guard, std::chrono::milliseconds(100), [&] { return request->answered; })) {
+            if (!loopRunning()) break;
+        }
+        if (request->answered) return request->answer;
+    }
+    std::fprintf(stderr, "%s: %s\n", kiro::io::toUtf8(caption).c_str(), kiro::io::toUtf8(text).c_str());
+    return dismissedAnswer(flags);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// GTK backend only: wide strings to and from the UTF-8 that GTK speaks.
+// GTK backend only: wide strings to and from the UTF-8 that GTK speaks. Every conversion of the
+// GTK backend goes through these two.
 #pragma once
 
 #include <glib.h>
@@ -7,14 +8,16 @@
 
 namespace kiro::ui::gtk {
 
-// Code points that UTF-8 cannot carry (surrogates, values above U+10FFFF) become U+FFFD.
+// One character for each wchar_t, so character indexes carry over: code points that UTF-8
+// cannot carry (surrogates, values above U+10FFFF) and U+0000, which would end the text
+// early for GTK, become U+FFFD.
 inline std::string utf8(const std::wstring& text) {
     std::string out;
     out.reserve(text.size());
     char buf[8];
     for (wchar_t c : text) {
         gunichar u = static_cast<gunichar>(c);
-        if (!g_unichar_validate(u)) u = 0xFFFD;
+        if (u == 0 || !g_unichar_validate(u)) u = 0xFFFD;
         const int n = g_unichar_to_utf8(u, buf);
         out.append(buf, static_cast<std::size_t>(n));
     }

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "kiro/ui/canvas.h"
+#include "kiro/ui/failure.h"
 #include "kiro/ui/msgbox.h"
 
 namespace kiro::ui {
@@ -103,19 +104,25 @@ void Window::killTimers() {
 }
 
 LResult Window::dispatch(std::uint32_t msg, WParam wParam, LParam lParam) {
-    LResult r = onMessage(msg, wParam, lParam);
-    if (r != NotHandled) return r;
-    if (msg >= wm::App && msg <= wm::AppLast) return onUserMessage(msg, wParam, lParam);
-    // An observer may unhook itself (or others) while being asked: walk a copy.
-    const std::set<Window*> observers = hooks_;
-    for (Window* h : observers) {
-        if (!hooks_.count(h)) continue;
-        r = h->onHookedMessage(*this, msg, wParam, lParam);
+    // Every platform reaches the program through here; nothing may unwind past it.
+    try {
+        LResult r = onMessage(msg, wParam, lParam);
         if (r != NotHandled) return r;
+        if (msg >= wm::App && msg <= wm::AppLast) return onUserMessage(msg, wParam, lParam);
+        // An observer may unhook itself (or others) while being asked: walk a copy.
+        const std::set<Window*> observers = hooks_;
+        for (Window* h : observers) {
+            if (!hooks_.count(h)) continue;
+            r = h->onHookedMessage(*this, msg, wParam, lParam);
+            if (r != NotHandled) return r;
+        }
+        r = decode(msg, wParam, lParam);
+        if (r == NotHandled) return defaultProcessing(msg, wParam, lParam);
+        return r;
+    } catch (...) {
+        failLoop(std::current_exception());
     }
-    r = decode(msg, wParam, lParam);
-    if (r == NotHandled) return defaultProcessing(msg, wParam, lParam);
-    return r;
+    return 0;
 }
 
 LResult Window::decode(std::uint32_t msg, WParam wParam, LParam lParam) {

@@ -338,7 +338,7 @@ void onDragDataReceived(GtkWidget*, GdkDragContext*, gint, gint, GtkSelectionDat
     std::vector<std::wstring> paths;
     for (gchar** u = uris; *u; ++u) {
         if (gchar* file = g_filename_from_uri(*u, nullptr, nullptr)) {
-            paths.push_back(wideOf(file));
+            paths.push_back(gtk::wide(file));
             g_free(file);
         }
     }

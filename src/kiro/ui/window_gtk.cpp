@@ -71,24 +71,6 @@ void styleWindow(Window::Native& n, std::uint32_t style, std::uint32_t exStyle, 
 
 }  // namespace
 
-std::string utf8Of(const std::wstring& text) {
-    static_assert(sizeof(wchar_t) == 4, "wchar_t holds whole code points on Linux");
-    gchar* s = g_ucs4_to_utf8(reinterpret_cast<const gunichar*>(text.c_str()), glong(text.size()),
-                              nullptr, nullptr, nullptr);
-    std::string out = s ? s : "";
-    g_free(s);
-    return out;
-}
-
-std::wstring wideOf(const char* utf8) {
-    if (!utf8) return {};
-    glong n = 0;
-    gunichar* u = g_utf8_to_ucs4(utf8, -1, nullptr, &n, nullptr);
-    std::wstring out = u ? std::wstring(reinterpret_cast<const wchar_t*>(u), std::size_t(n)) : L"";
-    g_free(u);
-    return out;
-}
-
 GtkWidget* gtkToplevel(const Window& window) {
     return window.native() ? window.native()->toplevel : nullptr;
 }
@@ -309,7 +291,7 @@ void Window::applyStyle(bool) {
 void Window::setTitle(const std::wstring& text) {
     if (!native_) return;
     native_->title = text;
-    if (handle()) gtk_window_set_title(GTK_WINDOW(native_->toplevel), utf8Of(text).c_str());
+    if (handle()) gtk_window_set_title(GTK_WINDOW(native_->toplevel), gtk::utf8(text).c_str());
 }
 
 std::wstring Window::title() const { return native_ ? native_->title : std::wstring(); }

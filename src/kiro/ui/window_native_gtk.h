@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "kiro/ui/text_gtk.h"
 #include "kiro/ui/window.h"
 
 namespace kiro::ui {
@@ -70,8 +71,6 @@ struct Window::Native {
 // Internal helpers of the Linux window backend.
 // Starts GTK on the X11 backend if nobody has yet (fonts are set up first).
 void ensureGtk();
-std::string utf8Of(const std::wstring& text);
-std::wstring wideOf(const char* utf8);
 // Height of what stands above the client area inside the window (menu bar).
 int clientTop(const Window::Native& n);
 // What stands above the client area: the window manager's frame and any bar.

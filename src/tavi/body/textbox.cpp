@@ -20,6 +20,14 @@ constexpr int Inset = 16;
 constexpr int Corner = 32;
 constexpr int TailDepth = 12;
 constexpr float OlderOpacity = 0.7f;
+constexpr double MaxOffset = 32767;
+
+// An offset as far as any screen reaches; beyond that (where the sums with the body's
+// position would overflow) the default 0.
+int offset(const json11w::Json& value) {
+    const double v = value.number_value();
+    return v >= -MaxOffset && v <= MaxOffset ? int(v) : 0;
+}
 }  // namespace
 
 Body::Textbox::Textbox(kiro::ui::Window* owner, const std::wstring& folder)
@@ -28,8 +36,8 @@ Body::Textbox::Textbox(kiro::ui::Window* owner, const std::wstring& folder)
     setNoActivate(true);
     kiro::io::JsonFile setup(folder + L"setup.json");
     const auto& box = setup[L"textbox"];
-    offsetX_ = box[L"x"].int_value();
-    offsetY_ = box[L"y"].int_value();
+    offsetX_ = offset(box[L"x"]);
+    offsetY_ = offset(box[L"y"]);
     right_ = box[L"right"].bool_value();
     // "sound" is accepted for compatibility of skin files; the balloon plays no sound.
 }

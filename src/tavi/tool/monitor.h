@@ -4,7 +4,9 @@
 
 namespace tavi::tool {
 
-// Returns without effect when the display cannot be reached.
+// Returns without effect when the display cannot be reached. Where the monitor's power
+// management had been disabled by the user, it returns once the monitor is on again and the
+// management is disabled again.
 void monitorOff(bool screenSaver);
 
 }  // namespace tavi::tool

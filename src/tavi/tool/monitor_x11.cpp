@@ -5,7 +5,41 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/dpms.h>
 
+#include <chrono>
+#include <thread>
+
+#include "tavi/tool/monitorpower.h"
+
 namespace tavi::tool {
+
+namespace {
+
+class Dpms : public PowerManagement {
+public:
+    explicit Dpms(Display* display) : display_(display) {}
+    bool enabled() override { return info().second; }
+    void setEnabled(bool on) override {
+        if (on) DPMSEnable(display_);
+        else DPMSDisable(display_);
+        XSync(display_, False);
+    }
+    void forceOff() override {
+        DPMSForceLevel(display_, DPMSModeOff);
+        XSync(display_, False);
+    }
+    bool monitorOn() override { return info().first == DPMSModeOn; }
+
+private:
+    std::pair<CARD16, bool> info() {
+        CARD16 level = DPMSModeOn;
+        BOOL enabled = False;
+        DPMSInfo(display_, &level, &enabled);
+        return {level, enabled != False};
+    }
+    Display* display_;
+};
+
+}  // namespace
 
 void monitorOff(bool screenSaver) {
     Display* display = XOpenDisplay(nullptr);
@@ -14,14 +48,9 @@ void monitorOff(bool screenSaver) {
         XActivateScreenSaver(display);
     } else {
         int eventBase = 0, errorBase = 0;
-        // Forcing a level while DPMS is disabled is an X error, which would end the process.
         if (DPMSQueryExtension(display, &eventBase, &errorBase) && DPMSCapable(display)) {
-            CARD16 level = 0;
-            BOOL enabled = False;
-            DPMSInfo(display, &level, &enabled);
-            if (!enabled) DPMSEnable(display);
-            XSync(display, False);
-            DPMSForceLevel(display, DPMSModeOff);
+            Dpms dpms(display);
+            switchOff(dpms, [] { std::this_thread::sleep_for(std::chrono::milliseconds(500)); });
         }
     }
     XSync(display, False);

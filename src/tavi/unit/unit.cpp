@@ -4,6 +4,7 @@
 
 #include <unordered_set>
 
+#include "kiro/app.h"
 #include "kiro/format.h"
 #include "kiro/ui/msgbox.h"
 #include "tavi/body/body.h"
@@ -29,9 +30,7 @@ bool anyoneSpeaking() {
 
 BrainOptions withErrorBox() {
     BrainOptions options;
-    options.reportError = [](const std::string& text) {
-        kiro::ui::messageBoxNarrow(text, "exception", kiro::ui::MbOk | kiro::ui::MbIconError);
-    };
+    options.reportError = [](const std::string& text) { kiro::app::reportError(text, "exception"); };
     return options;
 }
 

@@ -1,0 +1,69 @@
+#!/bin/bash
+# Builds the libFuzzer targets (clang, ASan + UBSan) and runs each for SECONDS on its committed
+# seed corpus (fuzz/corpus/<name>/) plus the inputs found in earlier runs (build-fuzz/corpus/),
+# then prints one line per target: seconds, executions, coverage, findings. A finding (crash,
+# leak, time-out) is kept under build-fuzz/findings/ and makes the script exit non-zero.
+#
+#   fuzz/run.sh SECONDS [NAME...]     names without "_fuzz"; all targets by default
+#   FUZZ_JOBS=2 runs two targets at a time (each under nice); FUZZ_BUILD names the build folder.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+seconds="${1:?usage: fuzz/run.sh SECONDS [NAME...]}"
+shift
+build="${FUZZ_BUILD:-build-fuzz}"
+jobs="${FUZZ_JOBS:-1}"
+
+CC=clang CXX=clang++ cmake -G Ninja -B "$build" -DTAVI_FUZZ=ON -DTAVI_TESTS=OFF \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || exit 1
+cmake --build "$build" -j"$(nproc)" --target fuzzers >/dev/null || exit 1
+
+names=("$@")
+if [ ${#names[@]} -eq 0 ]; then
+  for t in "$build"/fuzz/*_fuzz; do [ -x "$t" ] && names+=("$(basename "${t%_fuzz}")"); done
+fi
+
+# The longest input a target makes while fuzzing. The committed seeds (up to 1 MB) all run once
+# as they are first; mutating megabyte inputs would leave few runs for everything else. The
+# markup reader sets its own length for its hostile shapes.
+max_len() { case "$1" in xml) echo 262144 ;; *) echo 65536 ;; esac; }
+
+# run_one NAME: every seed once, then the target for the given time; the log goes to
+# $build/logs/NAME.log.
+run_one() {
+  local name="$1" target="$build/fuzz/${1}_fuzz" dict=() seeds=()
+  mkdir -p "$build/corpus/$name" "$build/findings" "$build/logs" "fuzz/corpus/$name"
+  [ -f "fuzz/$name.dict" ] && dict=(-dict="fuzz/$name.dict")
+  mapfile -t seeds < <(find "fuzz/corpus/$name" -type f)
+  {
+    [ ${#seeds[@]} -eq 0 ] || nice "$target" -timeout=20 -rss_limit_mb=2560 \
+      -artifact_prefix="$build/findings/$name-" "${seeds[@]}" &&
+      nice "$target" -max_total_time="$seconds" -max_len="$(max_len "$name")" -timeout=20 \
+        -rss_limit_mb=2560 -print_final_stats=1 -artifact_prefix="$build/findings/$name-" "${dict[@]}" \
+        "$build/corpus/$name" "fuzz/corpus/$name"
+  } >"$build/logs/$name.log" 2>&1
+}
+
+running=0
+for name in "${names[@]}"; do
+  run_one "$name" &
+  running=$((running + 1))
+  if [ "$running" -ge "$jobs" ]; then wait -n; running=$((running - 1)); fi
+done
+wait
+
+failed=0
+printf '%-12s %8s %12s %8s %8s  %s\n' target seconds execs cov ft findings
+for name in "${names[@]}"; do
+  log="$build/logs/$name.log"
+  execs="$(grep -oE 'stat::number_of_executed_units: [0-9]+' "$log" | grep -oE '[0-9]+$')"
+  cov="$(grep -oE 'cov: [0-9]+' "$log" | tail -n 1 | grep -oE '[0-9]+')"
+  ft="$(grep -oE 'ft: [0-9]+' "$log" | tail -n 1 | grep -oE '[0-9]+')"
+  found="$(grep -lE 'ERROR: (libFuzzer|AddressSanitizer|LeakSanitizer|UndefinedBehaviorSanitizer)|runtime error' "$log" >/dev/null && echo yes || echo none)"
+  [ -z "$execs" ] && found="no result"
+  printf '%-12s %8s %12s %8s %8s  %s\n' "$name" "$seconds" "${execs:-?}" "${cov:-?}" "${ft:-?}" "$found"
+  if [ "$found" != none ]; then
+    failed=1
+    grep -E -A30 'ERROR|SUMMARY|runtime error|deadly|Test unit written' "$log" | head -60
+  fi
+done
+exit $failed
