@@ -92,9 +92,13 @@ LResult AppMain::onClose() {
     return 0;
 }
 
-// The ticks slept through changed nothing but counts; the last one is a whole tick.
 LResult AppMain::onTimer() {
-    const std::uint32_t ticks = pacer_.fire();
+    tick(pacer_.fire());
+    return 0;
+}
+
+// The ticks slept through changed nothing but counts; the last one is a whole tick.
+void AppMain::tick(std::uint32_t ticks) {
     for (std::uint32_t i = 1; i < ticks; ++i) units_->animate(tavi::TickSeconds);
     units_->update(tavi::TickSeconds);
     tools_->tick();
@@ -102,7 +106,6 @@ LResult AppMain::onTimer() {
     if (tools_->pollOne(event)) units_->post(event);
     pacer_.plan(ticksUntilDue());
     applyTimer();
-    return 0;
 }
 
 std::uint32_t AppMain::ticksUntilDue() const {
@@ -113,8 +116,7 @@ std::uint32_t AppMain::ticksUntilDue() const {
 }
 
 void AppMain::onWake() {
-    pacer_.wake();
-    applyTimer();
+    if (const std::uint32_t ticks = pacer_.wake()) tick(ticks);
 }
 
 void AppMain::applyTimer() {

@@ -46,8 +46,10 @@ private:
     struct WakeState;
 
     void setUpFonts();
-    // Something was queued by another thread: the next tick comes at the next point of the grid.
+    // Something was queued by another thread: the next tick runs now.
     void onWake();
+    // Runs ticks: those slept through move only the characters' counts; the last is whole.
+    void tick(std::uint32_t ticks);
     void applyTimer();
 
     std::unique_ptr<tavi::MultiUnit> units_;

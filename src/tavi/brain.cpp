@@ -46,6 +46,11 @@ bool Brain::poll(Response& out) {
     return true;
 }
 
+bool Brain::hasResponse() {
+    std::lock_guard<std::mutex> hold(lock_);
+    return !outbox_.empty();
+}
+
 void Brain::setQuiet(bool quiet) {
     if (quiet_.exchange(quiet) == quiet) return;
     {

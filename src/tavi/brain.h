@@ -58,6 +58,9 @@ public:
     // Hands out the oldest finished response, but never while posted messages still wait
     // for the worker.
     bool poll(Response& out);
+    // Whether a response waits in the outbox (the worker wakes the user-interface thread for
+    // each it adds, but not again for one left after a poll).
+    bool hasResponse();
     // Set while some character's balloon is busy: only event lines are said meanwhile.
     void setQuiet(bool quiet);
     // The loading fraction; true until the brain is ready to answer.

@@ -20,18 +20,20 @@ void Pacer::plan(uint32_t ticks) {
     due_ = ticks == NeverDue ? 0 : std::clamp<uint32_t>(ticks, 1, LongestWait);
     // A periodic timer already at this interval fires again exactly then.
     const uint32_t interval = due_ * TickMs;
-    if (interval == armed_) return;
+    if (interval == armed_ && !offGrid_) return;
+    offGrid_ = false;
     armed_ = interval;
     restart_ = true;
 }
 
-void Pacer::wake() {
-    const uint32_t elapsed = clock_() - lastTick_;
+uint32_t Pacer::wake() {
+    const uint32_t now = clock_();
+    const uint32_t elapsed = now - lastTick_;
     const uint32_t next = std::min(elapsed / TickMs + 1, LongestWait);
-    if (due_ != 0 && next >= due_) return;  // the planned tick comes no later
-    due_ = next;
-    armed_ = next * TickMs - std::min(elapsed, next * TickMs - 1);
-    restart_ = true;
+    if (due_ != 0 && next >= due_) return 0;  // the planned tick comes no later
+    lastTick_ = now;
+    offGrid_ = true;
+    return next;
 }
 
 bool Pacer::takeTimer(uint32_t& intervalMs) {

@@ -1,7 +1,7 @@
-// When the main window's next tick runs. Ticks stay on a 50 ms grid: while anything moves
-// the timer fires every 50 ms; while everything is still it sleeps until the next due thing,
-// and that firing carries all the ticks slept through. A wake-up from another thread (a
-// response or an event was queued) brings the next tick forward to the next point of the grid.
+// When the main window's next tick runs. While anything moves the timer fires every 50 ms;
+// while everything is still it sleeps until the next due thing, and that firing carries all
+// the ticks slept through. A wake-up from another thread (a response or an event was queued)
+// runs the next tick at once, less than one tick early, unless the timer fires within 50 ms.
 #pragma once
 
 #include <cstdint>
@@ -20,8 +20,9 @@ public:
     uint32_t fire();
     // After a tick: the next thing is due `ticks` ticks from now; NeverDue: nothing is.
     void plan(uint32_t ticks);
-    // Something was queued for the next tick.
-    void wake();
+    // Something was queued for the next tick: the ticks to run now (those slept through and
+    // the one due next), or 0 when the planned tick comes within one step anyway.
+    uint32_t wake();
     // When the timer must be started again (or stopped): true with its interval in ms, 0 for
     // no timer. False while the running timer already fires when it should.
     bool takeTimer(uint32_t& intervalMs);
@@ -32,6 +33,7 @@ private:
     uint32_t due_ = 0;     // ticks from lastTick_ to the next tick; 0: none planned
     uint32_t armed_ = 0;   // the interval of the running timer; 0: none
     bool restart_ = false;
+    bool offGrid_ = false;  // a tick ran between firings: the running timer is out of step
 };
 
 }  // namespace tavi

@@ -1,6 +1,6 @@
 // The main window's tick plan on a hand-set clock: 50 ms while anything moves, one timer for
-// the whole sleep while nothing does, none when nothing is due, and a wake-up bringing the
-// next tick to the next point of the 50 ms grid.
+// the whole sleep while nothing does, none when nothing is due, and a wake-up running the
+// next tick at once with the ticks slept through.
 #include "tavi/pacer.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +10,7 @@
 namespace tavi {
 namespace {
 
-TEST(Pacer, SleepsUntilTheNextDueTickAndAWakeUpBringsItToTheNextGridPoint) {
+TEST(Pacer, SleepsUntilTheNextDueTickAndAWakeUpRunsItAtOnce) {
     uint32_t now = 0xFFFFFF00u;  // the clock wraps on the way
     Pacer pacer([&] { return now; });
     uint32_t ms = 0;
@@ -22,7 +22,7 @@ TEST(Pacer, SleepsUntilTheNextDueTickAndAWakeUpBringsItToTheNextGridPoint) {
         EXPECT_EQ(pacer.fire(), 1u);
         pacer.plan(1);
         EXPECT_FALSE(pacer.takeTimer(ms));
-        pacer.wake();  // a tick is at most one step away anyway
+        EXPECT_EQ(pacer.wake(), 0u);  // a tick is at most one step away anyway
         EXPECT_FALSE(pacer.takeTimer(ms));
     }
 
@@ -34,22 +34,24 @@ TEST(Pacer, SleepsUntilTheNextDueTickAndAWakeUpBringsItToTheNextGridPoint) {
     pacer.plan(12);
     EXPECT_FALSE(pacer.takeTimer(ms));  // the same interval fires again in time
 
-    now += 130;  // a response is queued 130 ms into the sleep
-    pacer.wake();
+    now += 130;  // a response is queued 130 ms into the sleep: the third tick runs now
+    EXPECT_EQ(pacer.wake(), 3u);
+    pacer.plan(12);  // the timer, armed before, is out of step
     ASSERT_TRUE(pacer.takeTimer(ms));
-    EXPECT_EQ(ms, 20u);
-    now += 20;
-    EXPECT_EQ(pacer.fire(), 3u);
+    EXPECT_EQ(ms, 600u);
+    now += 600;
+    EXPECT_EQ(pacer.fire(), 12u);
 
     pacer.plan(NeverDue);
     ASSERT_TRUE(pacer.takeTimer(ms));
     EXPECT_EQ(ms, 0u);  // no timer at all
     now += 10000;
-    pacer.wake();
+    EXPECT_EQ(pacer.wake(), 201u);
+    pacer.plan(1);
     ASSERT_TRUE(pacer.takeTimer(ms));
     EXPECT_EQ(ms, 50u);
-    now += 50;
-    EXPECT_EQ(pacer.fire(), 201u);
+    now += 20;
+    EXPECT_EQ(pacer.wake(), 0u);  // moving: the next tick is less than one step away
 }
 
 }  // namespace

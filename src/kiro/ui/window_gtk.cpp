@@ -248,6 +248,7 @@ void Window::destroyNative() {
     if (n.presented) cairo_surface_destroy(n.presented);
     if (n.shown) cairo_surface_destroy(n.shown);
     n.presented = n.shown = nullptr;
+    forgetPictures(n);
 }
 
 void Window::destroy() { destroyNative(); }

@@ -76,8 +76,7 @@ void Unit::update(float seconds) {
         held_.reset();
     }
     Response response;
-    polled_ = brain_->poll(response);
-    if (polled_ && !muted_) {
+    if (brain_->poll(response) && !muted_) {
         if (response.chatter && anyoneSpeaking()) {
             held_ = std::move(response);
         } else {
@@ -89,7 +88,7 @@ void Unit::update(float seconds) {
 void Unit::animate(float seconds) { body_->update(seconds); }
 
 uint32_t Unit::ticksUntilDue() const {
-    if (!brainStarted_ || loading_ || held_ || polled_) return 1;
+    if (!brainStarted_ || loading_ || held_ || brain_->hasResponse()) return 1;
     return body_->ticksUntilDue();
 }
 

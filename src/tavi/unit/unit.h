@@ -47,7 +47,6 @@ private:
     bool muted_ = false;
     bool brainStarted_ = false;
     bool loading_ = true;
-    bool polled_ = false;  // the last tick took a response: another may wait
     // A conversation line that came while another character was talking.
     std::optional<Response> held_;
 };
