@@ -1,4 +1,4 @@
-// The tool registry. Memo and feed reader are placeholders until those tools exist.
+// The tool registry: the program's tools by name, their tick cadence and command routing.
 #include "tavi/tool/registry.h"
 
 #include <algorithm>
@@ -7,7 +7,8 @@
 #include "tavi/tool/afk.h"
 #include "tavi/tool/clock.h"
 #include "tavi/tool/command.h"
-#include "tavi/tool/placeholder.h"
+#include "tavi/tool/memo.h"
+#include "tavi/tool/rss.h"
 
 namespace tavi::tool {
 
@@ -15,13 +16,13 @@ Registry::Registry(Empty, kiro::MillisClock clock) : clock_(std::move(clock)) {
     lastSecond_ = lastMinute_ = clock_();
 }
 
-Registry::Registry([[maybe_unused]] kiro::ui::Window* owner, kiro::MillisClock clock,
+Registry::Registry(kiro::ui::Window* owner, kiro::MillisClock clock,
                    kiro::LocalClock localClock)
     : Registry(Empty{}, std::move(clock)) {
     add(L"afk", std::make_unique<Afk>());
-    add(L"clock", std::make_unique<Clock>(std::move(localClock)));
-    add(L"memo", std::make_unique<Placeholder>());
-    add(L"rss", std::make_unique<Placeholder>());
+    add(L"clock", std::make_unique<Clock>(localClock));
+    add(L"memo", std::make_unique<Memo>(owner, std::move(localClock)));
+    add(L"rss", std::make_unique<Rss>(L"etc/rss-urls.txt"));
     lastSecond_ = lastMinute_ = clock_();
 }
 

@@ -180,11 +180,11 @@ TEST(Canvas, MeasuresCharactersInTheLayout) {
     c.measureCharacter(L"ab\ncd", 0, &a, 0);
     c.measureCharacter(L"ab\ncd", 1, &b, 0);
     c.measureCharacter(L"ab\ncd", 3, &d, 0);
-    EXPECT_EQ(a.left, 0);
+    EXPECT_LE(a.left, 16 / 5);  // GDI+ pads a line by about a sixth of the size
     EXPECT_GT(a.right, a.left);
     EXPECT_GE(b.left, a.right - 1);
     EXPECT_EQ(b.top, a.top);
-    EXPECT_EQ(d.left, 0);
+    EXPECT_EQ(d.left, a.left);
     EXPECT_GE(d.top, a.bottom - 1);  // the second line
     Rect none{1, 2, 3, 4};
     c.measureCharacter(L"ab", 5, &none, 0);

@@ -2,7 +2,11 @@
 // drive the real pointer with xdotool, read test data files.
 #pragma once
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <glib.h>
+#endif
 
 #include <chrono>
 #include <cstdlib>
@@ -15,13 +19,26 @@
 
 namespace kiro::ui::test {
 
+// Handles the events waiting now (the Win32 message queue or the GLib main context).
+inline void handlePending() {
+#ifdef _WIN32
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+#else
+    while (g_main_context_iteration(nullptr, FALSE)) {
+    }
+#endif
+}
+
 // Handles events until done() holds or ms milliseconds passed; returns done().
 inline bool pumpUntil(const std::function<bool()>& done, int ms = 3000) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     while (!done()) {
         if (std::chrono::steady_clock::now() >= end) return false;
-        while (g_main_context_iteration(nullptr, FALSE)) {
-        }
+        handlePending();
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     return true;

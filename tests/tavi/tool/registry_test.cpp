@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "support/scoped_folders.h"
 #include "tavi/tool/clock.h"
 
 using tavi::EventMessage;
@@ -57,17 +58,22 @@ struct Fixture {
 }  // namespace
 
 TEST(Registry, BuildsTheProgramsTools) {
+    const tavi::test::ScopedWorkFolder folder;  // no feed list, and room for a page
     Registry registry(nullptr, [] { return 5u; }, [] { return kiro::LocalTime{}; });
     EXPECT_EQ(registry.size(), 4u);
     for (const wchar_t* name : {L"afk", L"clock", L"memo", L"rss"})
         EXPECT_NE(registry.find(name), nullptr) << name;
     EXPECT_EQ(registry.find(L"AFK"), nullptr);
-    // Placeholders accept their commands; nothing is queued by them.
-    EXPECT_TRUE(registry.dispatch(L"memo -new"));
+    // Each named tool takes its commands; the feed reader, holding no items yet, only says so
+    // and writes no page.
+    EXPECT_TRUE(registry.dispatch(L"memo"));
     EXPECT_TRUE(registry.dispatch(L"rss -dump"));
     EXPECT_TRUE(registry.dispatch(L"clock"));
     EventMessage out;
+    ASSERT_TRUE(registry.pollOne(out));
+    EXPECT_EQ(out.name, L"tool_feed_empty");
     EXPECT_FALSE(registry.pollOne(out));
+    EXPECT_FALSE(std::filesystem::exists(folder.path() / "temp"));
 }
 
 TEST(Registry, DispatchRoutesToTheNamedToolOnly) {

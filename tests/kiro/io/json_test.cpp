@@ -1,0 +1,127 @@
+// The wide JSON parser and JSON files: the cases under tests/data/json and tests/data/jsonfile,
+// then what the values themselves promise (neutral lookups, shared constants, order, output).
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <limits>
+
+#include "kiro/io/charset/charset.h"
+#include "kiro/io/json11/json11w.h"
+#include "kiro/io/jsonfile.h"
+#include "support/cases.h"
+#include "support/tempfolder.h"
+
+namespace {
+
+using json11w::Json;
+using kiro::io::toUtf8;
+using tavi::test::Outcome;
+
+Json parsed(const std::wstring& text) {
+    std::wstring err = L"stale";
+    const Json value = Json::parse(text, err);
+    EXPECT_EQ(err, L"");  // cleared on success
+    return value;
+}
+
+TEST(Json, CasesParseAsTheirFilesSay) {
+    tavi::test::runCases("json", [](const std::string& input) {
+        std::wstring err = L"stale";
+        const Json value = Json::parse(kiro::io::fromUtf8(input), err);
+        if (!err.empty() && !value.is_null()) return Outcome{"", "not null: " + toUtf8(value.dump())};
+        // Bytes read as a file take a shortcut for plain UTF-8; it must end where decoding does.
+        const std::wstring text = kiro::io::decode(input.data(), input.size());
+        std::wstring wideErr;
+        const Json wide = text.empty() ? Json() : Json::parse(text, wideErr);
+        const kiro::io::JsonFile file(input.data(), input.size());
+        if (file.root().dump() != wide.dump() || file.error() != wideErr)
+            return Outcome{"", "as a file: " + toUtf8(file.error())};
+        return Outcome{toUtf8(value.dump()), toUtf8(err)};
+    });
+    // Far beyond the nesting limit fails the same way, without exhausting the stack.
+    std::wstring err;
+    EXPECT_TRUE(Json::parse(std::wstring(100000, L'['), err).is_null());
+    EXPECT_EQ(err, L"exceeded maximum nesting depth");
+}
+
+TEST(Json, FilesReadWithDetectionAndGiveNullOnAnyFailure) {
+    tavi::test::TempFolder dir;
+    tavi::test::runCases("jsonfile", [&](const std::string& input) {
+        tavi::test::writeBytes(dir / L"case.json", input);
+        const kiro::io::JsonFile file(dir / L"case.json");
+        if (file.failed() && !file.root().is_null()) return Outcome{"", "not null"};
+        return Outcome{toUtf8(file.root().dump()), toUtf8(file.error())};
+    });
+    const kiro::io::JsonFile missing(dir / L"none.json");
+    EXPECT_TRUE(missing.root().is_null() && !missing.failed());
+    EXPECT_TRUE(missing[L"key"][L"deeper"].array_items().empty());
+}
+
+TEST(Json, NumbersBeyondTheRangeAndIntValuesClamp) {
+    EXPECT_EQ(parsed(L"1e999").number_value(), HUGE_VAL);
+    EXPECT_EQ(parsed(L"-1e999").number_value(), -HUGE_VAL);
+    EXPECT_EQ(parsed(L"2.9").int_value(), 2);
+    EXPECT_EQ(parsed(L"-2.9").int_value(), -2);
+    EXPECT_EQ(parsed(L"1e20").int_value(), std::numeric_limits<int>::max());
+    EXPECT_EQ(parsed(L"-1e20").int_value(), std::numeric_limits<int>::min());
+    EXPECT_EQ(parsed(L"-2147483648.0").int_value(), std::numeric_limits<int>::min());
+    EXPECT_EQ(Json(std::nan("")).int_value(), 0);
+    for (int n : {-1, 1024, -2147483647 - 1, 2147483647}) EXPECT_EQ(Json(n).number_value(), double(n));
+    // Numbers without a JSON spelling are written as null; doubles keep their value.
+    EXPECT_EQ(Json(std::numeric_limits<double>::infinity()).dump(), L"null");
+    EXPECT_EQ(Json(std::nan("")).dump(), L"null");
+    EXPECT_EQ(parsed(Json(1e300).dump()).number_value(), 1e300);
+    EXPECT_EQ(parsed(Json(0.1).dump()).number_value(), 0.1);
+}
+
+TEST(Json, NumbersIgnoreTheLocale) {
+    const char* previous = std::setlocale(LC_NUMERIC, nullptr);
+    const std::string saved = previous ? previous : "C";
+    bool comma = false;
+    for (const char* name : {"de_DE.UTF-8", "fr_FR.UTF-8", "de-DE", "German"})
+        if (!comma && std::setlocale(LC_NUMERIC, name)) comma = std::localeconv()->decimal_point[0] == ',';
+    std::wstring err;
+    const double value = Json::parse(L"[2.75]", err)[0].number_value();
+    const std::wstring out = Json(0.5).dump();
+    std::setlocale(LC_NUMERIC, saved.c_str());
+    if (!comma) GTEST_SKIP() << "no decimal-comma locale installed";
+    EXPECT_EQ(value, 2.75);
+    EXPECT_EQ(out, L"0.5");
+}
+
+TEST(Json, WrongTypesAndMissesGiveSharedNeutralValues) {
+    const Json obj = parsed(L"{\"s\":\"text\",\"n\":4,\"a\":[1,2],\"o\":{\"k\":true}}");
+    for (const Json* miss : {&obj[L"missing"], &obj[L"a"][2], &obj[L"a"][size_t(-1)], &obj[L"s"][L"k"], &obj[L"s"][0],
+                             &obj[0], &obj[L"missing"][L"deeper"][3]}) {
+        EXPECT_TRUE(miss->is_null());
+        EXPECT_EQ(miss, &Json()[0]);  // one shared null
+    }
+    EXPECT_TRUE(obj[L"s"].array_items().empty() && obj[L"s"].object_items().empty());
+    EXPECT_TRUE(obj[L"a"].object_items().empty() && obj[L"o"].array_items().empty());
+    EXPECT_EQ(obj[L"n"].string_value(), L"");
+    EXPECT_EQ(obj[L"s"].number_value(), 0.0);
+    EXPECT_EQ(obj[L"s"].int_value(), 0);
+    EXPECT_FALSE(obj[L"n"].bool_value());
+    EXPECT_TRUE(obj[L"o"][L"k"].bool_value());
+    EXPECT_EQ(&obj[L"s"].array_items(), &Json(3).array_items());
+    EXPECT_EQ(&obj[L"s"].object_items(), &obj[L"a"].object_items());
+    EXPECT_EQ(&obj[L"a"].string_value(), &Json(true).string_value());
+    const Json copy = obj[L"s"];
+    EXPECT_EQ(&copy.string_value(), &obj[L"s"].string_value());  // copies share their payload
+}
+
+TEST(Json, ValuesCompareNumericallyThenByType) {
+    EXPECT_EQ(Json(2), Json(2.0));
+    EXPECT_LT(Json(2), Json(2.5));
+    EXPECT_LT(Json(1.5), Json(2));
+    EXPECT_NE(Json(1), Json(L"1"));
+    EXPECT_LT(Json(), Json(0));
+    EXPECT_LT(Json(99), Json(false));
+    EXPECT_LT(Json(L"z"), Json(Json::array{}));
+    EXPECT_LT(Json(Json::array{}), Json(Json::object{}));
+    EXPECT_EQ(parsed(L"{\"a\":[1,{\"b\":null}]}"), parsed(L" { \"a\" : [ 1.0 , { \"b\" : null } ] } "));
+    EXPECT_NE(parsed(L"[1,2]"), parsed(L"[2,1]"));
+}
+
+}  // namespace
