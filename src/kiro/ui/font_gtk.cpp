@@ -82,7 +82,6 @@ struct Font::Native {
 
 Font::Font(const std::wstring& face, int px, bool bold)
     : face_(face), px_(px), bold_(bold), native_(std::make_unique<Native>()) {
-    prepareFonts();
     native_->description = pango_font_description_new();
     if (!face.empty()) {
         gchar* family = g_ucs4_to_utf8(reinterpret_cast<const gunichar*>(face.c_str()),

@@ -23,7 +23,6 @@ const char* const WindowKey = "kiro-window";
 }  // namespace
 
 void ensureGtk() {
-    prepareFonts();
     if (!initializeToolkit())
         throw std::runtime_error("kiro::ui::Window::Window can not create window.");
 }
