@@ -36,7 +36,7 @@ void Engine::load(const std::wstring& brainFolder) {
         // Leave at once: the remaining files stay unlearnt and progress keeps its value.
         if (stop_) return;
         const kiro::io::Text text(file);
-        corpus_->learn(sorn::analyze(text.str()));
+        if (!corpus_->learnText(text.str(), stop_)) return;
         ++done;
         progress_ = float(done) / float(total);
     }
