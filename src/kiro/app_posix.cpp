@@ -1,5 +1,6 @@
 // Start-up services on Linux: the toolkit (with the termination signals routed into the
 // loop), the program path from /proc/self/exe and chdir.
+#include <malloc.h>
 #include <unistd.h>
 
 #include <climits>
@@ -13,6 +14,10 @@
 namespace kiro::app::platform {
 
 void start() {
+    // Every repaint of a character makes and frees picture buffers of a few hundred KiB; kept
+    // in the heap instead of being mapped and returned each time, they cost no page faults.
+    mallopt(M_MMAP_THRESHOLD, 16 << 20);
+    mallopt(M_TRIM_THRESHOLD, 32 << 20);
     if (!kiro::ui::initializeToolkit()) std::fprintf(stderr, "tavi: cannot open the display\n");
 }
 

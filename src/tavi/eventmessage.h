@@ -23,6 +23,9 @@ struct Response {
     std::wstring text;
     // The body motion to play while the line shows; may be empty.
     std::wstring action;
+    // A conversation line (said after a pause, held back while another character talks)
+    // rather than the answer to an event.
+    bool chatter = false;
 
     bool operator==(const Response& o) const { return text == o.text && action == o.action; }
     bool operator!=(const Response& o) const { return !(*this == o); }

@@ -122,7 +122,7 @@ TEST_F(BrainWithLanguage, ProgressRisesToOneThenStaysLoadingForTheSettlePause) {
     EXPECT_GE(millis(Clock::now() - posted), 1990);
 }
 
-TEST_F(BrainWithLanguage, DestroyingWhileLoadingWaitsOnlyForTheCurrentFileAndTheSettlePause) {
+TEST_F(BrainWithLanguage, DestroyingWhileLoadingWaitsOnlyForTheCurrentPiece) {
     // Some seconds of analysis in all, far more than the test waits.
     writePages(200);
     auto brain = std::make_unique<Brain>(L"brain\\");
@@ -133,10 +133,9 @@ TEST_F(BrainWithLanguage, DestroyingWhileLoadingWaitsOnlyForTheCurrentFileAndThe
 
     const auto start = Clock::now();
     brain.reset();
-    const long long took = millis(Clock::now() - start);
-    EXPECT_GE(took, 950);
-    // The remaining files are not analysed: well under the time the whole corpus takes.
-    EXPECT_LT(took, 4000);
+    // The rest of the corpus is not analysed, and no settle pause follows: well under the
+    // time the whole corpus takes.
+    EXPECT_LT(millis(Clock::now() - start), 4000);
 }
 
 TEST_F(BrainWithLanguage, TwoBrainsLoadAndAnswerSideBySide) {

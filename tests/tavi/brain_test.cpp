@@ -145,10 +145,12 @@ TEST(Brain, AnswersWaitForReadinessAndForAnEmptyInboxAndLeaveInOrder) {
     // Let the worker answer "unit_drag" into the outbox without taking the answer...
     brain.post(tavi::events::unitDrag());
     std::this_thread::sleep_for(1000ms);
-    // ...then hold the worker mid-cycle, so the next message stays in the inbox.
+    // ...then hold the worker in the cycle that takes "unit_drop" out of the inbox, so the
+    // next message stays there.
     clock.close();
-    ASSERT_TRUE(clock.waitForBlockedReader());
     brain.post(tavi::events::unitDrop());
+    ASSERT_TRUE(clock.waitForBlockedReader());
+    brain.post(tavi::events::unitWakeup());
     EXPECT_FALSE(brain.poll(r));
     EXPECT_FALSE(brain.poll(r));
     clock.open();
@@ -156,6 +158,7 @@ TEST(Brain, AnswersWaitForReadinessAndForAnEmptyInboxAndLeaveInOrder) {
     // Responses leave in the order they were made.
     EXPECT_EQ(nextResponse(brain).text, L"drag");
     EXPECT_EQ(nextResponse(brain).text, L"drop");
+    EXPECT_EQ(nextResponse(brain).text, L"good morning");
 }
 
 TEST(Brain, SilentBrainGetsBoredAndTheBoredomLineWaitsForQuietToEnd) {

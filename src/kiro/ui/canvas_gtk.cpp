@@ -42,6 +42,7 @@ void setSource(cairo_t* cr, const std::uint8_t* c) {
 
 PangoLayout* makeLayout(cairo_t* cr, const Font& font, const std::wstring& text, int width,
                         bool smooth) {
+    prepareFonts();
     PangoLayout* layout = pango_cairo_create_layout(cr);
     if (!smooth) {
         cairo_font_options_t* options = cairo_font_options_create();
@@ -72,7 +73,6 @@ void fillOrStroke(cairo_t* cr, bool fill) {
 }  // namespace
 
 void Canvas::reset(int width, int height) {
-    prepareFonts();
     native_ = std::make_unique<Native>();
     native_->surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
     native_->cr = cairo_create(native_->surface);
@@ -118,6 +118,7 @@ int Canvas::width() const { return cairo_image_surface_get_width(native_->surfac
 int Canvas::height() const { return cairo_image_surface_get_height(native_->surface); }
 
 int Canvas::fontHeight() const {
+    prepareFonts();
     PangoContext* context = pango_cairo_create_context(native_->cr);
     PangoFontMetrics* metrics = pango_context_get_metrics(context, descriptionOf(*font_), nullptr);
     const int height = pango_font_metrics_get_height(metrics) / PANGO_SCALE;

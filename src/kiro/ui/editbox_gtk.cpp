@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "kiro/ui/editbox.h"
+#include "kiro/ui/font_gtk.h"
 #include "kiro/ui/text_gtk.h"
 #include "kiro/ui/window.h"
 #include "kiro/ui/window_gtk.h"
@@ -127,6 +128,7 @@ const std::wstring& EditBox::getText() {
 }
 
 void EditBox::setFont(const wchar_t* face, int height) {
+    prepareFonts();  // the face may be a Windows name that the set-up maps
     GtkWidget* view = native_->view;
     if (view == nullptr) return;
     std::wstring family = face != nullptr ? std::wstring(face) : std::wstring(defaultFace);

@@ -83,7 +83,6 @@ struct Font::Native {
 
 Font::Font(const std::wstring& face, int px, bool bold)
     : face_(face), px_(px), bold_(bold), native_(std::make_unique<Native>()) {
-    prepareFonts();
     native_->description = pango_font_description_new();
     if (!face.empty()) {
         pango_font_description_set_family(native_->description, gtk::utf8(face).c_str());

@@ -7,7 +7,9 @@
 
 namespace kiro::ui {
 
-// Sets fontconfig up (face aliases, application fonts) before pango first looks at fonts.
+// Sets fontconfig up (face aliases, application fonts) before pango first looks at fonts: called
+// where text is laid out or measured, so that a window and its pictures show before the font
+// set-up has run.
 void prepareFonts();
 const PangoFontDescription* descriptionOf(const Font& font);
 

@@ -56,6 +56,10 @@ bool initializeToolkit() {
         uiThread = std::this_thread::get_id();
         // The companion positions its own windows, which Wayland does not allow.
         setenv("GDK_BACKEND", "x11", 1);
+        // Everything is drawn with cairo: without this the display's opening loads the GL
+        // libraries only to choose visuals for GL, a good part of the time before the first
+        // frame. A value the user set is kept.
+        setenv("GDK_GL", "disable", 0);
         return gtk_init_check(nullptr, nullptr) != FALSE;
     }();
     return ok;

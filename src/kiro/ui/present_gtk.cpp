@@ -71,25 +71,110 @@ cairo_surface_t* straightCopy(cairo_surface_t* surface) {
 
 }  // namespace
 
+namespace {
+
+constexpr size_t RecentPictures = 3;
+
+void freePicture(LayeredPicture& p) {
+    if (p.pixels) cairo_surface_destroy(p.pixels);
+    if (p.input) cairo_region_destroy(p.input);
+    if (p.visible) cairo_region_destroy(p.visible);
+    if (p.straight) cairo_surface_destroy(p.straight);
+    p = LayeredPicture{};
+}
+
+LayeredPicture* recentOf(Window::Native& n, cairo_surface_t* pixels) {
+    for (LayeredPicture& p : n.recent)
+        if (p.pixels == pixels) return &p;
+    return nullptr;
+}
+
+void paintLayered(const Window::Native& n, cairo_t* cr) {
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_surface_t* s = n.shown ? n.shown : n.presented;
+    if (s) {
+        cairo_set_source_surface(cr, s, 0, 0);
+    } else {
+        cairo_set_source_rgba(cr, 0, 0, 0, 0);
+    }
+    cairo_paint(cr);
+}
+
+// Draws a changed part of a shown layered window at once, rather than through the toolkit's
+// next frame: a character's blink then costs one short drawing and no frame cycle. Only for a
+// picture of the same shapes: a new shape takes effect with the toolkit's next frame. False
+// when the window cannot be drawn on now.
+bool drawNow(Window::Native& n, const cairo_rectangle_int_t& area) {
+    GdkWindow* top = gtk_widget_get_window(n.toplevel);
+    int x = 0, y = 0;
+    if (!top || !gdk_window_is_viewable(top) || !gtk_widget_get_mapped(n.client) ||
+        !gtk_widget_translate_coordinates(n.client, n.toplevel, 0, 0, &x, &y))
+        return false;
+    const cairo_rectangle_int_t onTop{area.x + x, area.y + y, area.width, area.height};
+    cairo_region_t* region = cairo_region_create_rectangle(&onTop);
+    GdkDrawingContext* context = gdk_window_begin_draw_frame(top, region);
+    cairo_t* cr = gdk_drawing_context_get_cairo_context(context);
+    cairo_translate(cr, x, y);
+    paintLayered(n, cr);
+    gdk_window_end_draw_frame(top, context);
+    cairo_region_destroy(region);
+    return true;
+}
+
+// A region of the client area (null: all of it) given to the window as its input or visible
+// shape, unless the window has that shape already.
+bool applyShape(Window::Native& n, cairo_region_t* region, bool input) {
+    cairo_region_t*& applied = input ? n.inputShape : n.visibleShape;
+    if (applied == region || (applied && region && cairo_region_equal(applied, region))) return false;
+    if (applied) cairo_region_destroy(applied);
+    applied = region ? cairo_region_reference(region) : nullptr;
+    cairo_region_t* shape = region ? cairo_region_copy(region) : nullptr;
+    if (shape) cairo_region_translate(shape, 0, clientTop(n));
+    if (input) {
+        gtk_widget_input_shape_combine_region(n.toplevel, shape);
+    } else {
+        gtk_widget_shape_combine_region(n.toplevel, shape);
+    }
+    if (shape) cairo_region_destroy(shape);
+    return true;
+}
+
+}  // namespace
+
 // Shapes of a layered window follow its alpha: transparent pixels never take the mouse, and
 // without a compositor the window is cut to its visible pixels.
-void updateLayered(Window::Native& n) {
+void updateLayered(Window::Native& n, const cairo_rectangle_int_t* dirty) {
     if (n.shown) cairo_surface_destroy(n.shown);
     n.shown = nullptr;
-    cairo_region_t* input = alphaRegion(n.presented, 1);
-    cairo_region_translate(input, 0, clientTop(n));
-    gtk_widget_input_shape_combine_region(n.toplevel, input);
-    cairo_region_destroy(input);
+    LayeredPicture unkept;
+    LayeredPicture* picture = n.presented ? recentOf(n, n.presented) : nullptr;
+    if (!picture) picture = &unkept;
+    if (!picture->input) picture->input = alphaRegion(n.presented, 1);
+    bool reshaped = applyShape(n, picture->input, true);
     if (isComposited()) {
-        gtk_widget_shape_combine_region(n.toplevel, nullptr);
+        reshaped = applyShape(n, nullptr, false) || reshaped;
     } else {
-        cairo_region_t* visible = alphaRegion(n.presented, 128);
-        cairo_region_translate(visible, 0, clientTop(n));
-        gtk_widget_shape_combine_region(n.toplevel, visible);
-        cairo_region_destroy(visible);
-        if (n.presented) n.shown = straightCopy(n.presented);
+        if (!picture->visible) picture->visible = alphaRegion(n.presented, 128);
+        reshaped = applyShape(n, picture->visible, false) || reshaped;
+        if (n.presented) {
+            if (!picture->straight) picture->straight = straightCopy(n.presented);
+            n.shown = cairo_surface_reference(picture->straight);
+        }
     }
-    gtk_widget_queue_draw(n.client);
+    freePicture(unkept);
+    if (!dirty) {
+        gtk_widget_queue_draw(n.client);
+    } else if (dirty->width > 0 && (reshaped || !drawNow(n, *dirty))) {
+        gtk_widget_queue_draw_area(n.client, dirty->x, dirty->y, dirty->width, dirty->height);
+    }
+}
+
+void forgetPictures(Window::Native& n) {
+    for (LayeredPicture& p : n.recent) freePicture(p);
+    n.recent.clear();
+    if (n.inputShape) cairo_region_destroy(n.inputShape);
+    if (n.visibleShape) cairo_region_destroy(n.visibleShape);
+    n.inputShape = n.visibleShape = nullptr;
 }
 
 namespace {
@@ -118,15 +203,7 @@ gboolean drawClient(GtkWidget*, cairo_t* cr, gpointer data) {
     Window::Native* n = self->native();
     if (!n) return FALSE;
     if (n->layered) {
-        cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-        cairo_surface_t* s = n->shown ? n->shown : n->presented;
-        if (s) {
-            cairo_set_source_surface(cr, s, 0, 0);
-            cairo_paint(cr);
-        } else {
-            cairo_set_source_rgba(cr, 0, 0, 0, 0);
-            cairo_paint(cr);
-        }
+        paintLayered(*n, cr);
         return FALSE;
     }
     // An ordinary window: white background; the canvas without its alpha.
@@ -167,6 +244,55 @@ bool samePixels(cairo_surface_t* a, cairo_surface_t* b) {
     return true;
 }
 
+// The smallest rectangle holding every pixel in which two surfaces of one size differ; false
+// when they differ in size.
+bool changedArea(cairo_surface_t* a, cairo_surface_t* b, cairo_rectangle_int_t& out) {
+    const int w = cairo_image_surface_get_width(a);
+    const int h = cairo_image_surface_get_height(a);
+    if (w != cairo_image_surface_get_width(b) || h != cairo_image_surface_get_height(b)) return false;
+    cairo_surface_flush(a);
+    cairo_surface_flush(b);
+    const int sa = cairo_image_surface_get_stride(a);
+    const int sb = cairo_image_surface_get_stride(b);
+    const unsigned char* pa = cairo_image_surface_get_data(a);
+    const unsigned char* pb = cairo_image_surface_get_data(b);
+    if (!pa || !pb) return false;
+    int left = w, right = -1, top = h, bottom = -1;
+    for (int y = 0; y < h; ++y) {
+        const auto* ra = reinterpret_cast<const std::uint32_t*>(pa + std::size_t(y) * sa);
+        const auto* rb = reinterpret_cast<const std::uint32_t*>(pb + std::size_t(y) * sb);
+        if (std::memcmp(ra, rb, std::size_t(w) * 4) == 0) continue;
+        top = std::min(top, y);
+        bottom = y;
+        for (int x = 0; x < left; ++x)
+            if (ra[x] != rb[x]) left = x;
+        for (int x = w - 1; x > right; --x)
+            if (ra[x] != rb[x]) right = x;
+    }
+    out = right < 0 ? cairo_rectangle_int_t{0, 0, 0, 0} : cairo_rectangle_int_t{left, top, right - left + 1, bottom - top + 1};
+    return true;
+}
+
+}  // namespace
+
+namespace {
+
+// The layered window takes the canvas's size and keeps its top-left corner. Only the part
+// that differs from the picture before is drawn again when the size stays.
+void showLayered(Window& w, Window::Native& n, cairo_surface_t* before, int width, int height) {
+    LayeredPicture& now = n.recent.front();
+    cairo_rectangle_int_t dirty = now.changed;
+    bool partly = before && before == now.after;
+    if (!partly && before && width == n.w && height == n.h && changedArea(before, n.presented, dirty)) {
+        partly = true;
+        now.after = before;
+        now.changed = dirty;
+    }
+    if (width != n.w || height != n.h)
+        applyGeometry(w, 0, 0, width, height, swp::NoMove | swp::NoZOrder | swp::NoActivate);
+    if (w.native() && n.toplevel) updateLayered(n, partly ? &dirty : nullptr);
+}
+
 }  // namespace
 
 void presentSurface(WindowHandle handle, cairo_surface_t* surface, int x, int y) {
@@ -180,24 +306,45 @@ void presentSurface(WindowHandle handle, cairo_surface_t* surface, int x, int y)
     if (n.presented && n.presentX == x && n.presentY == y && samePixels(surface, n.presented) &&
         (!n.layered || (sw == n.w && sh == n.h)))
         return;
+    if (n.layered) {
+        // A picture shown a moment ago comes back (a blink ends): what was made for it is kept.
+        for (auto it = n.recent.begin(); it != n.recent.end(); ++it) {
+            if (it->pixels == n.presented || !samePixels(surface, it->pixels)) continue;
+            const LayeredPicture again = *it;
+            n.recent.erase(it);
+            n.recent.push_front(again);
+            cairo_surface_t* before = n.presented;
+            n.presented = cairo_surface_reference(again.pixels);
+            n.presentX = x;
+            n.presentY = y;
+            showLayered(*w, n, before, sw, sh);
+            if (before) cairo_surface_destroy(before);
+            return;
+        }
+    }
     cairo_surface_t* copy = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, sw, sh);
     cairo_t* cr = cairo_create(copy);
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
     cairo_set_source_surface(cr, surface, 0, 0);
     cairo_paint(cr);
     cairo_destroy(cr);
-    if (n.presented) cairo_surface_destroy(n.presented);
+    cairo_surface_t* before = n.presented;
     n.presented = copy;
     n.presentX = x;
     n.presentY = y;
     if (n.layered) {
-        // The layered window takes the canvas's size and keeps its top-left corner.
-        if (sw != n.w || sh != n.h)
-            applyGeometry(*w, 0, 0, sw, sh, swp::NoMove | swp::NoZOrder | swp::NoActivate);
-        if (w->native() && n.toplevel) updateLayered(n);
-        return;
+        n.recent.push_front(LayeredPicture{cairo_surface_reference(copy)});
+        while (n.recent.size() > RecentPictures) {
+            for (LayeredPicture& p : n.recent)
+                if (p.after == n.recent.back().pixels) p.after = nullptr;
+            freePicture(n.recent.back());
+            n.recent.pop_back();
+        }
+        showLayered(*w, n, before, sw, sh);
+    } else {
+        gtk_widget_queue_draw(n.client);
     }
-    gtk_widget_queue_draw(n.client);
+    if (before) cairo_surface_destroy(before);
 }
 
 }  // namespace kiro::ui

@@ -23,7 +23,6 @@ const char* const WindowKey = "kiro-window";
 }  // namespace
 
 void ensureGtk() {
-    prepareFonts();
     if (!initializeToolkit())
         throw std::runtime_error("kiro::ui::Window::Window can not create window.");
 }
@@ -230,6 +229,7 @@ void Window::destroyNative() {
     if (n.presented) cairo_surface_destroy(n.presented);
     if (n.shown) cairo_surface_destroy(n.shown);
     n.presented = n.shown = nullptr;
+    forgetPictures(n);
 }
 
 void Window::show() {

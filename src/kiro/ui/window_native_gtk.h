@@ -23,6 +23,19 @@ struct PostedMessage {
     guint source = 0;
 };
 
+// A picture recently presented on a layered window, with what presenting it needs: the input
+// shape and, without a compositor, the visible shape and the straight colours (made when
+// first needed). A character's motion returns to the same few pictures over and over.
+struct LayeredPicture {
+    cairo_surface_t* pixels = nullptr;
+    cairo_region_t* input = nullptr;
+    cairo_region_t* visible = nullptr;
+    cairo_surface_t* straight = nullptr;
+    // The part that differs from the picture shown before it, when that was `after`.
+    cairo_surface_t* after = nullptr;  // not a reference: only compared
+    cairo_rectangle_int_t changed{0, 0, 0, 0};
+};
+
 struct Window::Native {
     Window* self = nullptr;
     GtkWidget* toplevel = nullptr;  // GtkWindow
@@ -46,11 +59,16 @@ struct Window::Native {
     bool topmost = false;
     guint paintSource = 0;
 
-    // The last canvas put on the window (a private copy), and what is shown of it.
+    // The last canvas put on the window (a private copy), and what is shown of it. Each holds
+    // its own reference.
     cairo_surface_t* presented = nullptr;
     cairo_surface_t* shown = nullptr;  // layered without compositor: straight colours
     int presentX = 0;
     int presentY = 0;
+    std::deque<LayeredPicture> recent;  // layered: newest first
+    // The shapes last given to the window (references), so an unchanged shape is not sent again.
+    cairo_region_t* inputShape = nullptr;
+    cairo_region_t* visibleShape = nullptr;  // null: the whole window
 
     std::map<std::uint32_t, guint> timers;
     std::list<PostedMessage*> posted;
@@ -85,7 +103,9 @@ std::uint32_t virtualKeyOf(const GdkEventKey* event);
 // Presentation (present_gtk.cpp): the client area's draw handler, the shapes of a layered
 // window after a new canvas, the watch on the compositing manager coming and going.
 gboolean drawClient(GtkWidget* widget, cairo_t* cr, gpointer window);
-void updateLayered(Window::Native& n);
+// dirty, when given, is the part of the client area whose pixels changed.
+void updateLayered(Window::Native& n, const cairo_rectangle_int_t* dirty = nullptr);
+void forgetPictures(Window::Native& n);  // drops the recent pictures of a layered window
 void watchCompositing(GdkScreen* screen);
 // Called by Canvas::present.
 void presentSurface(WindowHandle handle, cairo_surface_t* surface, int x, int y);

@@ -1,6 +1,8 @@
 // Timing of the speech balloon's lines.
 #include "tavi/body/balloonlines.h"
 
+#include "tavi/ticks.h"
+
 namespace tavi {
 namespace {
 
@@ -52,6 +54,12 @@ bool BalloonLines::update(float seconds) {
     if (remaining_ > 0) return false;
     lines_.clear();
     return true;
+}
+
+uint32_t BalloonLines::ticksUntilDue() const {
+    if (lines_.empty()) return NeverDue;
+    if (lines_.back().revealed < lines_.back().text.size()) return 1;
+    return ticksUntilSpent(remaining_);
 }
 
 bool BalloonLines::isEmpty(float* silence) const {

@@ -2,6 +2,7 @@
 // that grows with the newest line's length, and all lines leaving together.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,9 @@ public:
     bool update(float seconds);
 
     bool isEmpty(float* silence = nullptr) const;
+    // Ticks of update(TickSeconds) until what is drawn next changes: 1 while a line is being
+    // revealed, then the end of the display time; NeverDue when empty.
+    uint32_t ticksUntilDue() const;
     const std::vector<BalloonLine>& lines() const { return lines_; }
     float remaining() const { return remaining_; }
 

@@ -1,6 +1,8 @@
 // The body window: skin, balloon, status line and grab cursors, driven by the main tick.
 #include "tavi/body/body.h"
 
+#include <algorithm>
+
 #include "kiro/app.h"
 #include "kiro/ui/canvas.h"
 #include "kiro/ui/cursor.h"
@@ -10,6 +12,7 @@
 #include "tavi/body/textbox.h"
 #include "tavi/braininterface.h"
 #include "tavi/events.h"
+#include "tavi/ticks.h"
 
 namespace tavi {
 
@@ -52,6 +55,7 @@ Body::~Body() {
 }
 
 void Body::update(float seconds) {
+    if (painted_ && !skin_->complete()) loadRestOfSkin();
     skin_->update(seconds);
     balloon_->update(seconds);
     status_->update(seconds);
@@ -60,6 +64,25 @@ void Body::update(float seconds) {
         skin_->play(silence > StandbySeconds ? L"idle" : L"standby", false);
     }
     if (skin_->takeChanged() || status_->takeChanged()) invalidate();
+}
+
+uint32_t Body::ticksUntilDue() const {
+    if (!skin_->complete()) return 1;
+    uint32_t due = std::min({skin_->ticksUntilChange(), balloon_->lines().ticksUntilDue(), status_->ticksUntilDue()});
+    float silence = 0;
+    if (balloon_->isEmpty(&silence)) due = std::min(due, ticksUntilPast(silence, StandbySeconds));
+    return due;
+}
+
+// Pictures larger than the first motion's grow the window, keeping its bottom-right corner.
+void Body::loadRestOfSkin() {
+    int w = 0, h = 0;
+    skin_->decodeRest(w, h);
+    kiro::ui::Rect r{};
+    getWindowRect(r);
+    if (w == r.right - r.left && h == r.bottom - r.top) return;
+    setClientSize(w, h);
+    moveTo(r.right - w, r.bottom - h);
 }
 
 void Body::speak(const std::wstring& text, const std::wstring& action) {
@@ -85,13 +108,22 @@ LResult Body::onClose() {
 }
 
 LResult Body::onPaint(kiro::ui::Canvas& canvas) {
+    painted_ = true;
     skin_->draw(canvas);
     status_->draw(canvas);
     return 0;
 }
 
-LResult Body::onMoving(kiro::ui::Rect*) {
-    balloon_->reposition();
+// The balloon follows the body exactly: during a drag each step is announced with the new
+// rectangle before the body moves, and every move (also one made by the window manager)
+// reports the new position after it.
+LResult Body::onMoving(kiro::ui::Rect* rect) {
+    if (rect && balloon_) balloon_->reposition(*rect);
+    return 0;
+}
+
+LResult Body::onMove(int, int) {
+    if (balloon_) balloon_->reposition();
     return 0;
 }
 

@@ -2,6 +2,7 @@
 #include "tavi/body/statusline.h"
 
 #include "kiro/ui/canvas.h"
+#include "tavi/ticks.h"
 
 namespace tavi {
 
@@ -24,6 +25,10 @@ void Body::StatusLine::draw(kiro::ui::Canvas& canvas) const {
     if (text_.empty()) return;
     canvas.setColor(kiro::ui::rgb(255, 180, 180), 255);
     canvas.drawText(text_, 0, 0, canvas.width(), true);
+}
+
+uint32_t Body::StatusLine::ticksUntilDue() const {
+    return remaining_ > 0 ? ticksUntilSpent(remaining_) : NeverDue;
 }
 
 bool Body::StatusLine::takeChanged() {

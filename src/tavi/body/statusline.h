@@ -1,6 +1,7 @@
 // A transient line of text over the body's picture (the loading progress, for instance).
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "tavi/body/body.h"
@@ -19,6 +20,8 @@ public:
     void update(float seconds);
     void draw(kiro::ui::Canvas& canvas) const;
     bool takeChanged();
+    // Ticks of update(TickSeconds) until the text goes; NeverDue when none is counting down.
+    uint32_t ticksUntilDue() const;
     const std::wstring& text() const { return text_; }
 
 private:

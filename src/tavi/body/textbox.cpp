@@ -56,6 +56,10 @@ void Body::Textbox::update(float seconds) {
 void Body::Textbox::reposition() {
     Rect owner{};
     if (parent()) parent()->getWindowRect(owner);
+    reposition(owner);
+}
+
+void Body::Textbox::reposition(const Rect& owner) {
     kiro::ui::Size size{};
     clientSize(size);
     int x = offsetX_ + owner.left - size.cx;

@@ -21,7 +21,9 @@ public:
     void add(const std::wstring& text);
     void update(float seconds);
     bool isEmpty(float* silence = nullptr) const { return lines_.isEmpty(silence); }
+    // Places the window beside the owner's window rectangle (by default, where it is now).
     void reposition();
+    void reposition(const kiro::ui::Rect& owner);
 
     const BalloonLines& lines() const { return lines_; }
     bool right() const { return right_; }

@@ -4,10 +4,12 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <iterator>
 #include <limits>
 
 #include "kiro/io/text.h"
 #include "kiro/random.h"
+#include "sorn/pieces.h"
 
 namespace tavi::oreb {
 namespace {
@@ -80,13 +82,18 @@ void Corpus::readAssociations(const std::wstring& path) {
     }
 }
 
-void Corpus::learn(const std::vector<sorn::Token>& tokens) {
+void Corpus::learn(const std::vector<sorn::Token>& tokens) { learn(tokens, 0); }
+
+void Corpus::learn(const std::vector<sorn::Token>& tokens, size_t learnt) {
     if (window_ == 0) return;
     const size_t n = tokens.size();
     for (size_t i = 0; i < n; ++i) {
         if (!(tokens[i].flags & (sorn::General | sorn::Proper))) continue;
+        // A token learnt before already has its links up to the learnt ones.
+        const uint64_t first = i < learnt ? learnt - i - 1 : 0;
+        if (first >= window_) continue;
         auto& related = links_[tokens[i].base];
-        for (uint64_t k = 0; k < window_; ++k) {
+        for (uint64_t k = first; k < window_; ++k) {
             // i + k + 1 past the end (or wrapping with a huge window) ends the window.
             if (k >= n - i - 1) break;
             const sorn::Token& next = tokens[i + k + 1];
@@ -99,6 +106,20 @@ void Corpus::learn(const std::vector<sorn::Token>& tokens) {
             link.kind = kind;
         }
     }
+}
+
+bool Corpus::learnText(const std::wstring& text, const std::atomic<bool>& stop) {
+    // The last tokens of the piece before, which the first ones of the next still reach.
+    std::vector<sorn::Token> tokens;
+    for (const std::wstring_view piece : sorn::sentencesOf(text)) {
+        if (stop) return false;
+        const size_t learnt = tokens.size();
+        std::vector<sorn::Token> more = sorn::analyze(std::wstring(piece));
+        tokens.insert(tokens.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
+        learn(tokens, learnt);
+        if (tokens.size() > window_) tokens.erase(tokens.begin(), tokens.end() - ptrdiff_t(window_));
+    }
+    return true;
 }
 
 bool Corpus::pickUnknown(const std::vector<sorn::Token>& tokens, std::wstring& keyword) const {

@@ -2,6 +2,7 @@
 // closely, with weights. Read from "temp/corpus.txt", then learnt from analysed texts.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <unordered_map>
@@ -33,6 +34,13 @@ public:
     // Links every general or proper noun to the nouns and adjectives among the next
     // `window` tokens, weighing window - k for the k-th following token.
     void learn(const std::vector<sorn::Token>& tokens);
+    // The same for tokens whose first `learnt` were learnt before, with the tokens before
+    // them: only the links that reach past them are added.
+    void learn(const std::vector<sorn::Token>& tokens, size_t learnt);
+    // Analyses a text and learns it piece by piece, as the language module cuts it, so that
+    // the tokens of a long text never exist all at once; the links are those of learning the
+    // whole. Stops between pieces once stop is set and returns false then.
+    bool learnText(const std::wstring& text, const std::atomic<bool>& stop);
 
     // A keyword of the tokens that the corpus does not know, drawn at random.
     bool pickUnknown(const std::vector<sorn::Token>& tokens, std::wstring& keyword) const;

@@ -1,6 +1,7 @@
 // Loading a brain's engine and turning queued messages into candidate lines and responses.
 #include "tavi/oreb/engine.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "kiro/io/file.h"
@@ -35,7 +36,7 @@ void Engine::load(const std::wstring& brainFolder) {
         // Leave at once: the remaining files stay unlearnt and progress keeps its value.
         if (stop_) return;
         const kiro::io::Text text(file);
-        corpus_->learn(sorn::analyze(text.str()));
+        if (!corpus_->learnText(text.str(), stop_)) return;
         ++done;
         progress_ = float(done) / float(total);
     }
@@ -45,6 +46,7 @@ void Engine::load(const std::wstring& brainFolder) {
 void Engine::post(const EventMessage& message) {
     input_.push_back(message);
     lastActivity_ = clock_();
+    askedBoredom_ = false;
 }
 
 void Engine::process() {
@@ -63,24 +65,44 @@ void Engine::process() {
             responder_->through(chatterSet_, keyword);
         }
     }
-    if (elapsed(clock_()) > BoredomDelay) responder_->boredom(chatterSet_);
+    if (elapsed(clock_()) > BoredomDelay) {
+        responder_->boredom(chatterSet_);
+        askedBoredom_ = true;
+    }
 }
 
 bool Engine::hasEventLines() const { return !eventSet_.empty(); }
 
 bool Engine::respond(Response& out) {
     const uint32_t now = clock_();
-    if (eventSet_.take(out) || (elapsed(now) >= ChatterDelay && chatterSet_.take(out))) {
-        lastActivity_ = now;
-        return true;
+    if (eventSet_.take(out)) {
+        out.chatter = false;
+    } else if (elapsed(now) >= ChatterDelay && chatterSet_.take(out)) {
+        out.chatter = true;
+    } else {
+        return false;
     }
-    return false;
+    lastActivity_ = now;
+    askedBoredom_ = false;
+    return true;
 }
 
 bool Engine::cycle(bool quiet, Response& out) {
     process();
     if (quiet && !hasEventLines()) return false;
     return respond(out);
+}
+
+uint32_t Engine::dueIn(bool quiet) const {
+    if (!input_.empty() || !eventSet_.empty()) return 0;
+    const uint32_t silent = elapsed(clock_());
+    const bool chatterWaits = !chatterSet_.empty() && !quiet;
+    // Past the minute every cycle asks for a boredom line. Once one has, nothing changes
+    // until quiet ends (the line waits for it) or a message comes (the table has no line).
+    if (silent > BoredomDelay) return chatterWaits || !askedBoredom_ ? 0 : NeverDue;
+    uint32_t due = BoredomDelay + 1 - silent;
+    if (chatterWaits) due = silent >= ChatterDelay ? 0 : std::min(due, ChatterDelay - silent);
+    return due;
 }
 
 }  // namespace tavi::oreb

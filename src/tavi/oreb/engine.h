@@ -24,6 +24,8 @@ public:
     static constexpr uint32_t ChatterDelay = 2000;
     // Silence longer than this adds a boredom line.
     static constexpr uint32_t BoredomDelay = 60000;
+    // What dueIn answers when only a new message or the end of quiet can bring a line.
+    static constexpr uint32_t NeverDue = 0xFFFFFFFFu;
 
     // Loads the tables of brainFolder (which ends with a separator) and the association file,
     // then learns every file below brainFolder + "models\corpus", publishing the fraction
@@ -47,6 +49,10 @@ public:
     // One worker cycle once the posted messages are in: process, then respond unless quiet
     // holds conversation lines back and there is no event line.
     bool cycle(bool quiet, Response& out);
+    // Milliseconds from now until a cycle can next say or collect something: 0 while messages
+    // or event lines wait, else the end of the pause before a conversation line or the minute
+    // of boredom; NeverDue when only a new message (or, with quiet, its end) can change that.
+    uint32_t dueIn(bool quiet) const;
 
     const Corpus& corpus() const { return *corpus_; }
 
@@ -60,6 +66,7 @@ private:
     std::atomic<float>& progress_;
     const std::atomic<bool>& stop_;
     uint32_t lastActivity_ = 0;
+    bool askedBoredom_ = false;  // since the last activity
     std::deque<EventMessage> input_;
     ResponseSet eventSet_;
     ResponseSet chatterSet_;

@@ -22,4 +22,10 @@ void Clock::everySecond() {
     last_ = now;
 }
 
+uint32_t Clock::secondDueIn() const {
+    const kiro::LocalTime now = localClock_();
+    if (now.hour != last_.hour) return 0;
+    return now.second >= 59 ? 1000 : uint32_t(60 - now.second) * 1000;
+}
+
 }  // namespace tavi::tool

@@ -11,6 +11,9 @@ class Clock : public IToolKit {
 public:
     explicit Clock(kiro::LocalClock localClock = kiro::localTime);
     void everySecond() override;
+    // The hour can change only with the minute: due at the next minute of the local time, or
+    // at once when the hour has changed unseen.
+    uint32_t secondDueIn() const override;
 
 private:
     kiro::LocalClock localClock_;

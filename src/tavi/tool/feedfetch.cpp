@@ -10,8 +10,10 @@ namespace tavi::tool {
 namespace {
 
 constexpr int WaitSteps = 10;  // of a second each, for one feed
-constexpr int PauseSteps = 900;
 constexpr std::chrono::milliseconds Step(1000);
+// One wait, which stop cuts short: a worker waking every second would cost the idle
+// companion more than all its characters.
+constexpr std::chrono::milliseconds Pause(900 * 1000);
 
 }  // namespace
 
@@ -42,7 +44,7 @@ void runFeeds(const std::wstring& listPath, FeedCollection& feeds, const std::at
     sleep(Step);
     while (!stop) {
         if (feeds.merge(fetchFeeds(listPath, stop)) > 0) received();
-        for (int step = 0; step < PauseSteps && !stop; ++step) sleep(Step);
+        if (!stop) sleep(Pause);
     }
 }
 

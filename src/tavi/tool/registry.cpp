@@ -1,6 +1,7 @@
 // The tool registry: the program's tools by name, their tick cadence and command routing.
 #include "tavi/tool/registry.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "tavi/tool/afk.h"
@@ -26,7 +27,13 @@ Registry::Registry(kiro::ui::Window* owner, kiro::MillisClock clock,
 }
 
 void Registry::add(const std::wstring& name, std::unique_ptr<IToolKit> tool) {
+    if (wake_) tool->setWake(wake_);
     tools_[name] = std::move(tool);
+}
+
+void Registry::setWake(std::function<void()> wake) {
+    wake_ = std::move(wake);
+    for (auto& [name, tool] : tools_) tool->setWake(wake_);
 }
 
 IToolKit* Registry::find(const std::wstring& name) const {
@@ -52,6 +59,17 @@ bool Registry::pollOne(EventMessage& out) {
         if (tool->poll(out)) return true;
     }
     return false;
+}
+
+uint32_t Registry::dueIn() const {
+    uint32_t due = IToolKit::NeverDue;
+    for (const auto& [name, tool] : tools_) {
+        if (tool->hasEvents()) return 0;
+        due = std::min(due, tool->secondDueIn());
+    }
+    if (due == IToolKit::NeverDue) return due;
+    const uint32_t sinceSecond = clock_() - lastSecond_;
+    return std::max(due, sinceSecond > 1000 ? 0u : 1001 - sinceSecond);
 }
 
 bool Registry::dispatch(const std::wstring& command) {

@@ -18,7 +18,6 @@ Rss::Rss(const std::wstring& listPath, Open open, FeedSleep sleep) : open_(std::
         runFeeds(
             listPath, feeds_, stop_, [this] { raise(events::toolFeedReceived()); }, sleep);
     });
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
 }
 
 Rss::~Rss() {

@@ -67,7 +67,7 @@ std::vector<FeedItem> fetchFeeds(const std::wstring& listPath, const std::atomic
 using FeedSleep = std::function<void(std::chrono::milliseconds)>;
 
 // The worker's life: a second's delay, then until stop: a fetch pass, the merge, received()
-// when new items came, and a pause of 900 sleeps of a second.
+// when new items came, and a pause of 900 seconds in one sleep.
 void runFeeds(const std::wstring& listPath, FeedCollection& feeds, const std::atomic<bool>& stop,
               const std::function<void()>& received, const FeedSleep& sleep);
 

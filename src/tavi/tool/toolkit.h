@@ -2,7 +2,9 @@
 // for the characters that any thread may raise into.
 #pragma once
 
+#include <cstdint>
 #include <deque>
+#include <functional>
 #include <mutex>
 
 #include "tavi/eventmessage.h"
@@ -12,6 +14,8 @@ namespace tavi {
 
 class IToolKit {
 public:
+    static constexpr uint32_t NeverDue = 0xFFFFFFFFu;
+
     IToolKit() = default;
     IToolKit(const IToolKit&) = delete;
     IToolKit& operator=(const IToolKit&) = delete;
@@ -25,14 +29,23 @@ public:
     // When more than a second, or a minute, has passed since the last such call.
     virtual void everySecond() {}
     virtual void everyMinute() {}
+    // Milliseconds until everySecond() next has something to do (the clock: the next minute
+    // of the local time); NeverDue when it has nothing to do. While the characters are still
+    // the main window sleeps, and the ticks and calls above come only when it wakes: for the
+    // earliest of these times, or for an event raised by any tool.
+    virtual uint32_t secondDueIn() const { return NeverDue; }
 
-    // Queues a copy of the event; safe from any thread.
+    // Queues a copy of the event and wakes the main window's loop; safe from any thread.
     void raise(const EventMessage& event);
     // Takes the oldest queued event; false, with out untouched, when there is none.
     bool poll(EventMessage& out);
+    bool hasEvents();
+    // What raise calls after queuing (the registry passes the main window's wake-up).
+    void setWake(std::function<void()> wake);
 
 private:
     std::deque<EventMessage> events_;
+    std::function<void()> wake_;
     std::mutex lock_;
 };
 

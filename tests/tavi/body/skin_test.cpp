@@ -54,7 +54,9 @@ TEST_F(SkinTest, SharedImagesLoadOnceAndTheSizeIsTheLargestOfEach) {
 }
 
 TEST_F(SkinTest, NoUsableMotionsIsAnError) {
-    for (const char* json : {R"({"motions": {}})", "{broken", R"({"other": 1})"}) {
+    // The last: one picture missing, the other (the skin file itself) not a picture.
+    for (const char* json : {R"({"motions": {}})", "{broken", R"({"other": 1})",
+                             R"({"motions": {"idle": {"images": ["none.png"]}, "x": {"images": ["setup.json"]}}})"}) {
         writeSkin(json);
         try {
             Body::Skin skin(folder.path(), w, h, L"idle");
@@ -103,16 +105,18 @@ TEST_F(SkinTest, FramesAreRedrawnAfterTheTimeoutAndNeverWithoutOne) {
     skin.play(L"speak", true);
     skin.takeChanged();
     std::set<const kiro::ui::Canvas*> seen;
-    int redraws = 0;
-    for (int i = 0; i < 400; ++i) {
+    int changes = 0;
+    for (int i = 1; i <= 400; ++i) {
         skin.update(0.05f);
         if (skin.takeChanged()) {
-            ++redraws;
+            ++changes;
+            EXPECT_EQ(i % 10, 0) << "the picture changed between redraws, at tick " << i;
             seen.insert(skin.currentFrame());
         }
     }
-    EXPECT_GE(redraws, 39);  // about every 10 ticks
-    EXPECT_LE(redraws, 41);
+    // Each of the 40 redraws picks either picture, so about half change what is shown.
+    EXPECT_GE(changes, 5);
+    EXPECT_LE(changes, 40);
     EXPECT_EQ(seen.size(), 2u);
 }
 
