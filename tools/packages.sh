@@ -5,7 +5,7 @@ TAVI_PACKAGES=(
   libgtest-dev googletest libbenchmark-dev              # unit tests (GoogleTest sources for the Windows build), benchmarks
   clang libclang-rt-14-dev                              # libFuzzer targets with sanitizers
   libgtk-3-dev libfontconfig-dev                        # windows, drawing, text, private fonts on Linux
-  libx11-dev libxext-dev libxss-dev                     # monitor power and screen saver calls
+  libx11-dev libxext-dev libxss-dev libxtst-dev         # monitor power, screen saver; synthetic input in tests
   libmecab-dev mecab unidic-mecab                       # morphological analysis and its dictionary
   nlohmann-json3-dev                                    # the language module's settings file
   libcurl4-openssl-dev libxml2-dev                      # HTTP/HTTPS on Linux; a reference reader for markup tests

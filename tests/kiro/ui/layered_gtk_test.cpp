@@ -9,14 +9,12 @@
 #include "kiro/ui/canvas.h"
 #include "kiro/ui/window.h"
 #include "kiro/ui/window_gtk.h"
-#include "pump.h"
-#include "recorder.h"
+#include "support/recorder.h"
+#include "support/uidriver.h"
 
 namespace kiro::ui {
 namespace {
 
-using test::pump;
-using test::pumpUntil;
 using test::Recorder;
 
 struct Colour {
@@ -39,7 +37,9 @@ void expectNear(Colour got, Colour want, int tolerance, const char* what) {
     EXPECT_NEAR(got.b, want.b, tolerance) << what;
 }
 
-bool composited() { return gdk_screen_is_composited(gdk_screen_get_default()); }
+bool composited() {
+    return gdk_screen_is_composited(gdk_screen_get_default());
+}
 
 class Layered : public ::testing::Test {
 protected:
@@ -47,7 +47,7 @@ protected:
         Window probe;  // starts the toolkit
         const char* expect = std::getenv("TAVI_EXPECT_COMPOSITOR");
         if (expect && *expect == '1') {
-            ASSERT_TRUE(pumpUntil(composited, 5000)) << "no compositing manager came up";
+            ASSERT_TRUE(uitest::waitUntil(composited, 5000)) << "no compositing manager came up";
         }
     }
 };
@@ -56,14 +56,14 @@ TEST_F(Layered, PresentingTakesTheCanvasSizeAndKeepsTheCorner) {
     Recorder w(nullptr, ws::Popup, wsex::Layered);
     w.moveTo(300, 200);
     w.show();
-    pump(100);
+    uitest::pump(100);
     Canvas c(80, 50);
     c.clear(rgb(10, 20, 30));
     c.present(w.handle(), 0, 0);
     EXPECT_EQ(test::sizeOf(w), test::XY(80, 50));
     EXPECT_EQ(test::placeOf(w), test::XY(300, 200));
     EXPECT_TRUE(w.has("size 80x50"));
-    pump(200);
+    uitest::pump(200);
     EXPECT_EQ(test::placeOf(w), test::XY(300, 200));
     EXPECT_EQ(test::sizeOf(w), test::XY(80, 50));
     expectNear(screenPixel(340, 225), Colour{10, 20, 30}, 2, "presented colour");
@@ -75,7 +75,7 @@ TEST_F(Layered, PixelsShowByTheirAlphaOverWhatIsBelow) {
     below.moveTo(500, 500);
     below.setClientSize(160, 40);
     below.show();
-    ASSERT_TRUE(pumpUntil([&] { return below.has("paint"); }));
+    ASSERT_TRUE(uitest::waitUntil([&] { return below.has("paint"); }));
     Recorder above(nullptr, ws::Popup, wsex::Layered);
     above.painter = [](Canvas& c) {
         c.clear();
@@ -89,8 +89,8 @@ TEST_F(Layered, PixelsShowByTheirAlphaOverWhatIsBelow) {
     above.moveTo(500, 500);
     above.setClientSize(160, 40);
     above.show();
-    ASSERT_TRUE(pumpUntil([&] { return above.has("paint"); }));
-    pump(400);
+    ASSERT_TRUE(uitest::waitUntil([&] { return above.has("paint"); }));
+    uitest::pump(400);
     expectNear(screenPixel(520, 520), Colour{255, 255, 255}, 2, "transparent: what is below");
     expectNear(screenPixel(560, 520), Colour{0, 0, 255}, 2, "opaque");
     if (composited()) {
@@ -113,8 +113,8 @@ TEST_F(Layered, OrdinaryWindowsShowTheCanvasWithoutAlpha) {
     w.moveTo(900, 100);
     w.setClientSize(60, 20);
     w.show();
-    ASSERT_TRUE(pumpUntil([&] { return w.has("paint"); }));
-    pump(300);
+    ASSERT_TRUE(uitest::waitUntil([&] { return w.has("paint"); }));
+    uitest::pump(300);
     expectNear(screenPixel(910, 110), Colour{0, 200, 0}, 2, "opaque");
     expectNear(screenPixel(940, 110), Colour{0, 0, 0}, 2, "transparent shows black");
     // A window that paints nothing shows its white background.
@@ -122,8 +122,8 @@ TEST_F(Layered, OrdinaryWindowsShowTheCanvasWithoutAlpha) {
     blank.moveTo(900, 200);
     blank.setClientSize(40, 40);
     blank.show();
-    ASSERT_TRUE(pumpUntil([&] { return blank.has("paint"); }));
-    pump(300);
+    ASSERT_TRUE(uitest::waitUntil([&] { return blank.has("paint"); }));
+    uitest::pump(300);
     expectNear(screenPixel(920, 220), Colour{255, 255, 255}, 2, "background");
 }
 
@@ -133,8 +133,8 @@ bool statesAbove(Window& w) {
     GdkAtom type;
     gint format = 0, length = 0;
     guchar* data = nullptr;
-    if (!gdk_property_get(gw, gdk_atom_intern("_NET_WM_STATE", FALSE), gdk_atom_intern("ATOM", FALSE), 0,
-                          1024, FALSE, &type, &format, &length, &data))
+    if (!gdk_property_get(gw, gdk_atom_intern("_NET_WM_STATE", FALSE), gdk_atom_intern("ATOM", FALSE), 0, 1024, FALSE,
+                          &type, &format, &length, &data))
         return false;
     bool above = false;
     const auto* atoms = reinterpret_cast<const GdkAtom*>(data);
@@ -152,7 +152,7 @@ TEST_F(Layered, TopmostReachesOwnedWindows) {
     owner.setTopmost(true);
     // Without a window manager the request stays in the windows' state property.
     for (Recorder* w : {&owner, &owned, &grandchild, &stranger}) w->show();
-    pump(150);
+    uitest::pump(150);
     EXPECT_TRUE(statesAbove(owner));
     EXPECT_TRUE(statesAbove(owned));
     EXPECT_TRUE(statesAbove(grandchild));

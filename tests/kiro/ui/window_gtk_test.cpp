@@ -5,14 +5,12 @@
 
 #include "kiro/ui/window_gtk.h"
 #include "kiro/ui/window_native_gtk.h"
-#include "pump.h"
-#include "recorder.h"
+#include "support/recorder.h"
+#include "support/uidriver.h"
 
 namespace kiro::ui {
 namespace {
 
-using test::pump;
-using test::pumpUntil;
 using test::Recorder;
 
 TEST(WindowGtk, StylesChooseTheFrame) {
@@ -37,18 +35,18 @@ TEST(WindowGtk, ABarAboveTheClientAreaShrinksItAndCountsInTheWindowSize) {
     w.moveTo(50, 600);
     w.setClientSize(200, 100);
     w.show();
-    pump(150);
+    uitest::pump(150);
     GtkWidget* bar = gtk_menu_bar_new();
     gtk_menu_shell_append(GTK_MENU_SHELL(bar), gtk_menu_item_new_with_label("保存して閉じる"));
     gtk_box_pack_start(GTK_BOX(gtkFrameBox(w)), bar, FALSE, FALSE, 0);
     gtk_widget_show_all(bar);
-    ASSERT_TRUE(pumpUntil([&] { return test::sizeOf(w).second < 100; }));
+    ASSERT_TRUE(uitest::waitUntil([&] { return test::sizeOf(w).second < 100; }));
     const int barHeight = 100 - test::sizeOf(w).second;
     EXPECT_GT(barHeight, 5);
     EXPECT_TRUE(w.has("size 200x" + std::to_string(100 - barHeight)));
     // Asking for a client size makes room for the bar.
     w.setClientSize(200, 100);
-    pump(200);
+    uitest::pump(200);
     EXPECT_EQ(test::sizeOf(w), test::XY(200, 100));
     Rect r{};
     w.getWindowRect(r);
@@ -65,22 +63,22 @@ TEST(WindowGtk, FocusMovesBetweenWindows) {
     b.moveTo(400, 10);
     a.show();
     b.show();
-    pump(150);
+    uitest::pump(150);
     a.focus();
-    ASSERT_TRUE(pumpUntil([&] { return a.has("focus"); }));
+    ASSERT_TRUE(uitest::waitUntil([&] { return a.has("focus"); }));
     b.focus();
-    ASSERT_TRUE(pumpUntil([&] { return b.has("focus") && a.has("blur"); }));
+    ASSERT_TRUE(uitest::waitUntil([&] { return b.has("focus") && a.has("blur"); }));
 }
 
 TEST(WindowGtk, ClipboardChangesAreReportedWhileListening) {
     Recorder w;
     w.listenClipboard(true);
     gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), "one", -1);
-    ASSERT_TRUE(pumpUntil([&] { return w.has("clipboard"); }));
+    ASSERT_TRUE(uitest::waitUntil([&] { return w.has("clipboard"); }));
     w.listenClipboard(false);
     w.log.clear();
     gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), "two", -1);
-    pump(200);
+    uitest::pump(200);
     EXPECT_FALSE(w.has("clipboard"));
 }
 
@@ -101,24 +99,24 @@ TEST(WindowGtk, AltF4AndTheWindowManagersCloseAskTheWindow) {
     Recorder keep(nullptr, ws::Popup);
     keep.closeResult = 0;
     keep.show();
-    pump(100);
+    uitest::pump(100);
     keep.sendMessage(wm::SysKeyDown, vk::F4, 0);
     EXPECT_EQ(keep.count("close"), 1);
     gtk_window_close(GTK_WINDOW(gtkToplevel(keep)));
-    ASSERT_TRUE(pumpUntil([&] { return keep.count("close") == 2; }));
+    ASSERT_TRUE(uitest::waitUntil([&] { return keep.count("close") == 2; }));
     EXPECT_NE(keep.handle(), nullptr);
     Recorder let(nullptr, ws::Popup);
     let.show();
-    pump(100);
+    uitest::pump(100);
     gtk_window_close(GTK_WINDOW(gtkToplevel(let)));
-    ASSERT_TRUE(pumpUntil([&] { return let.handle() == nullptr; }));
+    ASSERT_TRUE(uitest::waitUntil([&] { return let.handle() == nullptr; }));
     EXPECT_EQ(let.count("destroy"), 1);
 }
 
 TEST(WindowGtk, CharactersBeyondSixteenBitsArriveAsTwoHalves) {
     Recorder w(nullptr, ws::Popup);
     w.show();
-    pump(100);
+    uitest::pump(100);
     GdkEvent* key = gdk_event_new(GDK_KEY_PRESS);
     key->key.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(gtkToplevel(w))));
     key->key.keyval = gdk_unicode_to_keyval(0x1F600);

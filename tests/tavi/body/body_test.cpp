@@ -9,11 +9,10 @@
 
 #include "kiro/ui/loop.h"
 #include "kiro/ui/screen.h"
-#include "support/uidriver_gtk.h"
+#include "support/unitfolder.h"
 #include "tavi/body/skin.h"
 #include "tavi/body/textbox.h"
 #include "tavi/braininterface.h"
-#include "support/unitfolder_gtk.h"
 
 namespace tavi {
 namespace {
@@ -26,10 +25,10 @@ struct RecordingBrain : BrainInterface {
 class BodyTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(kiro::ui::initializeToolkit());
+        ASSERT_TRUE(uitest::start());
         folder.addUnit("a", "{}");
         body = std::make_unique<Body>(nullptr, L"units\\a\\body\\", &brain);
-        uitest::settle(200);
+        uitest::pump(200);
     }
     test::UnitFolder folder;
     RecordingBrain brain;
@@ -51,10 +50,10 @@ TEST_F(BodyTest, StandsAtTheBottomRightOfTheWorkAreaInItsLargestPictureSize) {
 TEST_F(BodyTest, AClickPostsDragThenDrop) {
     kiro::ui::Rect r{};
     body->getWindowRect(r);
-    uitest::xdotool({"mousemove", std::to_string(r.left + 20), std::to_string(r.top + 10),
-                     "click", "1"});
+    uitest::moveTo(r.left + 20, r.top + 10);
+    uitest::click(1);
     EXPECT_TRUE(uitest::waitUntil([&] { return brain.names.size() >= 2; }, 5000));
-    uitest::settle(300);
+    uitest::pump(300);
     EXPECT_EQ(brain.names, (std::vector<std::wstring>{L"unit_drag", L"unit_drop"}));
 }
 

@@ -9,12 +9,12 @@
 
 #include "kiro/exception.h"
 #include "kiro/ui/loop.h"
+#include "support/unitfolder.h"
 #include "tavi/body/body.h"
 #include "tavi/body/skin.h"
 #include "tavi/body/statusline.h"
 #include "tavi/body/textbox.h"
 #include "tavi/events.h"
-#include "support/unitfolder_gtk.h"
 
 namespace tavi {
 namespace {
@@ -30,7 +30,7 @@ std::wstring newestLine(Body* body) {
 
 class UnitTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(kiro::ui::initializeToolkit()); }
+    void SetUp() override { ASSERT_TRUE(uitest::start()); }
     test::UnitFolder folder;
 };
 
@@ -52,8 +52,8 @@ TEST_F(UnitTest, NoUnitToBuildEndsStartUpWithUnitNotFound) {
             MultiUnit units(nullptr);
             ADD_FAILURE() << "built units from: " << bootstrap;
         } catch (const kiro::Exception& e) {
-            EXPECT_NE(std::string(e.what()).find("tavi::MultiUnit::MultiUnit\n\nERROR_UnitNotFound"),
-                      std::string::npos) << e.what();
+            EXPECT_NE(std::string(e.what()).find("tavi::MultiUnit::MultiUnit\n\nERROR_UnitNotFound"), std::string::npos)
+                << e.what();
         }
     }
 }
@@ -67,8 +67,7 @@ TEST_F(UnitTest, ShowsTheLoadingLineThenSpeaksItsWakeUpLine) {
     EXPECT_EQ(status.substr(status.size() - 2), L" %");
     ASSERT_NE(status.find(L'.'), std::wstring::npos);  // one decimal, like "initializing 0.0 %"
 
-    ASSERT_TRUE(tickUntil([&] { unit.update(0.05f); }, [&] { return unit.body()->isSpeaking(); },
-                          5000));
+    ASSERT_TRUE(tickUntil([&] { unit.update(0.05f); }, [&] { return unit.body()->isSpeaking(); }, 5000));
     EXPECT_EQ(newestLine(unit.body()), L"おはよう");
 }
 
@@ -77,12 +76,10 @@ TEST_F(UnitTest, AMutedUnitDropsItsResponsesInsteadOfDelayingThem) {
     Unit unit(nullptr, L"a");
     unit.setMute(true);
     // The wake-up line is produced about a second after loading; it must never show.
-    EXPECT_FALSE(tickUntil([&] { unit.update(0.05f); }, [&] { return unit.body()->isSpeaking(); },
-                           2500));
+    EXPECT_FALSE(tickUntil([&] { unit.update(0.05f); }, [&] { return unit.body()->isSpeaking(); }, 2500));
     unit.setMute(false);
     unit.post(events::unitDrag());
-    ASSERT_TRUE(tickUntil([&] { unit.update(0.05f); }, [&] { return unit.body()->isSpeaking(); },
-                          3000));
+    ASSERT_TRUE(tickUntil([&] { unit.update(0.05f); }, [&] { return unit.body()->isSpeaking(); }, 3000));
     EXPECT_EQ(newestLine(unit.body()), L"わっ");
 }
 
@@ -100,12 +97,15 @@ TEST_F(UnitTest, ChatterWaitsWhileAnyCharacterTalksButEventLinesDoNot) {
         a.update(0.05f);
         b.update(0.05f);
     };
-    ASSERT_TRUE(tickUntil(tickBoth, [&] { return a.body()->isSpeaking(); }, 5000));
+    ASSERT_TRUE(tickUntil(
+        tickBoth, [&] { return a.body()->isSpeaking(); }, 5000));
 
     now += 61000;  // B has been silent for over a minute, but A is talking
-    EXPECT_FALSE(tickUntil(tickBoth, [&] { return b.body()->isSpeaking(); }, 1000));
+    EXPECT_FALSE(tickUntil(
+        tickBoth, [&] { return b.body()->isSpeaking(); }, 1000));
     b.post(events::unitDrag());  // an event line still passes
-    ASSERT_TRUE(tickUntil(tickBoth, [&] { return b.body()->isSpeaking(); }, 2000));
+    ASSERT_TRUE(tickUntil(
+        tickBoth, [&] { return b.body()->isSpeaking(); }, 2000));
     EXPECT_EQ(newestLine(b.body()), L"つかまれた");
 
     // Once both balloons are empty, the held-back boredom line comes.
@@ -113,10 +113,11 @@ TEST_F(UnitTest, ChatterWaitsWhileAnyCharacterTalksButEventLinesDoNot) {
         a.update(0.5f);
         b.update(0.5f);
     };
-    ASSERT_TRUE(tickUntil(drain, [&] { return !a.body()->isSpeaking() && !b.body()->isSpeaking(); },
-                          8000));
+    ASSERT_TRUE(tickUntil(
+        drain, [&] { return !a.body()->isSpeaking() && !b.body()->isSpeaking(); }, 8000));
     now += 61000;
-    ASSERT_TRUE(tickUntil(tickBoth, [&] { return b.body()->isSpeaking(); }, 3000));
+    ASSERT_TRUE(tickUntil(
+        tickBoth, [&] { return b.body()->isSpeaking(); }, 3000));
     EXPECT_EQ(newestLine(b.body()), L"ひまだなあ");
     EXPECT_EQ(b.body()->skin().currentName(), L"happy");
 }
