@@ -1,6 +1,8 @@
 // The toolkit's start and its message loop, shared by the entry and every window.
 #pragma once
 
+#include <functional>
+
 namespace kiro::ui {
 
 // Starts the window toolkit once (later calls return the first result). On Linux this also
@@ -16,5 +18,11 @@ void runLoop();
 // Ends runLoop (the quit message); callable before runLoop starts. On Linux the loop is the
 // toolkit's own GLib loop, so windows end it through this, not through gtk_main_quit.
 void quitLoop();
+
+// Runs task on the UI thread, from the message loop, after the tasks posted before it.
+// Callable from any thread. Nested loops (a context menu, a message box, a window being
+// dragged) run the tasks too. A task posted before the loop runs waits for it; tasks still
+// waiting when the program ends are dropped without running.
+void postToUiThread(std::function<void()> task);
 
 }  // namespace kiro::ui

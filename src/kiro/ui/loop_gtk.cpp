@@ -1,11 +1,12 @@
-// The toolkit start and message loop on Linux: GTK 3 on X11, a GLib main loop, and the
-// termination signals routed into the loop's normal end.
+// The toolkit start and message loop on Linux: GTK 3 on X11, a GLib main loop, the
+// termination signals routed into the loop's normal end, and tasks posted from other threads.
 #include <glib-unix.h>
 #include <gtk/gtk.h>
 
 #include <csignal>
 #include <cstdlib>
 #include <thread>
+#include <utility>
 
 #include "kiro/ui/loop.h"
 
@@ -16,6 +17,13 @@ namespace {
 GMainLoop* running = nullptr;
 bool quitPending = false;
 std::thread::id uiThread;
+
+gboolean runTask(gpointer data) {
+    (*static_cast<std::function<void()>*>(data))();
+    return G_SOURCE_REMOVE;
+}
+
+void freeTask(gpointer data) { delete static_cast<std::function<void()>*>(data); }
 
 gboolean onSignal(gpointer) {
     quitLoop();
@@ -67,6 +75,14 @@ void quitLoop() {
     } else {
         quitPending = true;
     }
+}
+
+// Idle sources of one priority run in the order they were added, in every loop that iterates
+// the default context (menus and dialogs included); adding one wakes that context from any
+// thread.
+void postToUiThread(std::function<void()> task) {
+    g_idle_add_full(G_PRIORITY_DEFAULT, runTask, new std::function<void()>(std::move(task)),
+                    freeTask);
 }
 
 }  // namespace kiro::ui
