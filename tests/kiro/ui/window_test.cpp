@@ -1,4 +1,4 @@
-// Window: dispatch order and results, observers, lifecycle, titles, timers, posted messages,
+// Window: dispatch order and results, observers, lifecycle, timers, posted messages,
 // geometry and painting.
 #include "kiro/ui/window.h"
 
@@ -21,21 +21,6 @@ protected:
         if (!uitest::start()) GTEST_SKIP() << "no display";
     }
 };
-
-TEST_F(WindowTest, TitlesAreNumberedByTheLiveCount) {
-    const int before = Window::liveCount();
-    auto a = std::make_unique<Window>();
-    auto b = std::make_unique<Window>();
-    EXPECT_EQ(Window::liveCount(), before + 2);
-    wchar_t want[32];
-    std::swprintf(want, 32, L"window #%02d", before + 2);
-    EXPECT_EQ(b->title(), want);
-    a.reset();
-    Window c;  // titles need not be unique
-    EXPECT_EQ(c.title(), want);
-    c.setTitle(L"メモを編集中...");
-    EXPECT_EQ(c.title(), L"メモを編集中...");
-}
 
 TEST_F(WindowTest, OnMessageComesFirstCommandsAreDecodedAndUserMessagesReturnTheirResult) {
     Recorder w;
