@@ -1,5 +1,7 @@
-// Builds a value tree from the same JSON file with json11w (bytes, decode, parse) and with
-// nlohmann::json (bytes, parse) at 100 KB, 1 MB and 10 MB, generated at run time.
+// Builds a value tree from the same JSON file with json11w (bytes to tree as kiro::io::JsonFile
+// reads a file: character-set check, then the parse, whose strings come out wide) and with
+// nlohmann::json (bytes to tree) at 100 KB, 1 MB and 10 MB, generated at run time. The Walk
+// pair then also reads every string, array and object of the tree they built.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -10,6 +12,7 @@
 
 #include "kiro/io/charset/charset.h"
 #include "kiro/io/json11/json11w.h"
+#include "kiro/io/jsonfile.h"
 
 namespace {
 
@@ -62,15 +65,9 @@ const std::string& document(size_t size) {
 void Json11w(benchmark::State& state) {
     const std::string& bytes = document(size_t(state.range(0)));
     for (auto _ : state) {
-        // As kiro::io::JsonFile does it: the wide text goes as soon as the tree is built.
-        json11w::Json root;
-        std::wstring err;
-        {
-            const std::wstring text = kiro::io::decode(bytes.data(), bytes.size());
-            root = json11w::Json::parse(text, err);
-        }
-        if (!err.empty() || !root.is_object()) state.SkipWithError("json11w failed");
-        benchmark::DoNotOptimize(root);
+        kiro::io::JsonFile file(bytes.data(), bytes.size());
+        if (file.failed() || !file.root().is_object()) state.SkipWithError("json11w failed");
+        benchmark::DoNotOptimize(file.root());
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(bytes.size()));
 }
@@ -85,7 +82,44 @@ void Nlohmann(benchmark::State& state) {
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(bytes.size()));
 }
 
-// The steps of the json11w side on their own, to see where its time goes.
+// Reads every value: each string's characters, each array's items and each object's members
+// through the ordered map it hands out.
+size_t walk(const json11w::Json& value) {
+    size_t sum = value.string_value().size();
+    for (const json11w::Json& item : value.array_items()) sum += walk(item);
+    for (const auto& [key, item] : value.object_items()) sum += key.size() + walk(item);
+    return sum;
+}
+
+size_t walk(const nlohmann::json& value) {
+    size_t sum = value.is_string() ? value.get_ref<const std::string&>().size() : 0;
+    if (value.is_array())
+        for (const nlohmann::json& item : value) sum += walk(item);
+    if (value.is_object())
+        for (const auto& [key, item] : value.items()) sum += key.size() + walk(item);
+    return sum;
+}
+
+void Json11wWalk(benchmark::State& state) {
+    const std::string& bytes = document(size_t(state.range(0)));
+    for (auto _ : state) {
+        kiro::io::JsonFile file(bytes.data(), bytes.size());
+        benchmark::DoNotOptimize(walk(file.root()));
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(bytes.size()));
+}
+
+void NlohmannWalk(benchmark::State& state) {
+    const std::string& bytes = document(size_t(state.range(0)));
+    for (auto _ : state) {
+        nlohmann::json root = nlohmann::json::parse(bytes);
+        benchmark::DoNotOptimize(walk(root));
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(bytes.size()));
+}
+
+// The wide path on its own, as text that is not plain UTF-8 takes it: decoding, then the
+// parse of the decoded text.
 void Json11wDecodeOnly(benchmark::State& state) {
     const std::string& bytes = document(size_t(state.range(0)));
     for (auto _ : state) {
@@ -112,6 +146,8 @@ constexpr int64_t KB = 1000, MB = 1000 * KB;
 
 BENCHMARK(Json11w)->Arg(100 * KB)->Arg(MB)->Arg(10 * MB)->Unit(benchmark::kMillisecond);
 BENCHMARK(Nlohmann)->Arg(100 * KB)->Arg(MB)->Arg(10 * MB)->Unit(benchmark::kMillisecond);
+BENCHMARK(Json11wWalk)->Arg(100 * KB)->Arg(MB)->Arg(10 * MB)->Unit(benchmark::kMillisecond);
+BENCHMARK(NlohmannWalk)->Arg(100 * KB)->Arg(MB)->Arg(10 * MB)->Unit(benchmark::kMillisecond);
 BENCHMARK(Json11wDecodeOnly)->Arg(100 * KB)->Arg(MB)->Arg(10 * MB)->Unit(benchmark::kMillisecond);
 BENCHMARK(Json11wParseOnly)->Arg(100 * KB)->Arg(MB)->Arg(10 * MB)->Unit(benchmark::kMillisecond);
 

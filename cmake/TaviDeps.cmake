@@ -9,8 +9,8 @@ if(WIN32)
   # Static runtime, so the .exe runs alone.
   target_link_options(tavi_core_deps INTERFACE -static -static-libgcc -static-libstdc++)
   target_compile_definitions(tavi_core_deps INTERFACE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
-  target_link_libraries(tavi_core_deps INTERFACE ole32 shell32 winmm)
-  target_link_libraries(tavi_ui_deps INTERFACE user32 gdi32 gdiplus imm32 comctl32 wininet)
+  target_link_libraries(tavi_core_deps INTERFACE ole32 shell32 winmm wininet crypt32)
+  target_link_libraries(tavi_ui_deps INTERFACE user32 gdi32 gdiplus imm32 comctl32 shlwapi)
   # nlohmann/json is header-only: give the cross compiler the host's copy alone (the whole
   # host include folder would shadow the MinGW headers).
   find_path(TAVI_NLOHMANN_DIR nlohmann/json.hpp PATHS /usr/include NO_CMAKE_FIND_ROOT_PATH REQUIRED)

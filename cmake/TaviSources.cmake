@@ -1,9 +1,13 @@
 # Source selection by file name, not by #ifdef: a platform file carries its platform in its
 # suffix (_win32, _gtk, _posix, _curl, _wininet) and is compiled only for that platform.
-# Everything under the UI folders goes into tavi_ui; everything else under src/ into tavi_core.
+# Everything under the UI folders goes into tavi_ui, except the portable files that
+# TAVI_CORE_FILES_REGEX names (the feed reader's documents, merge, page and fetch cycle:
+# tavi/tool/feed*.cpp); everything else under src/ goes into tavi_core. Tests follow the same
+# rule by their mirrored path (tests/tavi/tool/feed*_test.cpp are core tests).
 
 set(TAVI_UI_DIRS kiro/ui tavi/body tavi/unit tavi/tool)
 set(TAVI_UI_FILES_REGEX "^(appmain|kiro/app)[^/]*\\.cpp$")
+set(TAVI_CORE_FILES_REGEX "^tavi/tool/feed[^/]*\\.cpp$")
 
 function(tavi_platform_ok out file)
   set(ok TRUE)
@@ -40,6 +44,9 @@ function(tavi_collect_sources out kind)
     endforeach()
     if(f MATCHES "${TAVI_UI_FILES_REGEX}")
       set(is_ui TRUE)
+    endif()
+    if(f MATCHES "${TAVI_CORE_FILES_REGEX}")
+      set(is_ui FALSE)
     endif()
     if((kind STREQUAL "UI" AND is_ui) OR (kind STREQUAL "CORE" AND NOT is_ui))
       list(APPEND result ${CMAKE_SOURCE_DIR}/src/${f})

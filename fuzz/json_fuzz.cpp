@@ -1,5 +1,7 @@
 // Fuzzes the wide JSON parser: no crash or undefined behaviour on any text, whatever it
 // parses dumps to valid JSON that parses again, and on ASCII text it agrees with nlohmann.
+// The bytes read as a file (plain UTF-8 parsed as it stands) give what their decoded text
+// gives, and a value taken out of a document outlives it.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -7,7 +9,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include "kiro/io/charset/charset.h"
 #include "kiro/io/json11/json11w.h"
+#include "kiro/io/jsonfile.h"
 
 namespace {
 
@@ -78,6 +82,20 @@ bool hasSurrogateEscape(const std::wstring& text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    {
+        json11w::Json kept;
+        {
+            const kiro::io::JsonFile file(data, size);
+            const std::wstring decoded = kiro::io::decode(data, size);
+            std::wstring wideErr;
+            const json11w::Json wide = decoded.empty() ? json11w::Json() : json11w::Json::parse(decoded, wideErr);
+            if (file.error() != wideErr || file.root().dump() != wide.dump()) abort();
+            kept = file.root()[size_t(0)];
+            for (const auto& member : file.root().object_items()) kept = member.second;
+        }
+        (void)kept.dump();
+    }
+
     const std::wstring text = toWide(data, size);
     std::wstring err;
     const json11w::Json value = json11w::Json::parse(text, err);

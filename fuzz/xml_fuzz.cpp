@@ -1,9 +1,13 @@
 // Fuzzes the markup reader: bytes through character-set detection, or bytes taken one by one
-// as characters straight into the parser; checks the node list's invariants.
+// as characters straight into the parser; checks the node list's invariants, and that bytes
+// read as they stand (plain UTF-8) give the nodes of their decoded text.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
+#include <vector>
 
+#include "kiro/io/charset/charset.h"
 #include "kiro/io/xml.h"
 
 namespace {
@@ -17,12 +21,38 @@ void checkNodes(const kiro::io::Xml& xml) {
         const kiro::io::Xml::Node& n = xml.node(i);
         if (!n.name.empty()) check(n.text.empty());
         if (!n.text.empty()) check(n.name.empty() && n.attributes.empty());
+        // Attributes are ordered by key, each key once.
+        for (auto it = n.attributes.begin(); it != n.attributes.end(); ++it)
+            check(it + 1 == n.attributes.end() || it->first.compare(it[1].first) < 0);
+        // A path is its parent's, a dot and its innermost name. Deep paths are checked only
+        // near the top of the document, which keeps the run linear.
+        if (i < 64 && !n.path.empty()) {
+            const std::wstring text = n.path.str();
+            check(n.path == text && text.size() == n.path.size());
+            const std::wstring parent = n.path.parent().str();
+            check(text == (parent.empty() ? n.path.name().str() : parent + L"." + n.path.name().str()));
+        }
     }
     const kiro::io::Xml::Node& past = xml.node(xml.count());
     check(past.name.empty() && past.text.empty() && past.path.empty() && past.attributes.empty());
 }
 
 }  // namespace
+
+// Hostile documents are large (deep nesting, runs of '<', long names): unless the command
+// line says otherwise, inputs may grow to 256 KiB.
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    for (int i = 1; i < *argc; ++i)
+        if (std::strncmp((*argv)[i], "-max_len=", 9) == 0) return 0;
+    static char maxLen[] = "-max_len=262144";
+    static std::vector<char*> args;
+    args.assign(*argv, *argv + *argc);
+    args.insert(args.begin() + 1, maxLen);
+    args.push_back(nullptr);
+    *argc += 1;
+    *argv = args.data();
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
@@ -32,6 +62,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (mode & 1) {
         kiro::io::Xml xml(data, size);
         checkNodes(xml);
+        kiro::io::Xml decoded;
+        decoded.parse(kiro::io::decode(data, size));
+        check(decoded.count() == xml.count());
+        for (size_t i = 0; i < xml.count(); ++i) {
+            const kiro::io::Xml::Node& a = xml.node(i);
+            const kiro::io::Xml::Node& b = decoded.node(i);
+            check(a.name == b.name && a.text == b.text && a.path.size() == b.path.size());
+            check(a.path.name() == b.path.name() && (i >= 64 || a.path == b.path));
+            check(a.attributes.size() == b.attributes.size());
+            for (size_t k = 0; k < a.attributes.size(); ++k)
+                check(a.attributes.begin()[k] == b.attributes.begin()[k]);
+        }
     } else {
         // Two bytes per character reach characters beyond Latin-1 (and lone surrogates).
         std::wstring text;

@@ -1,10 +1,12 @@
 #!/bin/sh
 # Builds the portable library and its tests with ThreadSanitizer in build-tsan/ and runs the
-# tests of the threaded parts (by default the brain and its engine). Any data race fails.
+# tests of the threaded parts (by default the brain, its engine, the HTTP download and the feed
+# reader's cycle, the last two against the local servers of tests/support/feedserver.py). Any
+# data race fails.
 # Usage: tools/tsan.sh [gtest filter]     e.g. tools/tsan.sh 'Brain*:Engine*'
 set -eu
 cd "$(dirname "$0")/.."
-filter="${1:-Brain*:Engine*:EngineLoading*}"
+filter="${1:-Brain*:Engine*:EngineLoading*:Download*:Feed*}"
 build="${TAVI_TSAN_BUILD:-build-tsan}"
 
 generator=""
@@ -17,4 +19,5 @@ cmake --build "$build" --target tavi_core_tests -j2
 # gives both stacks of a lock-order report.
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 ${TSAN_OPTIONS:-}" \
     TAVI_TEST_DATA="$PWD/tests/data" \
+    python3 tests/support/feedserver.py --data tests/data -- \
     "$build/tests/tavi_core_tests" --gtest_filter="$filter"

@@ -1,18 +1,23 @@
-// Start-up services on Windows: DPI awareness, COM, GetModuleFileNameW and
+// Start-up services on Windows: DPI awareness, COM, the window toolkit, GetModuleFileNameW and
 // SetCurrentDirectoryW.
 #include <windows.h>
 #include <objbase.h>
 
 #include "kiro/app_platform.h"
+#include "kiro/ui/loop.h"
 
 namespace kiro::app::platform {
 
 void start() {
     SetProcessDPIAware();
     CoInitialize(nullptr);
+    kiro::ui::initializeToolkit();
 }
 
-void stop() { CoUninitialize(); }
+void stop() {
+    kiro::ui::finalizeToolkit();
+    CoUninitialize();
+}
 
 std::wstring modulePath(void* instance) {
     wchar_t buffer[MAX_PATH] = {};

@@ -2,6 +2,7 @@
 // null root without an error.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "kiro/io/json11/json11w.h"
@@ -12,6 +13,8 @@ class JsonFile {
 public:
     JsonFile() = default;
     explicit JsonFile(const std::wstring& path);
+    // The same for bytes already in memory.
+    JsonFile(const void* data, size_t size);
 
     const json11w::Json& root() const { return root_; }
     const json11w::Json& operator[](const std::wstring& key) const { return root_[key]; }
@@ -20,6 +23,8 @@ public:
     const std::wstring& error() const { return error_; }
 
 private:
+    void read(const void* data, size_t size);
+
     json11w::Json root_;
     std::wstring error_;
 };

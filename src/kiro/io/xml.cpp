@@ -1,33 +1,59 @@
-// The lenient markup reader: one pass over the text with a stack of open element names kept as
-// the lengths of the dotted path before each push.
+// The lenient markup reader: one pass over a text the reader keeps. Names, attribute values and
+// texts are views into it (references are decoded in place, never longer than what they
+// replace), and the open elements are a chain of path links, one per start tag.
 #include "kiro/io/xml.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cwchar>
+#include <stdexcept>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 
 #include "kiro/io/charset/charset.h"
+#include "kiro/io/utf8.h"
 
 namespace kiro::io {
 
 namespace {
 
-using View = std::wstring_view;
+using Chars = std::wstring_view;
 using namespace std::string_view_literals;  // literal views: no length scans at run time
 
-bool isSpace(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n'; }
+template <typename Unit>
+bool isSpace(Unit c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
-void appendCodePoint(std::wstring& out, uint32_t cp) {
+// The fixed pieces of markup, in either kind of text.
+template <typename Unit>
+struct Marks;
+template <>
+struct Marks<wchar_t> {
+    static constexpr std::wstring_view byteOrderMark = L"\xFEFF", commentStart = L"<!--", commentEnd = L"-->",
+                                       cdataStart = L"<![CDATA[", cdataEnd = L"]]>", script = L"script",
+                                       style = L"style", scriptEnd = L"</script>", styleEnd = L"</style>";
+};
+template <>
+struct Marks<char> {
+    static constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF", commentStart = "<!--", commentEnd = "-->",
+                                      cdataStart = "<![CDATA[", cdataEnd = "]]>", script = "script",
+                                      style = "style", scriptEnd = "</script>", styleEnd = "</style>";
+};
+
+// Writes a code point at out; returns the number of units written.
+size_t putCodePoint(wchar_t* out, uint32_t cp) {
     if constexpr (sizeof(wchar_t) == 2) {
         if (cp > 0xFFFF) {
             cp -= 0x10000;
-            out += static_cast<wchar_t>(0xD800 + (cp >> 10));
-            out += static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
-            return;
+            out[0] = static_cast<wchar_t>(0xD800 + (cp >> 10));
+            out[1] = static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
+            return 2;
         }
     }
-    out += static_cast<wchar_t>(cp);
+    out[0] = static_cast<wchar_t>(cp);
+    return 1;
 }
 
 int digitValue(wchar_t c, bool hex) {
@@ -38,8 +64,9 @@ int digitValue(wchar_t c, bool hex) {
 }
 
 // Reads a reference that starts at s[at] == '&'. On success stores the code point and the
-// length of the reference (ampersand to semicolon) and returns true.
-bool readReference(View s, size_t at, uint32_t& cp, size_t& length) {
+// length of the reference (ampersand to semicolon) and returns true. A reference is never
+// shorter than what it decodes to, so decoding can write over the text it reads.
+bool readReference(Chars s, size_t at, uint32_t& cp, size_t& length) {
     size_t i = at + 1;
     if (i < s.size() && s[i] == L'#') {
         ++i;
@@ -61,11 +88,11 @@ bool readReference(View s, size_t at, uint32_t& cp, size_t& length) {
         length = i + 1 - at;
         return true;
     }
-    static const std::pair<View, wchar_t> named[] = {
+    static const std::pair<Chars, wchar_t> named[] = {
         {L"lt;"sv, L'<'},   {L"gt;"sv, L'>'},     {L"amp;"sv, L'&'},
         {L"quot;"sv, L'"'}, {L"apos;"sv, L'\''}, {L"nbsp;"sv, L' '},
     };
-    View rest = s.substr(i);
+    Chars rest = s.substr(i);
     for (const auto& [spelling, c] : named) {
         if (rest.substr(0, spelling.size()) == spelling) {
             cp = static_cast<uint32_t>(c);
@@ -76,13 +103,40 @@ bool readReference(View s, size_t at, uint32_t& cp, size_t& length) {
     return false;
 }
 
-void trimBoth(View& v) {
+// Decodes the references in p[0, n) in place and returns the decoded length.
+size_t decodeInPlace(wchar_t* p, size_t n) {
+    const wchar_t* first = std::wmemchr(p, L'&', n);
+    if (first == nullptr) return n;
+    const Chars s(p, n);
+    size_t r = static_cast<size_t>(first - p);
+    size_t w = r;
+    while (r < n) {
+        if (p[r] != L'&') {
+            p[w++] = p[r++];
+            continue;
+        }
+        uint32_t cp = 0;
+        size_t length = 0;
+        if (readReference(s, r, cp, length)) {
+            // Everything from r on is still unread text: only p[0, w) has been written.
+            w += putCodePoint(p + w, cp);
+            r += length;
+        } else {
+            p[w++] = p[r++];
+        }
+    }
+    return w;
+}
+
+template <typename Text>
+void trimBoth(Text& v) {
     while (!v.empty() && isSpace(v.front())) v.remove_prefix(1);
     while (!v.empty() && isSpace(v.back())) v.remove_suffix(1);
 }
 
 // Splits a tag's text at whitespace outside double quotes; the quotes stay in the tokens.
-void tokenize(View tag, std::vector<View>& tokens) {
+template <typename Text>
+void tokenize(Text tag, std::vector<Text>& tokens) {
     tokens.clear();
     size_t i = 0;
     const size_t n = tag.size();
@@ -92,157 +146,275 @@ void tokenize(View tag, std::vector<View>& tokens) {
         size_t start = i;
         bool quoted = false;
         for (; i < n; ++i) {
-            wchar_t c = tag[i];
-            if (c == L'"') quoted = !quoted;
+            const auto c = tag[i];
+            if (c == '"') quoted = !quoted;
             else if (!quoted && isSpace(c)) break;
         }
         tokens.push_back(tag.substr(start, i - start));
     }
 }
 
-void readAttributes(View tag, const std::vector<View>& tokens, Xml::Node& node) {
-    const bool selfClosing = !tag.empty() && tag.back() == L'/';
-    for (size_t t = 1; t < tokens.size(); ++t) {
-        View token = tokens[t];
-        size_t eq = token.find(L'=');
-        if (eq == View::npos) continue;
-        View key = token.substr(0, eq);
-        View value = token.substr(eq + 1);
-        if (!value.empty() && value.front() == L'"') value.remove_prefix(1);
-        if (selfClosing && t + 1 == tokens.size() && !value.empty() && value.back() == L'/')
-            value.remove_suffix(1);
-        if (!value.empty() && value.back() == L'"') value.remove_suffix(1);
-        node.attributes[std::wstring(key)] = std::wstring(value);
-    }
-}
+using Attribute = Xml::Attributes::value_type;
 
-void decodeInto(View s, std::wstring& out) {
-    size_t amp = s.find(L'&');
-    if (amp == View::npos) {
-        out.assign(s);
-        return;
-    }
-    out.clear();
-    out.reserve(s.size());
-    size_t from = 0;
-    while (amp != View::npos) {
-        out.append(s.data() + from, amp - from);
-        uint32_t cp = 0;
-        size_t length = 0;
-        if (readReference(s, amp, cp, length)) {
-            appendCodePoint(out, cp);
-            from = amp + length;
-        } else {
-            out += L'&';
-            from = amp + 1;
+bool keyLess(const Attribute& a, const Attribute& b) { return a.first.compare(b.first) < 0; }
+
+// Orders a tag's attributes by key, keeping only the last of each key. Tags have a handful;
+// a stable insertion sort needs no buffer, and a hostile tag with thousands is merged instead.
+size_t sortAttributes(Attribute* items, size_t n, std::vector<Attribute>& scratch) {
+    if (n <= 32) {
+        for (size_t i = 1; i < n; ++i) {
+            Attribute item = items[i];
+            size_t j = i;
+            for (; j > 0 && keyLess(item, items[j - 1]); --j) items[j] = items[j - 1];
+            items[j] = item;
         }
-        amp = s.find(L'&', from);
+    } else {
+        scratch.assign(items, items + n);
+        std::stable_sort(scratch.begin(), scratch.end(), keyLess);
+        std::copy(scratch.begin(), scratch.end(), items);
     }
-    out.append(s.data() + from, s.size() - from);
+    size_t kept = 0;
+    for (size_t i = 0; i < n; ++i) {
+        if (i + 1 < n && items[i + 1].first == items[i].first) continue;  // a later one wins
+        items[kept++] = items[i];
+    }
+    return kept;
 }
 
-bool opensNoElement(View name) {
+bool opensNoElement(Chars name) {
     return name.empty() || name.front() == L'?' || name.front() == L'!' || name == L"br"sv ||
            name == L"img"sv || name == L"meta"sv;
 }
 
+// Where the end tag of a skipped element lies. The reader moves forward only, so one search
+// answers every later question asked from before the place it found (or from anywhere, when
+// it found none): a document full of unclosed script tags is still read in one pass.
+template <typename Unit>
+struct EndTagSearch {
+    using Text = std::basic_string_view<Unit>;
+    Text endTag;
+    size_t from = Text::npos;
+    size_t found = Text::npos;
+
+    size_t next(Text s, size_t pos) {
+        if (from != Text::npos && pos >= from && (found == Text::npos || pos <= found)) return found;
+        from = pos;
+        found = s.find(endTag, pos);
+        return found;
+    }
+};
+
 }  // namespace
 
-Xml::Xml(const void* data, size_t size) {
-    if (data != nullptr && size > 0) parse(decode(data, size));
+Xml::Attributes::const_iterator Xml::Attributes::find(std::wstring_view key) const {
+    size_t low = 0, high = size_;
+    while (low < high) {
+        const size_t mid = low + (high - low) / 2;
+        const int order = items_[mid].first.compare(key);
+        if (order == 0) return items_ + mid;
+        if (order < 0) low = mid + 1;
+        else high = mid;
+    }
+    return end();
 }
 
-std::wstring Xml::decodeEntities(const std::wstring& text) {
-    std::wstring out;
-    decodeInto(text, out);
+const Xml::View& Xml::Attributes::at(std::wstring_view key) const {
+    const_iterator it = find(key);
+    if (it == end()) throw std::out_of_range("no such attribute");
+    return it->second;
+}
+
+std::wstring Xml::Path::str() const {
+    std::wstring out(size(), L'.');
+    for (const Link* link = link_; link != nullptr; link = link->parent) {
+        const size_t start = link->length - link->name.size();
+        out.replace(start, link->name.size(), link->name);
+    }
     return out;
 }
 
-void Xml::parse(const std::wstring& source) {
-    const View s(source);
+bool Xml::Path::equals(std::wstring_view text) const {
+    if (size() != text.size()) return false;
+    // The lengths agree, so every name has its place in the text: compare from the end.
+    for (const Link* link = link_; link != nullptr; link = link->parent) {
+        const size_t start = link->length - link->name.size();
+        if (text.compare(start, link->name.size(), link->name) != 0) return false;
+        if (link->parent != nullptr && text[start - 1] != L'.') return false;
+    }
+    return true;
+}
+
+bool Xml::Path::equals(const Path& other) const {
+    const Link* a = link_;
+    const Link* b = other.link_;
+    if ((a == nullptr ? 0 : a->length) != (b == nullptr ? 0 : b->length)) return false;
+    // Names may hold dots themselves, so equal texts can be split differently: compare the
+    // two texts from the end, one name's characters at a time.
+    size_t i = a == nullptr ? 0 : a->name.size();
+    size_t j = b == nullptr ? 0 : b->name.size();
+    while (a != nullptr && b != nullptr) {
+        if (a == b) return true;
+        const wchar_t ca = i > 0 ? a->name[i - 1] : L'.';
+        const wchar_t cb = j > 0 ? b->name[j - 1] : L'.';
+        if (ca != cb) return false;
+        if (i > 0) --i;
+        else if ((a = a->parent) != nullptr) i = a->name.size();
+        if (j > 0) --j;
+        else if ((b = b->parent) != nullptr) j = b->name.size();
+    }
+    return a == b;
+}
+
+Xml::Xml(const void* data, size_t size) {
+    if (data == nullptr || size == 0) return;
+    const auto* bytes = static_cast<const char*>(data);
+    // decode() drops a byte-order mark and reads plain UTF-8 as it is: such bytes are read as
+    // they stand, which gives the same nodes without a decoded copy of the whole document.
+    const size_t mark = utf8::byteOrderMark(bytes, size);
+    if (utf8::isPlain(bytes + mark, size - mark)) {
+        read(std::string_view(bytes + mark, size - mark), nullptr);
+        return;
+    }
+    parse(decode(data, size));
+}
+
+std::wstring Xml::decodeEntities(const std::wstring& text) {
+    std::wstring out(text);
+    out.resize(decodeInPlace(out.data(), out.size()));
+    return out;
+}
+
+void Xml::parse(const std::wstring& text) {
+    wchar_t* owned = arena_.allocateArray<wchar_t>(text.size());
+    std::copy(text.begin(), text.end(), owned);
+    read(std::wstring_view(owned, text.size()), owned);
+}
+
+Xml::Node& Xml::addNode() {
+    static_assert(std::is_trivially_destructible_v<Node>, "nodes are dropped with the arena");
+    if (count_ % BlockSize == 0) blocks_.push_back(arena_.allocateArray<Node>(BlockSize));
+    return *new (blocks_.back() + count_++ % BlockSize) Node();
+}
+
+template <typename Unit>
+Xml::View Xml::emit(std::basic_string_view<Unit> piece, const Unit* start, wchar_t* owned, bool references) {
+    if constexpr (std::is_same_v<Unit, wchar_t>) {
+        // Nothing else points into a text's characters, so they are decoded where they are.
+        wchar_t* at = owned + (piece.data() - start);
+        return View(Chars(at, references ? decodeInPlace(at, piece.size()) : piece.size()));
+    } else {
+        (void)start;
+        (void)owned;
+        if (piece.empty()) return View();
+        wchar_t* out = arena_.allocateArray<wchar_t>(piece.size());
+        size_t length = utf8::toWide(piece.data(), piece.size(), out);
+        if (references) length = decodeInPlace(out, length);
+        arena_.trimLast(out, piece.size() * sizeof(wchar_t), length * sizeof(wchar_t));
+        return View(Chars(out, length));
+    }
+}
+
+template <typename Unit>
+void Xml::read(std::basic_string_view<Unit> s, wchar_t* owned) {
+    using Text = std::basic_string_view<Unit>;
+    using M = Marks<Unit>;
+    const Unit* const start = s.data();
     const size_t n = s.size();
     size_t pos = 0;
-    if (n > 0 && s[0] == L'\xFEFF') pos = 1;  // a byte-order mark is not content
+    if (s.substr(0, M::byteOrderMark.size()) == M::byteOrderMark) pos = M::byteOrderMark.size();
 
-    // Every node but a text node starts at a '<', and text nodes lie between them, so this
-    // bounds the count; pages reserved but never touched cost nothing.
-    size_t marks = 0;
-    for (size_t i = pos; i < n; ++i) marks += s[i] == L'<';
-    nodes_.reserve(nodes_.size() + 2 * marks + 1);
+    const Path::Link* open = nullptr;  // the innermost open element
+    std::vector<Text> tokens;
+    std::vector<Attribute> scratch;
+    EndTagSearch<Unit> scriptEnd{M::scriptEnd}, styleEnd{M::styleEnd};
 
-    std::wstring path;
-    std::vector<size_t> open;  // length of path before each open element was added
-    std::vector<View> tokens;
-
-    auto addText = [&](View text, bool decodeReferences) {
-        Node& node = nodes_.emplace_back();
-        node.path = path;
-        if (decodeReferences) decodeInto(text, node.text);
-        else node.text.assign(text);
+    auto addText = [&](Text text, bool references) {
+        Node& node = addNode();
+        node.text = emit(text, start, owned, references);
+        node.path = Path(open);
     };
 
     for (;;) {
         while (pos < n && isSpace(s[pos])) ++pos;
         if (pos >= n) break;
 
-        if (s[pos] != L'<') {
-            size_t end = s.find(L'<', pos);
-            if (end == View::npos) end = n;
-            View text = s.substr(pos, end - pos);
-            while (!text.empty() && isSpace(text.back())) text.remove_suffix(1);
-            addText(text, true);
+        if (s[pos] != '<') {
+            size_t end = s.find(Unit('<'), pos);
+            if (end == Text::npos) end = n;
+            size_t length = end - pos;
+            while (length > 0 && isSpace(s[pos + length - 1])) --length;
+            addText(s.substr(pos, length), true);
             pos = end;
             continue;
         }
 
-        View here = s.substr(pos);
-        if (here.substr(0, 4) == L"<!--"sv) {
-            size_t end = s.find(L"-->"sv, pos + 2);
-            if (end == View::npos) break;
-            pos = end + 3;
+        Text here = s.substr(pos);
+        if (here.substr(0, M::commentStart.size()) == M::commentStart) {
+            size_t end = s.find(M::commentEnd, pos + 2);
+            if (end == Text::npos) break;
+            pos = end + M::commentEnd.size();
             continue;
         }
-        if (here.substr(0, 9) == L"<![CDATA["sv) {
-            size_t end = s.find(L"]]>"sv, pos + 9);
-            if (end == View::npos) break;
-            View content = s.substr(pos + 9, end - pos - 9);
+        if (here.substr(0, M::cdataStart.size()) == M::cdataStart) {
+            const size_t from = pos + M::cdataStart.size();
+            size_t end = s.find(M::cdataEnd, from);
+            if (end == Text::npos) break;
+            Text content = s.substr(from, end - from);
             trimBoth(content);
             if (!content.empty()) addText(content, false);
-            pos = end + 3;
+            pos = end + M::cdataEnd.size();
             continue;
         }
 
-        size_t close = s.find(L'>', pos + 1);
-        View tag = close == View::npos ? s.substr(pos + 1) : s.substr(pos + 1, close - pos - 1);
-        pos = close == View::npos ? n : close + 1;
+        size_t close = s.find(Unit('>'), pos + 1);
+        Text tag = close == Text::npos ? s.substr(pos + 1) : s.substr(pos + 1, close - pos - 1);
+        pos = close == Text::npos ? n : close + 1;
 
-        const bool selfClosed = !tag.empty() && tag.back() == L'/';
+        const bool selfClosed = !tag.empty() && tag.back() == '/';
         tokenize(tag, tokens);
-        View name = tokens.empty() ? View() : tokens.front();
+        const Text rawName = tokens.empty() ? Text() : tokens.front();
 
-        if (name == L"script"sv || name == L"style"sv) {
+        if (rawName == M::script || rawName == M::style) {
             // A self-closed one has no content to skip.
             if (selfClosed) continue;
-            std::wstring endTag = L"</" + std::wstring(name) + L">";
-            size_t end = s.find(endTag, pos);
-            if (end != View::npos) pos = end + endTag.size();
+            EndTagSearch<Unit>& search = rawName == M::script ? scriptEnd : styleEnd;
+            size_t end = search.next(s, pos);
+            if (end != Text::npos) pos = end + search.endTag.size();
             continue;
         }
 
-        Node& node = nodes_.emplace_back();
-        node.name = name;
-        node.path = path;
-        readAttributes(tag, tokens, node);
+        Node& node = addNode();
+        node.name = emit(rawName, start, owned, false);
+        node.path = Path(open);
 
-        if (!name.empty() && name.front() == L'/') {
-            if (!open.empty()) {
-                path.resize(open.back());
-                open.pop_back();
+        size_t withValue = 0;
+        for (size_t t = 1; t < tokens.size(); ++t) withValue += tokens[t].find(Unit('=')) != Text::npos;
+        if (withValue > 0) {
+            Attribute* items = arena_.allocateArray<Attribute>(withValue);
+            size_t count = 0;
+            for (size_t t = 1; t < tokens.size(); ++t) {
+                Text token = tokens[t];
+                size_t eq = token.find(Unit('='));
+                if (eq == Text::npos) continue;
+                Text value = token.substr(eq + 1);
+                if (!value.empty() && value.front() == '"') value.remove_prefix(1);
+                // The slash of a self-closing tag is never part of the last value.
+                if (selfClosed && t + 1 == tokens.size() && !value.empty() && value.back() == '/')
+                    value.remove_suffix(1);
+                if (!value.empty() && value.back() == '"') value.remove_suffix(1);
+                const View key = emit(token.substr(0, eq), start, owned, false);
+                new (items + count++) Attribute(key, emit(value, start, owned, false));
             }
+            node.attributes.items_ = items;
+            node.attributes.size_ = sortAttributes(items, count, scratch);
+        }
+
+        const View name = node.name;
+        if (!name.empty() && name.front() == L'/') {
+            if (open != nullptr) open = open->parent;
         } else if (!selfClosed && !opensNoElement(name)) {
-            open.push_back(path.size());
-            if (!path.empty()) path += L'.';
-            path += name;
+            const size_t length = open == nullptr ? name.size() : open->length + 1 + name.size();
+            open = new (arena_.allocateArray<Path::Link>(1)) Path::Link{open, name, length};
         }
     }
 }

@@ -3,44 +3,137 @@
 #pragma once
 
 #include <cstddef>
-#include <map>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
+
+#include "kiro/io/arena.h"
 
 namespace kiro::io {
 
+// The nodes' strings point into text the reader keeps, and every node's path is one link in a
+// chain shared with the nodes around it, so memory stays proportional to the document whatever
+// its shape. A node and everything in it stay valid as long as its reader (also once moved).
 class Xml {
 public:
+    // Characters the reader owns; compares like a string view and converts to a wide string.
+    class View : public std::wstring_view {
+    public:
+        constexpr View() noexcept = default;
+        constexpr View(std::wstring_view text) noexcept : std::wstring_view(text) {}
+        std::wstring str() const { return std::wstring(data(), size()); }
+        operator std::wstring() const { return str(); }
+    };
+
+    // A tag's attributes ordered by key, each key once (a repeated key keeps its last value).
+    class Attributes {
+    public:
+        using value_type = std::pair<View, View>;
+        using const_iterator = const value_type*;
+
+        const_iterator begin() const { return items_; }
+        const_iterator end() const { return items_ + size_; }
+        size_t size() const { return size_; }
+        bool empty() const { return size_ == 0; }
+        const_iterator find(std::wstring_view key) const;
+        size_t count(std::wstring_view key) const { return find(key) != end() ? 1 : 0; }
+        // The value of a key that is present; std::out_of_range otherwise.
+        const View& at(std::wstring_view key) const;
+
+    private:
+        friend class Xml;
+        const value_type* items_ = nullptr;
+        size_t size_ = 0;
+    };
+
+    // The names of the open elements, outermost first, joined by "." ("rss.channel.item").
+    // Comparing with a string costs the length of that string, however deep the path.
+    class Path {
+    public:
+        Path() = default;
+        bool empty() const { return link_ == nullptr; }
+        // The length of the dotted text.
+        size_t size() const { return link_ == nullptr ? 0 : link_->length; }
+        // The innermost element, and the path of the elements around it.
+        View name() const { return link_ == nullptr ? View() : link_->name; }
+        Path parent() const { return Path(link_ == nullptr ? nullptr : link_->parent); }
+        std::wstring str() const;
+        operator std::wstring() const { return str(); }
+
+        friend bool operator==(const Path& a, std::wstring_view b) { return a.equals(b); }
+        friend bool operator==(std::wstring_view a, const Path& b) { return b.equals(a); }
+        friend bool operator!=(const Path& a, std::wstring_view b) { return !a.equals(b); }
+        friend bool operator!=(std::wstring_view a, const Path& b) { return !b.equals(a); }
+        friend bool operator==(const Path& a, const Path& b) { return a.equals(b); }
+        friend bool operator!=(const Path& a, const Path& b) { return !a.equals(b); }
+
+    private:
+        friend class Xml;
+        struct Link {
+            const Link* parent;
+            std::wstring_view name;
+            size_t length;
+        };
+        explicit Path(const Link* link) : link_(link) {}
+        bool equals(std::wstring_view text) const;
+        bool equals(const Path& other) const;
+
+        const Link* link_ = nullptr;
+    };
+
     struct Node {
         // Start tag: the name as written; end tag: "/" + name; text node: empty.
-        std::wstring name;
+        View name;
         // Text node only: the text with character references decoded (CDATA kept verbatim).
-        std::wstring text;
+        View text;
         // Tags only; values are kept as written (no reference decoding).
-        std::map<std::wstring, std::wstring> attributes;
-        // Names of the open elements, outermost first, joined by ".".
-        std::wstring path;
+        Attributes attributes;
+        // A start tag's path leaves out its own name; an end tag's still holds the element
+        // it closes; a text node's ends with its enclosing element.
+        Path path;
     };
 
     Xml() = default;
     // Decodes the bytes with character-set detection and parses them.
     Xml(const void* data, size_t size);
+    Xml(const Xml&) = delete;
+    Xml& operator=(const Xml&) = delete;
+    Xml(Xml&&) noexcept = default;
+    Xml& operator=(Xml&&) noexcept = default;
     virtual ~Xml() = default;
 
     // Parses a wide string and appends its nodes; each call starts with no element open.
     void parse(const std::wstring& text);
 
-    size_t count() const { return nodes_.size(); }
+    size_t count() const { return count_; }
     // The node at index, or an empty node when the index is out of range.
-    const Node& node(size_t index) const { return index < nodes_.size() ? nodes_[index] : empty_; }
+    const Node& node(size_t index) const {
+        return index < count_ ? blocks_[index / BlockSize][index % BlockSize] : empty_;
+    }
 
     // Character references and the named entities lt, gt, amp, quot, apos, nbsp, decoded in one
     // left-to-right pass; a no-break space (named or numeric) becomes a plain space.
     static std::wstring decodeEntities(const std::wstring& text);
 
 private:
-    std::vector<Node> nodes_;
+    // Reads wide text that the reader owns (owned: its characters, decoded in place) or plain
+    // UTF-8 bytes (owned: null; the pieces are decoded into the arena).
+    template <typename Unit>
+    void read(std::basic_string_view<Unit> text, wchar_t* owned);
+    template <typename Unit>
+    View emit(std::basic_string_view<Unit> piece, const Unit* start, wchar_t* owned, bool references);
+    Node& addNode();
+
+    // The nodes, in blocks of the arena: a list that grows never moves what it holds.
+    static constexpr size_t BlockSize = 256;
+    std::vector<Node*> blocks_;
+    size_t count_ = 0;
     Node empty_;
+    // Everything the nodes point to: the texts parsed (a wide text is copied here and its
+    // references decoded in place; a UTF-8 one is decoded piece by piece), attribute lists and
+    // path links.
+    Arena arena_;
 };
 
 }  // namespace kiro::io

@@ -9,6 +9,8 @@ namespace kiro::ui {
 // makes SIGINT, SIGTERM and SIGHUP end the loop through quitLoop, so the program shuts down
 // normally. False when no display can be opened.
 bool initializeToolkit();
+// Ends what initializeToolkit started, once every window and canvas is gone (at shut-down).
+void finalizeToolkit();
 
 // Whether the calling thread is the one that started the toolkit (the UI thread).
 bool isUiThread();

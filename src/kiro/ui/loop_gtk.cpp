@@ -52,6 +52,9 @@ bool initializeToolkit() {
     return ok;
 }
 
+// GTK keeps its display until the process ends; there is nothing to close early.
+void finalizeToolkit() {}
+
 bool isUiThread() { return std::this_thread::get_id() == uiThread; }
 
 void runLoop() {

@@ -57,6 +57,38 @@ void Window::hook(Window* target) {
     for (Window* w : g_registry) w->hooks_.erase(this);
 }
 
+void Window::destroy() { destroyNative(); }
+
+int Window::width() const {
+    Rect r;
+    getWindowRect(r);
+    return r.right - r.left;
+}
+
+int Window::height() const {
+    Rect r;
+    getWindowRect(r);
+    return r.bottom - r.top;
+}
+
+void Window::setStyle(std::uint32_t style) {
+    style_ = style;
+    if (handle()) applyStyle(false);
+}
+
+void Window::setNoActivate(bool on) {
+    if (on)
+        exStyle_ |= wsex::NoActivate;
+    else
+        exStyle_ &= ~wsex::NoActivate;
+    if (handle()) applyStyle(!on);
+}
+
+void Window::setTopmost(bool on) {
+    if (handle()) applyTopmost(on);
+    for (Window* child : children_) child->setTopmost(on);
+}
+
 void Window::setTimer(std::uint32_t ms, std::uint32_t id) {
     id &= 0xFFFF;
     if (timers_.count(id)) stopNativeTimer(id);
@@ -141,11 +173,7 @@ LResult Window::decode(std::uint32_t msg, WParam wParam, LParam lParam) {
     case wm::Char:
         return onChar(loWord(wParam));
     case wm::LButtonDown:
-        if (dragMove_) {
-            beginDrag(wParam, lParam);
-            return 0;
-        }
-        return NotHandled;
+        return dragMove_ ? beginDrag(wParam, lParam) : NotHandled;
     case wm::LButtonUp:
         return onLButtonUp(x, y);
     case wm::LButtonDblClk:

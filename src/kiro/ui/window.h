@@ -1,5 +1,7 @@
 // The toolkit's one window class: a top-level native window whose messages become calls of
 // virtual handlers, with timers, owner/owned links, observing windows and drag-to-move.
+// window.cpp holds the portable part; each backend (window_gtk.cpp, window_win32.cpp) defines
+// the members listed under "platform part" and feeds every native message through dispatch.
 #pragma once
 
 #include <cstdint>
@@ -23,7 +25,7 @@ public:
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
 
-    // Handlers, one per message. x and y are the low and high 16 bits of lParam, zero-extended.
+    // Handlers, one per message (defaults in window.cpp). x and y are the low and high 16 bits of lParam, zero-extended.
     // Each returns a result for the system or NotHandled for the default processing.
     virtual LResult onMessage(std::uint32_t msg, WParam wParam, LParam lParam);
     virtual LResult onUserMessage(std::uint32_t msg, WParam wParam, LParam lParam);
@@ -59,54 +61,52 @@ public:
     virtual LResult onHookedMessage(Window& source, std::uint32_t msg, WParam wParam,
                                     LParam lParam);
 
+    // ---- Platform part (window_gtk.cpp, window_win32.cpp): each backend defines these. ----
     WindowHandle handle() const;  // null once the native window is destroyed
-    Window* parent() const { return parent_; }
-    const std::set<Window*>& children() const { return children_; }
-
     void show();
     void hide();
     bool isVisible() const;
+    // Leads to one paint dispatch (onPaint) while the window is shown, once pending input is
+    // handled; several calls before it give one paint.
     void invalidate();
     void focus();
-    void destroy();  // destroys the native window (and those it owns); the object stays
-
-    void setTimer(std::uint32_t ms, std::uint32_t id);  // restarts a running id
-    void killTimers();
-    bool hasTimer(std::uint32_t id) const { return timers_.count(id) != 0; }
-
-    void setStyle(std::uint32_t style);
-    std::uint32_t style() const { return style_; }
-    std::uint32_t exStyle() const { return exStyle_; }
     void setTitle(const std::wstring& text);
     std::wstring title() const;
     void listenClipboard(bool on);
-
-    void position(Point& out) const;
-    int width() const;
-    int height() const;
+    void position(Point& out) const;  // (0, 0) once destroyed
     void getWindowRect(Rect& out) const;
     void getClientRect(Rect& out) const;
     void clientSize(Size& out) const;
     void moveTo(int x, int y);
-    void moveTo(const Point& p) { moveTo(p.x, p.y); }
     void setClientSize(int w, int h);
+    void disableIme();
+    // Runs a message through the dispatch now / later on the UI thread (dropped if the window
+    // is destroyed first).
+    LResult sendMessage(std::uint32_t msg, WParam wParam, LParam lParam);
+    void postMessage(std::uint32_t msg, WParam wParam, LParam lParam);
+
+    // ---- Portable part (window.cpp), written once over the platform part. ----
+    Window* parent() const { return parent_; }
+    const std::set<Window*>& children() const { return children_; }
+    void destroy();  // destroys the native window (and those it owns); the object stays
+    void setTimer(std::uint32_t ms, std::uint32_t id);  // restarts a running id
+    void killTimers();
+    bool hasTimer(std::uint32_t id) const { return timers_.count(id) != 0; }
+    void setStyle(std::uint32_t style);
+    std::uint32_t style() const { return style_; }
+    std::uint32_t exStyle() const { return exStyle_; }
+    int width() const;   // of the window rectangle
+    int height() const;
+    void moveTo(const Point& p) { moveTo(p.x, p.y); }
     void setTopmost(bool on);  // also for every owned window, recursively
     void setNoActivate(bool on);
     void setDragMove(bool on) { dragMove_ = on; }
     void setTrackMouseLeave(bool on) { trackMouseLeave_ = on; }
     bool dragMove() const { return dragMove_; }
     bool trackMouseLeave() const { return trackMouseLeave_; }
-
     // With a target: observe every message of target. With null: stop observing all windows.
     void hook(Window* target);
-
     void alert(const std::wstring& text);  // a message box captioned "alert"
-    void disableIme();
-
-    // Runs a message through the dispatch now / later on the UI thread (dropped if the window
-    // is destroyed first).
-    LResult sendMessage(std::uint32_t msg, WParam wParam, LParam lParam);
-    void postMessage(std::uint32_t msg, WParam wParam, LParam lParam);
 
     // Paths of the last file drop that no handler took.
     const std::deque<std::wstring>& droppedFiles() const { return droppedFiles_; }
@@ -128,17 +128,21 @@ public:
 
 private:
     LResult decode(std::uint32_t msg, WParam wParam, LParam lParam);
-    // Platform parts (window_gtk.cpp / window_win32.cpp).
-    void createNative(std::uint32_t style, std::uint32_t exStyle);
-    void destroyNative();
+    // Platform part, private: what the portable part asks of the native window.
+    void createNative(std::uint32_t style, std::uint32_t exStyle);  // throws on failure
+    void destroyNative();  // the destroy message is dispatched from here (or by the system)
+    void applyStyle(bool activate);  // style_ or exStyle_ changed; activate: the window may take focus
+    void applyTopmost(bool on);
     LResult defaultProcessing(std::uint32_t msg, WParam wParam, LParam lParam);
-    LResult paint();
-    void beginDrag(WParam wParam, LParam lParam);
+    LResult paint();  // the paint message: a Canvas of the client size for onPaint
+    // Left button pressed on a dragMove window: moves the window with the pointer; exactly one
+    // left-button release follows (its result is returned when it comes within this call).
+    LResult beginDrag(WParam wParam, LParam lParam);
     bool trackMouse();  // true when the pointer has just entered
     void startNativeTimer(std::uint32_t ms, std::uint32_t id);
     void stopNativeTimer(std::uint32_t id);
     void restoreIme();
-    std::vector<std::wstring> droppedPaths(WParam drop);
+    std::vector<std::wstring> droppedPaths(WParam drop);  // the drop message's paths
 
     bool firstShow_ = true;
     Window* parent_ = nullptr;

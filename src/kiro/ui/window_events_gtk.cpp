@@ -356,9 +356,9 @@ gboolean onDelete(GtkWidget*, GdkEvent*, gpointer data) {
 
 }  // namespace
 
-void Window::beginDrag(WParam wParam, LParam lParam) {
+LResult Window::beginDrag(WParam wParam, LParam lParam) {
     Native& n = *native_;
-    if (!handle() || n.dragging) return;
+    if (!handle() || n.dragging) return 0;
     Point origin;
     position(origin);
     n.dragWindowX = origin.x;
@@ -367,6 +367,7 @@ void Window::beginDrag(WParam wParam, LParam lParam) {
     n.dragLParam = lParam;
     n.dragging = true;
     dispatch(wm::EnterSizeMove, 0, 0);
+    return 0;  // the release comes with the end of the drag
 }
 
 bool Window::trackMouse() {

@@ -60,7 +60,7 @@ void onClipboardOwnerChange(GtkClipboard*, GdkEvent*, gpointer data) {
     self->dispatch(wm::ClipboardUpdate, 0, 0);
 }
 
-void applyStyle(Window::Native& n, std::uint32_t style, std::uint32_t exStyle, bool owned) {
+void styleWindow(Window::Native& n, std::uint32_t style, std::uint32_t exStyle, bool owned) {
     GtkWindow* win = GTK_WINDOW(n.toplevel);
     gtk_window_set_decorated(win, (style & ws::Caption) == ws::Caption);
     // GTK sizes a window that is not resizable by its contents; sizes here are set explicitly,
@@ -179,7 +179,7 @@ void Window::createNative(std::uint32_t style, std::uint32_t exStyle) {
         if (GdkVisual* rgba = gdk_screen_get_rgba_visual(screen)) gtk_widget_set_visual(n.toplevel, rgba);
         watchCompositing(screen);
     }
-    applyStyle(n, style, exStyle, parent_ != nullptr);
+    styleWindow(n, style, exStyle, parent_ != nullptr);
     if (exStyle & wsex::NoActivate) {
         n.noActivate = true;
         gtk_window_set_accept_focus(win, FALSE);
@@ -250,8 +250,6 @@ void Window::destroyNative() {
     n.presented = n.shown = nullptr;
 }
 
-void Window::destroy() { destroyNative(); }
-
 void Window::show() {
     if (!handle()) return;
     Native& n = *native_;
@@ -300,10 +298,12 @@ void Window::focus() {
     invalidate();
 }
 
-void Window::setStyle(std::uint32_t style) {
-    style_ = style;
-    if (!handle()) return;
-    applyStyle(*native_, style, exStyle_, parent_ != nullptr);
+void Window::applyStyle(bool) {
+    styleWindow(*native_, style_, exStyle_, parent_ != nullptr);
+    const bool noActivate = (exStyle_ & wsex::NoActivate) != 0;
+    native_->noActivate = noActivate;
+    gtk_window_set_accept_focus(GTK_WINDOW(native_->toplevel), !noActivate);
+    gtk_window_set_focus_on_map(GTK_WINDOW(native_->toplevel), !noActivate);
 }
 
 void Window::setTitle(const std::wstring& text) {
@@ -344,18 +344,6 @@ void Window::getWindowRect(Rect& out) const {
                n.y + n.h + n.insets.bottom};
 }
 
-int Window::width() const {
-    Rect r;
-    getWindowRect(r);
-    return r.right - r.left;
-}
-
-int Window::height() const {
-    Rect r;
-    getWindowRect(r);
-    return r.bottom - r.top;
-}
-
 void Window::getClientRect(Rect& out) const {
     out = native_ ? Rect{0, 0, native_->w, native_->h} : Rect{0, 0, 0, 0};
 }
@@ -375,26 +363,12 @@ void Window::setClientSize(int w, int h) {
     applyGeometry(*this, 0, 0, w, h, swp::NoMove | swp::NoZOrder | swp::NoActivate);
 }
 
-void Window::setTopmost(bool on) {
-    if (handle()) {
-        native_->topmost = on;
-        gtk_window_set_keep_above(GTK_WINDOW(native_->toplevel), on);
-        if (on && native_->visible) {
-            if (GdkWindow* gw = gtk_widget_get_window(native_->toplevel)) gdk_window_raise(gw);
-        }
+void Window::applyTopmost(bool on) {
+    native_->topmost = on;
+    gtk_window_set_keep_above(GTK_WINDOW(native_->toplevel), on);
+    if (on && native_->visible) {
+        if (GdkWindow* gw = gtk_widget_get_window(native_->toplevel)) gdk_window_raise(gw);
     }
-    for (Window* child : children_) child->setTopmost(on);
-}
-
-void Window::setNoActivate(bool on) {
-    if (on)
-        exStyle_ |= wsex::NoActivate;
-    else
-        exStyle_ &= ~wsex::NoActivate;
-    if (!handle()) return;
-    native_->noActivate = on;
-    gtk_window_set_accept_focus(GTK_WINDOW(native_->toplevel), !on);
-    gtk_window_set_focus_on_map(GTK_WINDOW(native_->toplevel), !on);
 }
 
 void Window::disableIme() {

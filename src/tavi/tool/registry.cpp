@@ -1,4 +1,4 @@
-// The tool registry. Memo and feed reader are placeholders until those tools exist.
+// The tool registry. Memo is a placeholder until that tool exists.
 #include "tavi/tool/registry.h"
 
 #include <utility>
@@ -7,6 +7,7 @@
 #include "tavi/tool/clock.h"
 #include "tavi/tool/command.h"
 #include "tavi/tool/placeholder.h"
+#include "tavi/tool/rss.h"
 
 namespace tavi::tool {
 
@@ -20,7 +21,7 @@ Registry::Registry([[maybe_unused]] kiro::ui::Window* owner, kiro::MillisClock c
     add(L"afk", std::make_unique<Afk>());
     add(L"clock", std::make_unique<Clock>(std::move(localClock)));
     add(L"memo", std::make_unique<Placeholder>());
-    add(L"rss", std::make_unique<Placeholder>());
+    add(L"rss", std::make_unique<Rss>(L"etc/rss-urls.txt"));
     lastSecond_ = lastMinute_ = clock_();
 }
 

@@ -30,6 +30,13 @@ TEST(Json, CasesParseAsTheirFilesSay) {
         std::wstring err = L"stale";
         const Json value = Json::parse(kiro::io::fromUtf8(input), err);
         if (!err.empty() && !value.is_null()) return Outcome{"", "not null: " + toUtf8(value.dump())};
+        // Bytes read as a file take a shortcut for plain UTF-8; it must end where decoding does.
+        const std::wstring text = kiro::io::decode(input.data(), input.size());
+        std::wstring wideErr;
+        const Json wide = text.empty() ? Json() : Json::parse(text, wideErr);
+        const kiro::io::JsonFile file(input.data(), input.size());
+        if (file.root().dump() != wide.dump() || file.error() != wideErr)
+            return Outcome{"", "as a file: " + toUtf8(file.error())};
         return Outcome{toUtf8(value.dump()), toUtf8(err)};
     });
     // Far beyond the nesting limit fails the same way, without exhausting the stack.

@@ -129,8 +129,9 @@ TEST_F(CanvasTest, TextIsOutlinedMeasuredAndWrapped) {
     c.measureCharacter(L"ab\ncd", 3, &d, 0);
     c.measureCharacter(L"ab", 5, &none, 0);
     c.measureCharacter(L"ab", 0, nullptr, 0);  // nowhere to write: nothing happens
-    EXPECT_TRUE(a.left == 0 && a.right > a.left && b.left >= a.right - 1 && b.top == a.top);
-    EXPECT_TRUE(d.left == 0 && d.top >= a.bottom - 1 && none.right == 0);
+    EXPECT_LE(a.left, 16 / 5);                 // GDI+ pads a line by about a sixth of the size
+    EXPECT_TRUE(a.right > a.left && b.left >= a.right - 1 && b.top == a.top);
+    EXPECT_TRUE(d.left == a.left && d.top >= a.bottom - 1 && none.right == 0);
     c.setFont(L"DejaVu Sans", 32);
     c.measureText(L"abc def", &big, 0);
     EXPECT_GT(big.cx, one.cx * 3 / 2);

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "support/scoped_folders.h"
 #include "support/uidriver.h"
 
 namespace tavi::tool {
@@ -47,10 +48,19 @@ TEST(Registry, DispatchRoutesToTheNamedToolOnly) {
     EXPECT_EQ(f.b->commands, std::vector<std::wstring>{L"b -x:5 arg x=5"});
     EXPECT_TRUE(f.a->commands.empty());
     EXPECT_EQ(f.a->ticks + f.a->seconds + f.b->ticks, 0);
-    ASSERT_TRUE(uitest::start());  // the program's own registry holds the real tools by name
-    const Registry program(
+    // The program's own registry holds the real tools by name; the feed reader, holding no
+    // items yet, only says so and writes no page.
+    ASSERT_TRUE(uitest::start());
+    const test::ScopedWorkFolder folder;  // no feed list, and room for a page
+    Registry program(
         nullptr, [] { return 5u; }, [] { return kiro::LocalTime{}; });
     EXPECT_TRUE(program.find(L"afk") && program.find(L"clock") && !program.find(L"AFK"));
+    EXPECT_TRUE(program.dispatch(L"rss -dump"));
+    EventMessage out;
+    ASSERT_TRUE(program.pollOne(out));
+    EXPECT_EQ(out.name, L"tool_feed_empty");
+    EXPECT_FALSE(program.pollOne(out));
+    EXPECT_FALSE(std::filesystem::exists(folder.path() / "temp"));
 }
 
 TEST(Registry, OneEventPerPoll) {

@@ -1,6 +1,7 @@
 // The wide JSON values: shared neutral constants, lookups, comparison and output.
 #include "kiro/io/json11/json11w.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -19,13 +20,10 @@ struct Statics {
     const Json::array empty_array{};
     const Json::object empty_object{};
     const Json null_json{null};
-    // Small integers are shared too: tables are full of coordinates, counts and indexes,
-    // and a shared value spares an allocation for each.
-    static constexpr int SmallInts = 1024;
-    std::shared_ptr<JsonValue> small_ints[SmallInts];
+    std::shared_ptr<JsonValue> small_ints[SharedInts];
 
     Statics() {
-        for (int k = 0; k < SmallInts; ++k) small_ints[k] = std::make_shared<JsonInt>(k);
+        for (int k = 0; k < SharedInts; ++k) small_ints[k] = std::make_shared<JsonInt>(k);
     }
 };
 
@@ -33,6 +31,10 @@ static const Statics& statics() {
     static const Statics* s = new Statics();
     return *s;
 }
+
+const JsonValue* sharedNull() { return statics().null.get(); }
+const JsonValue* sharedBool(bool value) { return (value ? statics().t : statics().f).get(); }
+const JsonValue* sharedInt(int value) { return statics().small_ints[value].get(); }
 
 // ---- values --------------------------------------------------------------------------
 
@@ -62,13 +64,85 @@ const Json& JsonObject::operator[](std::wstring_view key) const {
     return it == m_value.end() ? statics().null_json : it->second;
 }
 
+struct DocumentArena::Block {
+    static constexpr size_t Size = 254;
+    Block* next;
+    size_t used;
+    JsonValue* values[Size];
+};
+
+void DocumentArena::remember(JsonValue* value) {
+    if (last_ == nullptr || last_->used == Block::Size) {
+        auto* block = new (memory.allocateArray<Block>(1)) Block{nullptr, 0, {}};
+        if (last_ == nullptr) first_ = block;
+        else last_->next = block;
+        last_ = block;
+    }
+    last_->values[last_->used++] = value;
+}
+
+DocumentArena::~DocumentArena() {
+    for (Block* block = first_; block != nullptr; block = block->next) {
+        for (size_t k = 0; k < block->used; ++k) block->values[k]->~JsonValue();
+    }
+}
+
+Json Json::borrow(const JsonValue* value) {
+    return Json(std::shared_ptr<JsonValue>(std::shared_ptr<JsonValue>(), const_cast<JsonValue*>(value)));
+}
+
+std::shared_ptr<JsonValue> Json::shared() const {
+    // A pointer that counts nothing is either a document's own or one of the shared constants.
+    if (m_ptr.use_count() != 0 || m_ptr == nullptr || m_ptr->m_document == nullptr) return m_ptr;
+    return m_ptr->m_document->share(m_ptr.get());
+}
+
+JsonParsedObject::~JsonParsedObject() {
+    delete m_map.load(std::memory_order_acquire);
+    for (size_t k = 0; k < m_count; ++k) m_members[k].~Member();
+}
+
+const Json& JsonParsedObject::operator[](std::wstring_view key) const {
+    const Member* begin = m_members;
+    const Member* end = begin + m_count;
+    const Member* it = std::lower_bound(begin, end, key, [](const Member& m, std::wstring_view k) {
+        return Json::KeyLess()(m.key, k);
+    });
+    return it != end && it->key == key ? it->value : statics().null_json;
+}
+
+const Json::object& JsonParsedObject::object_items() const {
+    if (m_count == 0) return statics().empty_object;
+    const Json::object* map = m_map.load(std::memory_order_acquire);
+    if (map != nullptr) return *map;
+    // The members are already in order, so each insertion lands at the end.
+    auto* made = new Json::object();
+    for (size_t k = 0; k < m_count; ++k)
+        made->emplace_hint(made->end(), m_members[k].key, Json::borrow(m_members[k].value.m_ptr.get()));
+    // Another thread may have built it first: then its map is the one every caller gets.
+    if (m_map.compare_exchange_strong(map, made, std::memory_order_acq_rel)) return *made;
+    delete made;
+    return *map;
+}
+
+void JsonParsedObject::dump(std::wstring& out) const {
+    out += L'{';
+    for (size_t k = 0; k < m_count; ++k) {
+        if (k > 0) out += L',';
+        dumpValue(m_members[k].key, out);
+        out += L':';
+        m_members[k].value.dump(out);
+    }
+    out += L'}';
+}
+
 // ---- Json ----------------------------------------------------------------------------
 
 Json::Json() noexcept : m_ptr(statics().null) {}
 Json::Json(std::nullptr_t) noexcept : m_ptr(statics().null) {}
 Json::Json(double value) : m_ptr(std::make_shared<JsonDouble>(value)) {}
 Json::Json(int value)
-    : m_ptr(value >= 0 && value < Statics::SmallInts ? statics().small_ints[value]
+    : m_ptr(value >= 0 && value < SharedInts ? statics().small_ints[value]
                                                      : std::make_shared<JsonInt>(value)) {}
 Json::Json(bool value) : m_ptr(value ? statics().t : statics().f) {}
 Json::Json(const std::wstring& value) : m_ptr(std::make_shared<JsonString>(value)) {}
@@ -142,7 +216,7 @@ constexpr bool wideIsUtf32 = sizeof(wchar_t) == 4;
 static bool isHighSurrogate(unsigned c) { return c >= 0xD800 && c <= 0xDBFF; }
 static bool isLowSurrogate(unsigned c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
-void dumpValue(const std::wstring& value, std::wstring& out) {
+void dumpValue(std::wstring_view value, std::wstring& out) {
     out += L'"';
     const size_t n = value.size();
     for (size_t i = 0; i < n; ++i) {

@@ -12,6 +12,10 @@
 namespace json11w {
 
 class JsonValue;
+class DocumentArena;
+class JsonParsedObject;
+template <typename Unit>
+class JsonParser;
 
 class Json final {
 public:
@@ -33,6 +37,18 @@ public:
 
     using array = std::vector<Json>;
     using object = std::map<std::wstring, Json, KeyLess>;
+
+    // A copy shares the value. Inside a parsed document values refer to each other without
+    // counting; a copy taken from there counts a reference to the whole document, which lives
+    // as long as any value of it is held.
+    Json(const Json& other) : m_ptr(other.shared()) {}
+    Json& operator=(const Json& other) {
+        m_ptr = other.shared();
+        return *this;
+    }
+    Json(Json&&) noexcept = default;
+    Json& operator=(Json&&) noexcept = default;
+    ~Json() = default;
 
     // The shared null; never allocates.
     Json() noexcept;
@@ -90,7 +106,14 @@ public:
 
 private:
     explicit Json(std::shared_ptr<JsonValue> value) noexcept : m_ptr(std::move(value)) {}
+    // A reference that counts nothing, for values of a document to hold one another by.
+    static Json borrow(const JsonValue* value);
+    // The pointer a copy gets: counting, unless the value lives for ever.
+    std::shared_ptr<JsonValue> shared() const;
     friend struct Statics;
+    friend class JsonParsedObject;
+    template <typename Unit>
+    friend class JsonParser;
     std::shared_ptr<JsonValue> m_ptr;
 };
 
@@ -110,6 +133,12 @@ public:
     virtual const Json& operator[](size_t index) const;
     virtual const Json::object& object_items() const;
     virtual ~JsonValue() = default;
+
+private:
+    friend class Json;
+    friend class DocumentArena;
+    // The parsed document the value belongs to; null for a value made in code.
+    DocumentArena* m_document = nullptr;
 };
 
 }  // namespace json11w

@@ -1,13 +1,20 @@
 // The parser of json11w::Json: reads wide text, records the first error and gives null then.
+// Everything one document is made of is placed in that document's arena (see jsonvalue.h).
+// The same parser also reads well-formed UTF-8 bytes directly, turning only the strings into
+// wide text, so a large file needs no decoded copy of the whole of it.
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <limits>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "kiro/io/json11/json11w.h"
+#include "kiro/io/json11/jsonutf8.h"
 #include "kiro/io/json11/jsonvalue.h"
+#include "kiro/io/utf8.h"
 
 namespace json11w {
 namespace {
@@ -34,10 +41,33 @@ int hexDigit(wchar_t c) {
 
 constexpr bool wideIsUtf32 = sizeof(wchar_t) == 4;
 
+// A code unit of either kind of text as a wide character (a UTF-8 byte as its value).
+inline wchar_t widen(wchar_t c) { return c; }
+inline wchar_t widen(char c) { return static_cast<wchar_t>(static_cast<unsigned char>(c)); }
+
+// Appends a run of string characters: wide units as they are, UTF-8 decoded.
+void appendRun(std::wstring& out, const wchar_t* p, size_t n) { out.append(p, n); }
+void appendRun(std::wstring& out, const char* p, size_t n) {
+    const size_t old = out.size();
+    out.resize(old + n);
+    out.resize(old + kiro::io::utf8::toWide(p, n, &out[old]));
+}
+
 // Converts a validated JSON number without regard to the C locale (a decimal comma locale
 // must not change what a table says).
-double toDouble(const wchar_t* begin, const wchar_t* end) {
-    std::string narrow(begin, end);  // every character is ASCII here
+template <typename Unit>
+double toDouble(const Unit* begin, const Unit* end) {
+    // Every character is ASCII here; most numbers fit the buffer on the stack.
+    char buffer[64] = {};
+    const size_t length = static_cast<size_t>(end - begin);
+    if (length < sizeof buffer) {
+        for (size_t k = 0; k < length; ++k) buffer[k] = static_cast<char>(begin[k]);
+        double value = 0.0;
+        auto result = std::from_chars(buffer, buffer + length, value);
+        if (result.ec != std::errc::result_out_of_range) return value;
+    }
+    std::string narrow;
+    for (const Unit* p = begin; p != end; ++p) narrow += static_cast<char>(*p);
     double value = 0.0;
     auto result = std::from_chars(narrow.data(), narrow.data() + narrow.size(), value);
     if (result.ec != std::errc::result_out_of_range) return value;
@@ -64,14 +94,49 @@ double toDouble(const wchar_t* begin, const wchar_t* end) {
     return negative ? -big : big;
 }
 
-struct Parser {
-    Parser(const std::wstring& text, std::wstring& error) : str(text), err(error) {}
+}  // namespace
 
-    const std::wstring& str;
+// Reads wide text (Unit = wchar_t) or well-formed UTF-8 (Unit = char). The error messages
+// name wide characters; for UTF-8 they are only meant to be thrown away (see jsonutf8.h).
+template <typename Unit>
+class JsonParser {
+public:
+    JsonParser(std::basic_string_view<Unit> text, std::wstring& error)
+        : str(text), err(error), document(std::make_shared<DocumentArena>()), arena(document.get()) {}
+    JsonParser(const JsonParser&) = delete;
+    JsonParser& operator=(const JsonParser&) = delete;
+
+    const std::basic_string_view<Unit> str;
     size_t i = 0;
     std::wstring& err;
     bool failed = false;
+    const std::shared_ptr<DocumentArena> document;
+    DocumentArena* const arena;
+    // Elements and members gather on stacks shared by all levels, so each array and object
+    // is made once at its final size.
     std::vector<Json> elements;
+    std::vector<JsonParsedObject::Member> members;
+    struct Place {
+        std::wstring_view key;
+        size_t index;
+    };
+    std::vector<Place> order;
+    std::wstring scratch;
+
+    // The whole text as one value, which holds the document; null after a failure.
+    Json parseDocument() {
+        Json result = parseJson(0);
+        skipWhitespace();
+        if (failed) return Json();
+        if (i != str.size()) return fail(L"unexpected trailing " + esc(widen(str[i])));
+        return Json(result.shared());
+    }
+
+private:
+    template <typename T, typename... Args>
+    Json make(Args&&... args) {
+        return Json::borrow(arena->make<T>(std::forward<Args>(args)...));
+    }
 
     Json fail(std::wstring message) {
         if (!failed) err = std::move(message);
@@ -79,11 +144,20 @@ struct Parser {
         return Json();
     }
 
+    wchar_t at(size_t k) const { return k < str.size() ? widen(str[k]) : 0; }
+
+    // Up to count units from pos, as wide characters, for a message.
+    std::wstring excerpt(size_t pos, size_t count) const {
+        std::wstring out;
+        for (size_t k = pos; k < str.size() && k < pos + count; ++k) out += widen(str[k]);
+        return out;
+    }
+
     void skipWhitespace() {
         const size_t n = str.size();
         while (i < n) {
-            const wchar_t c = str[i];
-            if (c != L' ' && c != L'\r' && c != L'\n' && c != L'\t') break;
+            const Unit c = str[i];
+            if (c != ' ' && c != '\r' && c != '\n' && c != '\t') break;
             ++i;
         }
     }
@@ -95,53 +169,56 @@ struct Parser {
             fail(L"unexpected end of input");
             return 0;
         }
-        return str[i++];
+        return widen(str[i++]);
     }
 
     // The end of the run of characters a string holds as they are.
     size_t plainRun(size_t from) const {
         const size_t n = str.size();
-        const wchar_t* s = str.data();
+        const Unit* s = str.data();
         while (from < n) {
-            const wchar_t c = s[from];
+            const wchar_t c = widen(s[from]);
             if (c == L'"' || c == L'\\' || static_cast<unsigned long>(c) < 0x20) break;
             ++from;
         }
         return from;
     }
 
-    // After the opening quote.
-    std::wstring parseString() {
+    // After the opening quote: the string's characters, in the text itself when it is wide
+    // and has no escapes, else in scratch.
+    std::wstring_view parseString() {
         const size_t n = str.size();
-        const wchar_t* s = str.data();
-        // Most strings have no escapes: build them in one allocation of the exact size.
-        const size_t end = plainRun(i);
-        if (end < n && s[end] == L'"') {
-            std::wstring out(s + i, end - i);
-            i = end + 1;
-            return out;
+        const Unit* s = str.data();
+        if constexpr (std::is_same_v<Unit, wchar_t>) {
+            const size_t end = plainRun(i);
+            if (end < n && s[end] == L'"') {
+                std::wstring_view plain(s + i, end - i);
+                i = end + 1;
+                return plain;
+            }
         }
-        std::wstring out;
+        std::wstring& out = scratch;
+        out.clear();
         while (true) {
             // Copy the run of plain characters in one go.
             const size_t run = plainRun(i);
-            out.append(s + i, run - i);
+            appendRun(out, s + i, run - i);
             i = run;
             if (i == n) {
                 fail(L"unexpected end of input in Json::t_string");
-                return out;
+                return {};
             }
-            const wchar_t ch = s[i++];
+            const wchar_t ch = widen(s[i++]);
             if (ch == L'"') return out;
             if (ch != L'\\') {
                 fail(L"unescaped " + esc(ch) + L" in Json::t_string");
-                return out;
+                return {};
             }
             if (i == n) {
                 fail(L"unexpected end of input in Json::t_string");
-                return out;
+                return {};
             }
-            const wchar_t e = s[i++];
+            const wchar_t e = widen(s[i++]);
             switch (e) {
                 case L'b': out += L'\b'; break;
                 case L'f': out += L'\f'; break;
@@ -153,11 +230,11 @@ struct Parser {
                 case L'/': out += e; break;
                 case L'u': {
                     const int unit = parseHex4();
-                    if (unit < 0) return out;
+                    if (unit < 0) return {};
                     appendUnit(out, static_cast<unsigned>(unit));
                     break;
                 }
-                default: fail(L"invalid escape character " + esc(e)); return out;
+                default: fail(L"invalid escape character " + esc(e)); return {};
             }
         }
     }
@@ -168,12 +245,12 @@ struct Parser {
         int unit = 0;
         bool ok = available == 4;
         for (size_t k = 0; ok && k < 4; ++k) {
-            const int d = hexDigit(str[i + k]);
+            const int d = hexDigit(widen(str[i + k]));
             if (d < 0) ok = false;
             unit = unit * 16 + d;
         }
         if (!ok) {
-            fail(L"bad \\u escape: " + str.substr(i, available));
+            fail(L"bad \\u escape: " + excerpt(i, available));
             return -1;
         }
         i += 4;
@@ -194,8 +271,6 @@ struct Parser {
         out += static_cast<wchar_t>(unit);
     }
 
-    wchar_t at(size_t k) const { return k < str.size() ? str[k] : 0; }
-
     Json parseNumber() {
         const size_t start = i;
         if (at(i) == L'-') ++i;
@@ -210,9 +285,11 @@ struct Parser {
         }
         if (at(i) != L'.' && at(i) != L'e' && at(i) != L'E' && i - start <= 9) {
             int value = 0;
-            bool negative = str[start] == L'-';
-            for (size_t k = start + (negative ? 1 : 0); k < i; ++k) value = value * 10 + (str[k] - L'0');
-            return Json(negative ? -value : value);
+            bool negative = str[start] == '-';
+            for (size_t k = start + (negative ? 1 : 0); k < i; ++k) value = value * 10 + (str[k] - '0');
+            if (negative) value = -value;
+            if (value >= 0 && value < SharedInts) return Json::borrow(sharedInt(value));
+            return make<JsonInt>(value);
         }
         if (at(i) == L'.') {
             ++i;
@@ -225,17 +302,19 @@ struct Parser {
             if (!isDigit(at(i))) return fail(L"at least one digit required in exponent");
             while (isDigit(at(i))) ++i;
         }
-        return Json(toDouble(str.data() + start, str.data() + i));
+        return make<JsonDouble>(toDouble(str.data() + start, str.data() + i));
     }
 
     // A literal whose first character was just taken.
-    Json expect(const std::wstring& literal, Json value) {
+    Json expect(std::wstring_view literal, Json value) {
         --i;
-        if (str.compare(i, literal.size(), literal) == 0) {
+        size_t k = 0;
+        while (k < literal.size() && at(i + k) == literal[k]) ++k;
+        if (k == literal.size()) {
             i += literal.size();
             return value;
         }
-        return fail(L"parse error: expected " + literal + L", got " + str.substr(i, literal.size()));
+        return fail(L"parse error: expected " + std::wstring(literal) + L", got " + excerpt(i, literal.size()));
     }
 
     Json parseJson(int depth) {
@@ -247,20 +326,18 @@ struct Parser {
             --i;
             return parseNumber();
         }
-        if (ch == L't') return expect(L"true", Json(true));
-        if (ch == L'f') return expect(L"false", Json(false));
-        if (ch == L'n') return expect(L"null", Json());
+        if (ch == L't') return expect(L"true", Json::borrow(sharedBool(true)));
+        if (ch == L'f') return expect(L"false", Json::borrow(sharedBool(false)));
+        if (ch == L'n') return expect(L"null", Json::borrow(sharedNull()));
         if (ch == L'"') {
-            std::wstring s = parseString();
+            std::wstring_view s = parseString();
             if (failed) return Json();
-            return Json(std::move(s));
+            return make<JsonString>(std::wstring(s));
         }
         if (ch == L'[') {
             ch = nextToken();
             if (failed) return Json();
-            if (ch == L']') return Json(Json::array());
-            // Elements gather on a stack shared by all levels, so each array is allocated
-            // once at its final size instead of growing.
+            if (ch == L']') return make<JsonArray>(Json::array());
             const size_t mark = elements.size();
             while (true) {
                 --i;
@@ -273,49 +350,84 @@ struct Parser {
                 nextToken();
                 if (failed) return Json();
             }
-            Json::array data(std::make_move_iterator(elements.begin() + mark),
+            Json::array data(std::make_move_iterator(elements.begin() + static_cast<std::ptrdiff_t>(mark)),
                              std::make_move_iterator(elements.end()));
             elements.resize(mark);
-            return Json(std::move(data));
+            return make<JsonArray>(std::move(data));
         }
         if (ch == L'{') {
-            Json::object data;
             ch = nextToken();
             if (failed) return Json();
-            if (ch == L'}') return Json(std::move(data));
-            while (true) {
-                if (ch != L'"') return fail(L"expected '\"' in t_object, got " + esc(ch));
-                std::wstring key = parseString();
-                if (failed) return Json();
-                ch = nextToken();
-                if (failed) return Json();
-                if (ch != L':') return fail(L"expected ':' in t_object, got " + esc(ch));
-                Json value = parseJson(depth + 1);
-                if (failed) return Json();
-                data.insert_or_assign(std::move(key), std::move(value));
-                ch = nextToken();
-                if (failed) return Json();
-                if (ch == L'}') break;
-                if (ch != L',') return fail(L"expected ',' in t_object, got " + esc(ch));
-                ch = nextToken();
-                if (failed) return Json();
+            const size_t mark = members.size();
+            if (ch != L'}') {
+                while (true) {
+                    if (ch != L'"') return fail(L"expected '\"' in t_object, got " + esc(ch));
+                    const std::wstring_view key = arena->memory.copy(parseString());
+                    if (failed) return Json();
+                    ch = nextToken();
+                    if (failed) return Json();
+                    if (ch != L':') return fail(L"expected ':' in t_object, got " + esc(ch));
+                    Json value = parseJson(depth + 1);
+                    if (failed) return Json();
+                    members.push_back({key, std::move(value)});
+                    ch = nextToken();
+                    if (failed) return Json();
+                    if (ch == L'}') break;
+                    if (ch != L',') return fail(L"expected ',' in t_object, got " + esc(ch));
+                    ch = nextToken();
+                    if (failed) return Json();
+                }
             }
-            return Json(std::move(data));
+            return makeObject(mark);
         }
         return fail(L"expected value, got " + esc(ch));
     }
-};
 
-}  // namespace
+    // The members from mark on, ordered by key with the last of each key kept, moved into
+    // the arena as one object.
+    Json makeObject(size_t mark) {
+        const auto first = members.begin() + static_cast<std::ptrdiff_t>(mark);
+        const size_t n = static_cast<size_t>(members.end() - first);
+        auto* run = arena->memory.allocateArray<JsonParsedObject::Member>(n);
+        const Json::KeyLess less;
+        size_t count = 0;
+        // Tables list their keys in order more often than not.
+        bool sorted = true;
+        for (size_t k = 1; k < n && sorted; ++k) sorted = !less(first[k].key, first[k - 1].key);
+        if (sorted) {
+            for (size_t k = 0; k < n; ++k) {
+                if (k + 1 < n && first[k + 1].key == first[k].key) continue;  // a later one wins
+                new (run + count++) JsonParsedObject::Member(std::move(first[k]));
+            }
+        } else {
+            // Sort small records, not the members: the place breaks ties, so the last of equal
+            // keys is found last.
+            order.clear();
+            for (size_t k = 0; k < n; ++k) order.push_back({first[k].key, k});
+            std::sort(order.begin(), order.end(), [&less](const Place& a, const Place& b) {
+                return less(a.key, b.key) || (!less(b.key, a.key) && a.index < b.index);
+            });
+            for (size_t k = 0; k < n; ++k) {
+                if (k + 1 < n && order[k + 1].key == order[k].key) continue;
+                new (run + count++) JsonParsedObject::Member(std::move(first[order[k].index]));
+            }
+        }
+        members.resize(mark);
+        return make<JsonParsedObject>(run, count);
+    }
+};
 
 Json Json::parse(const std::wstring& in, std::wstring& err) {
     err.clear();
-    Parser parser(in, err);
-    Json result = parser.parseJson(0);
-    parser.skipWhitespace();
-    if (parser.failed) return Json();
-    if (parser.i != in.size()) return parser.fail(L"unexpected trailing " + esc(in[parser.i]));
-    return result;
+    return JsonParser<wchar_t>(in, err).parseDocument();
+}
+
+bool parseWellFormedUtf8(const char* data, size_t size, Json& out) {
+    std::wstring error;
+    Json result = JsonParser<char>(std::string_view(data, size), error).parseDocument();
+    if (!error.empty()) return false;
+    out = std::move(result);
+    return true;
 }
 
 }  // namespace json11w

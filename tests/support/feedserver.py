@@ -1,0 +1,156 @@
+#!/usr/bin/env python3
+# Local web servers for the download and feed tests, run around a test command:
+#
+#     feedserver.py [--data DIR] -- command [args...]
+#
+# Makes a certificate authority and server certificates with openssl, starts on 127.0.0.1 one
+# plain HTTP server and three HTTPS servers (a good certificate for localhost, one for another
+# host name, an expired one), runs the command with their addresses in its environment and
+# exits with its code; without a command it prints the environment and serves until stopped.
+#
+#     TAVI_HTTP, TAVI_HTTPS       http://localhost:PORT, https://localhost:PORT
+#     TAVI_HTTPS_OTHER_NAME       the certificate names another host
+#     TAVI_HTTPS_EXPIRED          the certificate for localhost has expired
+#     TAVI_TEST_CA                the authority's certificate (PEM)
+#
+# Every server answers the same paths; a new behaviour is one function entered in ROUTES:
+# /ok (200, a short body), /moved (301 to /ok), /auth (401 every time, the body saying whether
+# credentials came), /status/CODE, /stall (never answers), /big/MIB (a body of MIB MiB, 50 by
+# default, sent as fast as it goes), /data/PATH (a file under the --data folder).
+import datetime, http.server, os, socketserver, ssl, subprocess, sys, tempfile, threading, urllib.parse
+
+
+def stall(h, rest):
+    h.server.closing.wait(300)
+    h.close_connection = True
+
+
+def big(h, rest):
+    mib = int(rest) if rest.isdigit() else 50
+    h.send_response(200)
+    h.send_header("Content-Length", str(mib << 20))
+    h.end_headers()
+    h.close_connection = True
+    try:
+        for _ in range(mib):
+            h.wfile.write(bytes(1 << 20))
+    except OSError:
+        pass  # the client gave up
+
+
+def data(h, rest):
+    root = h.server.data_root
+    path = os.path.realpath(os.path.join(root, urllib.parse.unquote(rest)))
+    if not root or not path.startswith(root + os.sep) or not os.path.isfile(path):
+        return h.answer(404, b"no such file\n")
+    with open(path, "rb") as f:
+        h.answer(200, f.read())
+
+
+def auth(h, rest):
+    given = "Authorization" in h.headers or "Proxy-Authorization" in h.headers
+    h.answer(401, b"denied with%s credentials\n" % (b"" if given else b"out"), [("WWW-Authenticate", 'Basic realm="t"')])
+
+
+ROUTES = {
+    "ok": lambda h, rest: h.answer(200, b"tavi test body\n"),
+    "moved": lambda h, rest: h.answer(301, b"moved to /ok\n", [("Location", "/ok")]),
+    "status": lambda h, rest: h.answer(int(rest) if rest.isdigit() else 500, b"status\n"),
+    "auth": auth, "stall": stall, "big": big, "data": data,
+}
+
+
+class Handler(http.server.BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+
+    def do_GET(self):
+        first, _, rest = urllib.parse.urlsplit(self.path).path.lstrip("/").partition("/")
+        ROUTES.get(first, lambda h, r: h.answer(404, b"no such route\n"))(self, rest)
+
+    def answer(self, code, body, headers=()):
+        self.send_response(code)
+        for key, value in list(headers) + [("Content-Length", str(len(body)))]:
+            self.send_header(key, value)
+        self.end_headers()
+        self.wfile.write(body)
+
+    def log_message(self, format, *args):
+        pass
+
+
+class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
+    daemon_threads = True
+
+    def __init__(self, data_root, closing, context=None):
+        super().__init__(("127.0.0.1", 0), Handler)
+        self.data_root, self.closing = data_root, closing
+        if context:  # the handshake happens in the request's own thread
+            self.socket = context.wrap_socket(self.socket, server_side=True, do_handshake_on_connect=False)
+
+    def handle_error(self, request, client_address):
+        pass  # refused certificates and clients that give up are part of the tests
+
+
+def certificates(folder):
+    """Signs (name, host, first day, last day) certificates; returns {name: pem} and the CA."""
+    def run(*args):
+        subprocess.run(["openssl", *args], check=True, capture_output=True, cwd=folder)
+    now = datetime.datetime.now(datetime.timezone.utc)
+    day = datetime.timedelta(days=1)
+    os.mkdir(os.path.join(folder, "issued"))
+    for name, text in [("index.txt", ""), ("serial", "1000\n"), ("ca.cnf", "[ca]\ndefault_ca=c\n[c]\ndatabase=index.txt\n"
+                       "new_certs_dir=issued\nserial=serial\ndefault_md=sha256\npolicy=p\nunique_subject=no\n"
+                       "[p]\ncommonName=supplied\n[authority]\nbasicConstraints=critical,CA:TRUE\n"
+                       "keyUsage=critical,keyCertSign,cRLSign\n")]:
+        with open(os.path.join(folder, name), "w") as f:
+            f.write(text)
+    sign = ["ca", "-batch", "-config", "ca.cnf", "-keyfile", "ca.key"]
+    for key in ("ca", "server"):
+        run("req", "-new", "-newkey", "rsa:2048", "-nodes", "-keyout", key + ".key", "-out", key + ".csr", "-subj", "/CN=t")
+    run(*sign, "-selfsign", "-in", "ca.csr", "-out", "ca.pem", "-extensions", "authority", "-subj", "/CN=tavi test CA",
+        "-startdate", "20190101000000Z", "-enddate", (now + 30 * day).strftime("%Y%m%d%H%M%SZ"))
+    issued = {}
+    for name, host, first, last in [("", "localhost", now - day, now + 30 * day),
+                                    ("_OTHER_NAME", "elsewhere.invalid", now - day, now + 30 * day),
+                                    ("_EXPIRED", "localhost", now - 2000 * day, now - 1999 * day)]:
+        with open(os.path.join(folder, "x.ext"), "w") as f:
+            f.write("[x]\nbasicConstraints=CA:FALSE\nextendedKeyUsage=serverAuth\nsubjectAltName=DNS:%s\n" % host)
+        run(*sign, "-cert", "ca.pem", "-in", "server.csr", "-out", "s%s.pem" % name, "-subj", "/CN=" + host,
+            "-extfile", "x.ext", "-extensions", "x", "-startdate", first.strftime("%Y%m%d%H%M%SZ"),
+            "-enddate", last.strftime("%Y%m%d%H%M%SZ"))
+        issued[name] = os.path.join(folder, "s%s.pem" % name)
+    return issued, os.path.join(folder, "ca.pem")
+
+
+def main(argv):
+    data_root = os.path.realpath(argv[1]) if argv[:1] == ["--data"] else ""
+    command = argv[argv.index("--") + 1:] if "--" in argv else []
+    with tempfile.TemporaryDirectory(prefix="tavi-servers-") as folder:
+        issued, ca = certificates(folder)
+        closing = threading.Event()
+        servers = {"TAVI_HTTP": Server(data_root, closing)}
+        for name, pem in issued.items():
+            context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+            context.load_cert_chain(pem, os.path.join(folder, "server.key"))
+            servers["TAVI_HTTPS" + name] = Server(data_root, closing, context)
+        env = {"TAVI_TEST_CA": ca}
+        for key, server in servers.items():
+            env[key] = "%s://localhost:%d" % ("http" if key == "TAVI_HTTP" else "https", server.server_address[1])
+            threading.Thread(target=server.serve_forever, args=(0.05,), daemon=True).start()
+        for key in ("no_proxy", "NO_PROXY"):  # a proxy the machine may name must not see them
+            env[key] = ",".join(filter(None, [os.environ.get(key), "localhost", "127.0.0.1"]))
+        try:
+            if command:
+                return subprocess.call(command, env={**os.environ, **env})
+            print("\n".join("%s=%s" % item for item in env.items()), flush=True)
+            closing.wait()
+        except KeyboardInterrupt:
+            return 0
+        finally:
+            closing.set()
+            for server in servers.values():
+                server.shutdown()
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
