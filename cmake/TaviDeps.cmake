@@ -11,10 +11,13 @@ if(WIN32)
   target_compile_definitions(tavi_core_deps INTERFACE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
   target_link_libraries(tavi_core_deps INTERFACE ole32 shell32 winmm wininet crypt32)
   target_link_libraries(tavi_ui_deps INTERFACE user32 gdi32 gdiplus imm32 comctl32 shlwapi)
-  # nlohmann/json is header-only: give the cross compiler the host's copy alone (the whole
-  # host include folder would shadow the MinGW headers).
+  # Header-only pieces from the host: give the cross compiler the host's copies alone (the
+  # whole host include folder would shadow the MinGW headers). nlohmann/json is header-only.
   find_path(TAVI_NLOHMANN_DIR nlohmann/json.hpp PATHS /usr/include NO_CMAKE_FIND_ROOT_PATH REQUIRED)
   file(COPY ${TAVI_NLOHMANN_DIR}/nlohmann DESTINATION ${CMAKE_BINARY_DIR}/host-headers)
+  # MeCab is loaded at run time on Windows; its header gives the C interface's types.
+  find_path(TAVI_MECAB_HEADER_DIR mecab.h PATHS /usr/include NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+  file(COPY ${TAVI_MECAB_HEADER_DIR}/mecab.h DESTINATION ${CMAKE_BINARY_DIR}/host-headers)
   target_include_directories(tavi_core_deps INTERFACE ${CMAKE_BINARY_DIR}/host-headers)
 else()
   find_package(PkgConfig REQUIRED)

@@ -93,7 +93,7 @@ void AppMain::perform(std::uint32_t id, const std::wstring& command) {
         break;
     case Version:
         kiro::ui::messageBox(VersionText, VersionCaption,
-                             kiro::ui::MbOk | kiro::ui::MbIconInformation);
+                             kiro::ui::MbOk | kiro::ui::MbIconInformation, handle());
         break;
     case LeaveTopmost:
         setTopmost(!menu_->isChecked(LeaveTopmost));

@@ -7,6 +7,7 @@
 #include "kiro/app.h"
 #include "kiro/exception.h"
 #include "kiro/ui/msgbox.h"
+#include "kiro/ui/session.h"
 
 namespace {
 
@@ -34,11 +35,18 @@ int main() {
         return -1;
     }
 
+    // The normal exit: the main window goes (its menu's marks and the notes are stored), then
+    // the settings file is written. The end of the session runs it too.
+    const auto exitNormally = [&window] {
+        window.reset();
+        kiro::app::finalize();
+    };
+    kiro::ui::setSessionEndExit(exitNormally);
     kiro::app::run();
+    kiro::ui::setSessionEndExit(nullptr);  // the exit below is under way: not a second time
 
     const bool exitNotify = kiro::app::configBool(L"debug_exit_notify", false);
-    window.reset();
-    kiro::app::finalize();
+    exitNormally();
     if (exitNotify) {
         kiro::ui::messageBox(L"\u6B63\u5E38\u306B\u7D42\u4E86\u3057\u307E\u3057\u305F\u3002", L"debug",
                              kiro::ui::MbOk | kiro::ui::MbIconInformation);

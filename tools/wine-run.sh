@@ -26,6 +26,21 @@ mkdir -p "$WINEPREFIX"
         "$wine" wineboot --init >/dev/null 2>&1 || true
         wineserver -w 2>/dev/null || true
     fi
+    # A Japanese Windows has Japanese faces behind its user-interface fonts ("MS UI Gothic" for
+    # menus and boxes); without them Wine shows empty squares. The free Japanese faces stand in
+    # under those names.
+    if [ ! -f "$WINEPREFIX/.japanese-fonts" ]; then
+        reg="$WINEPREFIX/japanese-fonts.reg"
+        {
+            printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+            printf '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
+            for pair in "MS UI Gothic=IPAPGothic" "MS PGothic=IPAPGothic" "MS Gothic=IPAGothic" \
+                "ＭＳ Ｐゴシック=IPAPGothic" "ＭＳ ゴシック=IPAGothic"; do
+                printf '"%s"="%s"\r\n' "${pair%%=*}" "${pair#*=}"
+            done
+        } | iconv -f UTF-8 -t UTF-16 >"$reg"
+        "$wine" regedit /S "$reg" >/dev/null 2>&1 && touch "$WINEPREFIX/.japanese-fonts"
+    fi
 ) 9>"$WINEPREFIX/.init.lock"
 
 exec env "${locale[@]}" "$wine" "$@"

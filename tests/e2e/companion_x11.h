@@ -29,13 +29,13 @@ class Companion {
 public:
     Companion(Desktop& desk, AppProcess& process) : desk_(desk), process_(process) {}
 
-    // The character window: a mapped window of the program that is neither a dialog nor a
+    // The character window: a mapped window of the program without a title bar that is no
     // menu and belongs to no shown window (it may belong to the hidden main window; the
-    // balloon belongs to it).
+    // balloon belongs to it). Boxes have title bars.
     std::optional<XWin> body() {
         const auto all = desk_.windowsOf(process_.pid());
         for (const XWin& w : all) {
-            if (!w.mapped || w.overrideRedirect || w.type == "_NET_WM_WINDOW_TYPE_DIALOG") continue;
+            if (!w.mapped || w.overrideRedirect || w.decorated) continue;
             const bool ownedByShown = std::any_of(all.begin(), all.end(), [&](const XWin& o) {
                 return o.id == w.transientFor && o.mapped;
             });
@@ -143,16 +143,18 @@ public:
         return found;
     }
 
-    // The text of a message box: its label is selectable, and moving the keyboard focus onto
-    // it selects the whole text, which the box then offers as the PRIMARY selection.
-    std::string boxText(const XWin& box) {
+    // The text of a message box, where the box gives it away: a GTK box's label is selectable,
+    // and moving the keyboard focus onto it selects the whole text, which the box then offers
+    // as the PRIMARY selection. A Windows box (under Wine) offers nothing: nullopt.
+    std::optional<std::string> boxText(const XWin& box) {
+        if (runner() != nullptr) return std::nullopt;
         xdotool("windowfocus --sync " + std::to_string(box.id));
+        std::string text;
         for (int i = 0; i < 4; ++i) {
             xdotool("key shift+Tab");
-            std::string text;
             if (waitFor([&] { return !(text = desk_.primarySelection(500)).empty(); }, 1500ms)) return text;
         }
-        return {};
+        return text;
     }
 
     void closeBox(const XWin& box) {
@@ -160,10 +162,12 @@ public:
         xdotool("key Escape");
     }
 
-    // Saves a picture of the whole screen when TAVI_E2E_SHOTS names a folder.
-    static void screenshot(const std::string& name) {
+    // Saves a picture of the whole screen when TAVI_E2E_SHOTS names a folder, after `settle`
+    // (time for a line to be revealed whole; only when pictures are taken).
+    static void screenshot(const std::string& name, std::chrono::milliseconds settle = 0ms) {
         const char* folder = std::getenv("TAVI_E2E_SHOTS");
         if (folder == nullptr || *folder == '\0') return;
+        std::this_thread::sleep_for(settle);
         std::system(("import -window root '" + std::string(folder) + "/" + name + ".png' 2>/dev/null").c_str());
     }
 

@@ -45,15 +45,19 @@ TEST_F(PreferencesTest, MutingSilencesTheCharacterAndSurvivesARestart) {
         ASSERT_TRUE(body);
         bool spoke = false;
         bool statusSeen = false;
+        const auto shown = std::chrono::steady_clock::now();
         const bool loaded = waitFor(
             [&] {
                 spoke = spoke || c.balloonShowing(*body);
                 const bool status = c.statusShowing(*body);
                 statusSeen = statusSeen || status;
-                return statusSeen && !status;
+                if (statusSeen) return !status;
+                // The Windows package has no language module: its brain may have loaded, and its
+                // status line gone, before the first frame is on the screen.
+                return runner() != nullptr && std::chrono::steady_clock::now() - shown > 8s;
             },
             60s, 100ms);
-        ASSERT_TRUE(statusSeen) << "no status line while loading";
+        ASSERT_TRUE(statusSeen || runner() != nullptr) << "no status line while loading";
         ASSERT_TRUE(loaded) << "the status line stays";
         spoke = spoke || waitFor([&] { return c.balloonShowing(*body); }, 1500ms);
         EXPECT_FALSE(spoke) << "the wake-up line of a muted character appeared";
@@ -109,7 +113,7 @@ TEST_F(PreferencesTest, LeavingTheTopmostLayerSurvivesARestart) {
         // Picking it again clears the mark: the character is above again.
         ASSERT_TRUE(c.pick(*body, "g"));
         EXPECT_TRUE(waitFor([&] { return desk_->hasState(body->id, AboveState); }, 5s));
-        app.signal(SIGTERM);
+        app.endSession();
         ASSERT_EQ(app.waitExit(10s), 0);
         EXPECT_EQ(preference("3"), "false");
     }

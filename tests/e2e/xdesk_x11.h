@@ -36,6 +36,7 @@ struct XWin {
     ::Window transientFor = 0;
     std::string title;
     std::string type;  // the first of _NET_WM_WINDOW_TYPE, e.g. "_NET_WM_WINDOW_TYPE_DIALOG"
+    bool decorated = true;  // unless its Motif hints ask for no decorations (no title bar)
 };
 
 // Pixels of a screen area as 0xRRGGBB values, row by row.
@@ -123,6 +124,9 @@ public:
             w.title = utf8Property(w.id, "_NET_WM_NAME");
             const auto types = atoms(w.id, "_NET_WM_WINDOW_TYPE");
             if (!types.empty()) w.type = types.front();
+            // flags, functions, decorations, ...: the decorations count when flag 2 is set.
+            const auto motif = cardinals(w.id, "_MOTIF_WM_HINTS", atom("_MOTIF_WM_HINTS"));
+            w.decorated = !(motif.size() >= 3 && (motif[0] & 2) != 0 && motif[2] == 0);
             out.push_back(w);
         }
         if (children) XFree(children);
@@ -190,13 +194,18 @@ public:
     }
 
     // The PRIMARY selection as UTF-8 text; empty when nobody holds it or it does not answer.
-    std::string primarySelection(int timeoutMs = 2000) {
+    std::string primarySelection(int timeoutMs = 2000) { return selection(XA_PRIMARY, timeoutMs); }
+    // The same for the CLIPBOARD selection.
+    std::string clipboard(int timeoutMs = 2000) { return selection(atom("CLIPBOARD"), timeoutMs); }
+
+private:
+    std::string selection(Atom which, int timeoutMs) {
         pump();
         selectionDone_ = false;
         selectionProperty_ = 0;
         const Atom target = atom("E2E_SELECTION");
         XDeleteProperty(display_, selectionWindow_, target);
-        XConvertSelection(display_, XA_PRIMARY, atom("UTF8_STRING"), target, selectionWindow_, CurrentTime);
+        XConvertSelection(display_, which, atom("UTF8_STRING"), target, selectionWindow_, CurrentTime);
         XFlush(display_);
         const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
         while (!selectionDone_ && std::chrono::steady_clock::now() < until) {
@@ -207,7 +216,6 @@ public:
         return utf8Property(selectionWindow_, "E2E_SELECTION", AnyPropertyType);
     }
 
-private:
     static int ignoreErrors(Display*, XErrorEvent*) { return 0; }
 
     Atom atom(const char* name) const { return XInternAtom(display_, name, False); }
@@ -295,13 +303,13 @@ private:
         return out;
     }
 
-    std::vector<long> cardinals(::Window id, const char* name) {
+    std::vector<long> cardinals(::Window id, const char* name, Atom wanted = XA_CARDINAL) {
         std::vector<long> out;
         Atom type = 0;
         int format = 0;
         unsigned long n = 0, after = 0;
         unsigned char* data = nullptr;
-        if (XGetWindowProperty(display_, id, atom(name), 0, 16, False, XA_CARDINAL, &type, &format, &n, &after,
+        if (XGetWindowProperty(display_, id, atom(name), 0, 16, False, wanted, &type, &format, &n, &after,
                                &data) == Success &&
             data != nullptr && format == 32) {
             const auto* v = reinterpret_cast<const long*>(data);

@@ -27,21 +27,25 @@ void every(unsigned ms, std::function<bool()> action);
 
 // Synthetic input, as the platform delivers a user's: each call returns once the platform
 // has taken it, and the events arrive while the UI loop runs. Buttons: 1 left, 2 middle,
-// 3 right. Key names: "Return", "Escape", "Tab", "Up", "Down", "Left", "Right" or one
-// character; several are separated by spaces.
+// 3 right. Key names: "Return", "Escape", "Tab", "space", "Up", "Down", "Left", "Right" or
+// one character, with "ctrl+", "shift+" or "alt+" before it for a combination; several are
+// separated by spaces.
 void moveTo(int x, int y);  // returns once the pointer is there
 void press(int button);
 void release(int button);
 void click(int button, int count = 1);
 void wheel(int notches);  // positive: away from the user
 void keys(const std::string& names);
+void focus(kiro::ui::Window& window);  // raises the window and gives it the keyboard, as a click on its frame
 void type(const std::wstring& text);
 
-// The popup menu open now, as shown: its frame on the screen and its item labels (access
-// keys as shown, without markers). Calls action once a menu is open, from the UI thread.
+// The popup menu open now, as shown: its frame on the screen, its item labels (access keys
+// as shown, without markers) and whether each can be chosen. Calls action once a menu is
+// open, from the UI thread.
 struct MenuSeen {
     kiro::ui::Rect frame{};
     std::vector<std::wstring> labels;
+    std::vector<bool> usable;
 };
 void whenMenuOpen(std::function<void(const MenuSeen&)> action);
 
@@ -53,6 +57,7 @@ struct BoxSeen {
     std::wstring text;
 };
 void answerBox(BoxSeen* seen, int response);
+bool boxOpen();
 
 // The labels of a window's menu bar (empty without one), and a click on one of its items.
 std::vector<std::wstring> menuBar(kiro::ui::Window& window);

@@ -2,6 +2,7 @@
 // display GTK uses (typing through xdotool, which maps any character to a key), and menus,
 // boxes and menu bars read from GTK's widgets.
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 
@@ -26,11 +27,16 @@ Display* xdisplay() {
 
 void sendKeys(Display* x, const std::string& names) {
     std::istringstream in(names);
-    std::string name;
-    while (in >> name) {
-        const KeyCode code = XKeysymToKeycode(x, XStringToKeysym(name.c_str()));
-        XTestFakeKeyEvent(x, code, True, CurrentTime);
-        XTestFakeKeyEvent(x, code, False, CurrentTime);
+    std::string combination;
+    while (in >> combination) {  // "ctrl+shift+u": the modifiers held around the last key
+        std::vector<KeyCode> held;
+        for (size_t plus; (plus = combination.find('+')) != std::string::npos; combination.erase(0, plus + 1)) {
+            const std::string m = combination.substr(0, plus);
+            held.push_back(XKeysymToKeycode(x, m == "ctrl" ? XK_Control_L : m == "shift" ? XK_Shift_L : XK_Alt_L));
+        }
+        held.push_back(XKeysymToKeycode(x, XStringToKeysym(combination.c_str())));
+        for (KeyCode code : held) XTestFakeKeyEvent(x, code, True, CurrentTime);
+        for (auto code = held.rbegin(); code != held.rend(); ++code) XTestFakeKeyEvent(x, *code, False, CurrentTime);
         XSync(x, False);
     }
 }
@@ -122,6 +128,13 @@ void wheel(int notches) {
     for (int i = 0; i < std::abs(notches); ++i) click(notches > 0 ? 4 : 5);
 }
 
+void focus(kiro::ui::Window& window) {
+    const ::Window xid = GDK_WINDOW_XID(gtk_widget_get_window(kiro::ui::gtkToplevel(window)));
+    XRaiseWindow(xdisplay(), xid);
+    XSetInputFocus(xdisplay(), xid, RevertToParent, CurrentTime);
+    XSync(xdisplay(), False);
+}
+
 void keys(const std::string& names) {
     sendKeys(xdisplay(), names);
 }
@@ -155,12 +168,17 @@ void whenMenuOpen(std::function<void(const MenuSeen&)> action) {
         menu.frame = kiro::ui::Rect{r.x, r.y, r.x + r.width, r.y + r.height};
         for (GtkWidget* item : childrenOf(gtk_bin_get_child(GTK_BIN(w)))) {
             GtkWidget* label = gtk_bin_get_child(GTK_BIN(item));
-            if (label != nullptr && GTK_IS_LABEL(label))
-                menu.labels.push_back(kiro::ui::gtk::wide(gtk_label_get_text(GTK_LABEL(label))));
+            if (label == nullptr || !GTK_IS_LABEL(label)) continue;
+            menu.labels.push_back(kiro::ui::gtk::wide(gtk_label_get_text(GTK_LABEL(label))));
+            menu.usable.push_back(gtk_widget_get_sensitive(item));
         }
         action(menu);
         return false;
     });
+}
+
+bool boxOpen() {
+    return findToplevel([](GtkWidget* w) { return GTK_IS_MESSAGE_DIALOG(w); }) != nullptr;
 }
 
 void answerBox(BoxSeen* seen, int response) {

@@ -27,23 +27,31 @@ void mouse(DWORD flags, LONG x = 0, LONG y = 0, DWORD data = 0) {
     send(in);
 }
 
-void key(WORD vk, bool unicode = false, wchar_t c = 0) {
-    for (DWORD up : {DWORD(0), DWORD(KEYEVENTF_KEYUP)}) {
-        INPUT in{};
-        in.type = INPUT_KEYBOARD;
-        in.ki = KEYBDINPUT{unicode ? WORD(0) : vk, unicode ? WORD(c) : WORD(0), up | (unicode ? KEYEVENTF_UNICODE : 0),
-                           0, 0};
-        send(in);
-    }
+void keyEvent(WORD vk, DWORD flags, wchar_t c = 0) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki = KEYBDINPUT{vk, WORD(c), flags, 0, 0};
+    send(in);
 }
 
 void sendKeys(const std::string& names) {
-    static const std::map<std::string, WORD> named = {{"Return", VK_RETURN}, {"Escape", VK_ESCAPE}, {"Tab", VK_TAB},
-                                                      {"Up", VK_UP},         {"Down", VK_DOWN},     {"Left", VK_LEFT},
-                                                      {"Right", VK_RIGHT}};
+    static const std::map<std::string, WORD> named = {
+        {"Return", VK_RETURN}, {"Escape", VK_ESCAPE}, {"Tab", VK_TAB},   {"space", VK_SPACE},
+        {"Up", VK_UP},         {"Down", VK_DOWN},     {"Left", VK_LEFT}, {"Right", VK_RIGHT},
+        {"ctrl", VK_CONTROL},  {"shift", VK_SHIFT},   {"alt", VK_MENU}};
+    auto vkOf = [](const std::string& name) {
+        return named.count(name) ? named.at(name) : WORD(LOBYTE(VkKeyScanW(wchar_t(name[0]))));
+    };
     std::istringstream in(names);
-    std::string name;
-    while (in >> name) key(named.count(name) ? named.at(name) : WORD(LOBYTE(VkKeyScanW(wchar_t(name[0])))));
+    std::string combination;
+    while (in >> combination) {  // "ctrl+shift+u": the modifiers held around the last key
+        std::vector<WORD> held;
+        for (size_t plus; (plus = combination.find('+')) != std::string::npos; combination.erase(0, plus + 1))
+            held.push_back(vkOf(combination.substr(0, plus)));
+        held.push_back(vkOf(combination));
+        for (WORD vk : held) keyEvent(vk, 0);
+        for (auto vk = held.rbegin(); vk != held.rend(); ++vk) keyEvent(*vk, KEYEVENTF_KEYUP);
+    }
 }
 
 // A menu's item labels as shown: "&" marks an access key, "&&" is one ampersand.
@@ -137,12 +145,17 @@ void wheel(int notches) {
     mouse(MOUSEEVENTF_WHEEL, 0, 0, DWORD(notches * WHEEL_DELTA));
 }
 
+void focus(kiro::ui::Window& window) { SetForegroundWindow(kiro::ui::hwndOf(window)); }
+
 void keys(const std::string& names) {
     sendKeys(names);
 }
 
 void type(const std::wstring& text) {
-    for (wchar_t c : text) key(0, true, c);
+    for (wchar_t c : text) {
+        keyEvent(0, KEYEVENTF_UNICODE, c);
+        keyEvent(0, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP, c);
+    }
 }
 
 void whenMenuOpen(std::function<void(const MenuSeen&)> action) {
@@ -153,10 +166,18 @@ void whenMenuOpen(std::function<void(const MenuSeen&)> action) {
         RECT r{};
         GetWindowRect(popup, &r);
         menu.frame = kiro::ui::Rect{r.left, r.top, r.right, r.bottom};
-        menu.labels = labelsOf(reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0)));
+        const HMENU items = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
+        menu.labels = labelsOf(items);
+        for (int i = 0; items && i < GetMenuItemCount(items); ++i)
+            if (!(GetMenuState(items, UINT(i), MF_BYPOSITION) & MF_SEPARATOR))
+                menu.usable.push_back(!(GetMenuState(items, UINT(i), MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED)));
         action(menu);
         return false;
     });
+}
+
+bool boxOpen() {
+    return visibleOfClass(L"#32770") != nullptr;
 }
 
 void answerBox(BoxSeen* seen, int response) {

@@ -1,8 +1,9 @@
 // The chunks of an arena: each twice the last, so a small document costs one small chunk and a
-// large one few. Up to 64 KiB they come from the heap; beyond, straight from the system in
-// blocks of 2 to 8 MiB (see pages.h): the heap hands large blocks back to the system when they
-// are freed, and faulting them in again page by page costs more than the parse. A piece larger
-// than a quarter of the chunk it would go in gets a chunk of its own.
+// large one few: 4 to 64 KiB, then 2 MiB, all from the heap (which keeps a block of that size
+// for the next document once it has seen one), then 4 and 8 MiB straight from the system in
+// huge pages (see pages.h): the heap hands blocks that large back when they are freed, and
+// faulting them in again 4 KiB at a time costs more than the parse. A piece larger than a
+// quarter of the chunk it would go in gets a chunk of its own.
 #include "kiro/io/arena.h"
 
 #include <cstdint>
@@ -16,8 +17,8 @@ namespace kiro::io {
 
 namespace {
 constexpr size_t FirstChunk = 4 << 10;
-constexpr size_t LargestHeapChunk = 64 << 10;
-constexpr size_t FirstMappedChunk = 2 << 20;
+constexpr size_t LargestSmallChunk = 64 << 10;
+constexpr size_t LargestHeapChunk = 2 << 20;
 constexpr size_t LargestChunk = 8 << 20;
 }  // namespace
 
@@ -82,7 +83,7 @@ Arena::Chunk* Arena::newChunk(size_t size) {
 void* Arena::allocateSlow(size_t size, size_t align) {
     const size_t current = chunks_ == nullptr ? 0 : chunks_->size;
     size_t next = current == 0 ? FirstChunk : current * 2;
-    if (next > LargestHeapChunk && next < FirstMappedChunk) next = FirstMappedChunk;
+    if (next > LargestSmallChunk && next < LargestHeapChunk) next = LargestHeapChunk;
     if (next > LargestChunk) next = LargestChunk;
     if (size + align > next / 4) {
         // A large piece gets its own chunk behind the current one, which stays in use.

@@ -208,6 +208,12 @@ bool exists(const std::wstring& path) {
     return std::filesystem::exists(native::path(path), ec);
 }
 
+bool removeFile(const std::wstring& path) {
+    if (path.empty()) return false;
+    std::error_code ec;
+    return std::filesystem::remove(native::path(path), ec);
+}
+
 std::vector<std::wstring> listFiles(const std::wstring& folder, const std::wstring& pattern) {
     std::vector<std::wstring> result;
     std::wstring base = folder;

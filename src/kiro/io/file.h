@@ -66,6 +66,8 @@ private:
 
 // Whether the path names an existing file or folder.
 bool exists(const std::wstring& path);
+// Deletes a file (or an empty folder); false when there was none or it could not go.
+bool removeFile(const std::wstring& path);
 // Files below a folder, recursively, in the order the system enumerates them; dot names skipped.
 // Each is the folder + name, joined by the platform's separator ('\\' on Windows, '/' on Linux)
 // when the folder does not end in one. The pattern ('*', '?') applies at every level.

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdlib>
+#include <new>
 
 namespace kiro::io::pages {
 
@@ -13,5 +15,41 @@ size_t granule();
 // it costs one page fault per 2 MiB instead of one per 4 KiB.
 void* map(size_t size);
 void unmap(void* block, size_t size);
+
+// An allocator for large short-lived buffers (a parser's stacks): from 4 MiB on they come
+// from map(), so growing and dropping them costs few page faults; smaller ones come from the
+// heap.
+template <typename T>
+struct Allocator {
+    using value_type = T;
+    static constexpr size_t Large = size_t(4) << 20;
+
+    Allocator() noexcept = default;
+    template <typename U>
+    Allocator(const Allocator<U>&) noexcept {}
+
+    T* allocate(size_t n) {
+        if (n > ~size_t(0) / sizeof(T)) throw std::bad_alloc();
+        const size_t bytes = n * sizeof(T);
+        void* block = bytes >= Large ? map(rounded(bytes)) : std::malloc(bytes);
+        if (block == nullptr) throw std::bad_alloc();
+        return static_cast<T*>(block);
+    }
+    void deallocate(T* block, size_t n) noexcept {
+        const size_t bytes = n * sizeof(T);
+        if (bytes >= Large) unmap(block, rounded(bytes));
+        else std::free(block);
+    }
+    static size_t rounded(size_t bytes) { return (bytes + granule() - 1) / granule() * granule(); }
+
+    template <typename U>
+    bool operator==(const Allocator<U>&) const noexcept {
+        return true;
+    }
+    template <typename U>
+    bool operator!=(const Allocator<U>&) const noexcept {
+        return false;
+    }
+};
 
 }  // namespace kiro::io::pages

@@ -2,11 +2,13 @@
 #include "kiro/ui/ask.h"
 
 #include "kiro/ui/msgbox.h"
+#include "kiro/ui/window.h"
 
 namespace kiro::ui {
 
-bool ask(const std::wstring& text, Window*) {
-    return messageBox(text, L"Yes / No", MbYesNo | MbIconQuestion) == IdYes;
+bool ask(const std::wstring& text, Window* owner) {
+    return messageBox(text, L"Yes / No", MbYesNo | MbIconQuestion,
+                      owner != nullptr ? owner->handle() : nullptr) == IdYes;
 }
 
 }  // namespace kiro::ui

@@ -26,4 +26,18 @@ enum BoxAnswer : int {
     IdNo = 7,
 };
 
+// The answer of a box closed without a choice (by its frame, or by the program's quit):
+// Cancel where there is one, else No, else OK.
+constexpr int dismissedAnswer(unsigned flags) {
+    switch (flags & MbButtonMask) {
+    case MbOkCancel:
+    case MbYesNoCancel:
+        return IdCancel;
+    case MbYesNo:
+        return IdNo;
+    default:
+        return IdOk;
+    }
+}
+
 }  // namespace kiro::ui

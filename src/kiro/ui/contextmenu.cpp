@@ -1,6 +1,8 @@
 // Context menu items, lookup and the numbering of choosable entries (shared by every platform).
 #include "kiro/ui/contextmenu.h"
 
+#include "kiro/ui/loop.h"
+
 namespace kiro::ui {
 
 namespace {
@@ -129,10 +131,11 @@ ContextMenu::Alignment ContextMenu::alignmentAt(int x, int y, int areaLeft, int 
 }
 
 ContextMenu::Item* ContextMenu::show(Window* owner) {
-    if (items_.empty()) return nullptr;
+    // While the program is quitting nobody is there to choose.
+    if (items_.empty() || quitRequested()) return nullptr;
     std::vector<Item*> commands;
     const uint32_t chosen = popup(items_, commands, owner);
-    if (chosen == 0 || chosen > commands.size()) return nullptr;
+    if (chosen == 0 || chosen > commands.size() || quitRequested()) return nullptr;
     Item* item = commands[chosen - 1];
     if (item->toggles) item->checked = !item->checked;
     return item;

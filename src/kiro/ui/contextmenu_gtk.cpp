@@ -3,6 +3,7 @@
 #include <gtk/gtk.h>
 
 #include "kiro/ui/contextmenu.h"
+#include "kiro/ui/loop_gtk.h"
 #include "kiro/ui/menulabel_gtk.h"
 
 namespace kiro::ui {
@@ -141,7 +142,8 @@ uint32_t ContextMenu::popup(std::vector<Item>& items, std::vector<Item*>& comman
     gtk_menu_popup_at_rect(GTK_MENU(menu), root, &at, rectAnchor, menuAnchor, trigger);
     gdk_event_free(trigger);
     // A menu that could not take the pointer and keyboard is not shown; nothing to wait for.
-    if (gtk_widget_get_visible(gtk_widget_get_toplevel(menu))) g_main_loop_run(state.loop);
+    // The program's quit closes the menu without a choice.
+    if (gtk_widget_get_visible(gtk_widget_get_toplevel(menu)) && !runModalLoop(state.loop)) state.chosen = 0;
 
     g_signal_handlers_disconnect_by_data(menu, &state);
     gtk_widget_destroy(menu);

@@ -4,6 +4,7 @@
 #include "kiro/ui/cursor.h"
 
 #include "kiro/ui/toolkit_win32.h"
+#include "kiro/ui/window_win32.h"
 
 namespace kiro::ui {
 
@@ -64,6 +65,10 @@ const Cursor& Cursor::hand() {
 const Cursor& Cursor::arrow() {
     static const Cursor cursor(shared(IDC_ARROW));
     return cursor;
+}
+
+HCURSOR hcursorOf(const Cursor& cursor) {
+    return cursor.native()->cursor;
 }
 
 void setCursor(const Cursor* cursor) {

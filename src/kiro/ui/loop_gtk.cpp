@@ -1,21 +1,28 @@
-// The toolkit start and message loop on Linux: GTK 3 on X11, a GLib main loop, the
-// termination signals routed into the loop's normal end, and tasks posted from other threads.
+// The toolkit start and message loop on Linux: GTK 3 on X11, a GLib main loop, the modal loops
+// of menus and boxes nested in it, the termination signals routed into the loop's normal end
+// (which closes the modal loops first), and tasks posted from other threads.
 #include <glib-unix.h>
 #include <gtk/gtk.h>
 
+#include <algorithm>
+#include <atomic>
 #include <csignal>
 #include <cstdlib>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "kiro/ui/loop.h"
+#include "kiro/ui/loop_gtk.h"
 
 namespace kiro::ui {
 
 namespace {
 
 GMainLoop* running = nullptr;
-bool quitPending = false;
+bool quitPending = false;  // quitLoop came before runLoop
+std::atomic<bool> quitting{false};  // quitLoop came and runLoop has not returned yet
+std::vector<GMainLoop*> modalLoops;
 std::thread::id uiThread;
 
 gboolean runTask(gpointer data) {
@@ -61,6 +68,7 @@ void runLoop() {
     watchSignals();
     if (quitPending) {
         quitPending = false;
+        quitting = false;
         return;
     }
     GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
@@ -70,14 +78,27 @@ void runLoop() {
     running = outer;
     g_main_loop_unref(loop);
     quitPending = false;
+    quitting = false;
 }
 
 void quitLoop() {
+    quitting = true;
+    for (GMainLoop* modal : modalLoops) g_main_loop_quit(modal);
     if (running != nullptr) {
         g_main_loop_quit(running);
     } else {
         quitPending = true;
     }
+}
+
+bool quitRequested() { return quitting; }
+
+bool runModalLoop(GMainLoop* loop) {
+    if (quitting) return false;
+    modalLoops.push_back(loop);
+    g_main_loop_run(loop);
+    modalLoops.erase(std::find(modalLoops.begin(), modalLoops.end(), loop));
+    return !quitting;
 }
 
 // Idle sources of one priority run in the order they were added, in every loop that iterates

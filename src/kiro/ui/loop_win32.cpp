@@ -1,9 +1,12 @@
 // Windows backend of the toolkit's start and loop, and the home of its process-wide state.
 // Implements: initializeToolkit (module instance, the window class, GDI+, the task window),
 // finalizeToolkit (private fonts, GDI+ shut-down, class unregistered), the GetMessageW loop,
-// PostQuitMessage, and tasks posted from other threads to a message-only window.
+// PostQuitMessage, and tasks posted from other threads to a message-only window. The system's
+// own modal loops (TrackPopupMenuEx, MessageBoxW) leave on WM_QUIT and post it on;
+// quitRequested lets the toolkit's menus and boxes return at once while the quit is pending.
 #include <windows.h>
 
+#include <atomic>
 #include <deque>
 #include <mutex>
 #include <thread>
@@ -20,6 +23,7 @@ namespace {
 Toolkit g_toolkit;
 bool g_started = false;
 std::thread::id g_uiThread = std::this_thread::get_id();
+std::atomic<bool> g_quitting{false};  // quitLoop came and runLoop has not returned yet (read from any thread)
 
 ATOM registerWindowClass(HINSTANCE instance) {
     WNDCLASSEXW wc = {};
@@ -134,11 +138,15 @@ void runLoop() {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+    g_quitting = false;
 }
 
 void quitLoop() {
+    g_quitting = true;
     PostQuitMessage(0);
 }
+
+bool quitRequested() { return g_quitting; }
 
 void postToUiThread(std::function<void()> task) {
     if (isUiThread()) ensureTaskWindow();

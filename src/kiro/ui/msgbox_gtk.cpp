@@ -8,6 +8,7 @@
 
 #include "kiro/io/charset/charset.h"
 #include "kiro/ui/loop.h"
+#include "kiro/ui/loop_gtk.h"
 #include "kiro/ui/msgbox.h"
 
 namespace kiro::ui {
@@ -29,31 +30,55 @@ int firstButton(unsigned flags) {
     return (buttons == MbYesNo || buttons == MbYesNoCancel) ? IdYes : IdOk;
 }
 
+// Runs the box as gtk_dialog_run would, in a modal loop that the program's quit also ends; the
+// quit gives a negative response, as closing the box by its frame does.
+int runBox(GtkWidget* dialog) {
+    struct Run {
+        GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
+        int response = GTK_RESPONSE_NONE;
+    } run;
+    const gulong handler = g_signal_connect(
+        dialog, "response", G_CALLBACK(+[](GtkDialog*, gint response, gpointer data) {
+            auto* r = static_cast<Run*>(data);
+            r->response = response;
+            g_main_loop_quit(r->loop);
+        }),
+        &run);
+    gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
+    gtk_widget_show(dialog);
+    if (!runModalLoop(run.loop)) run.response = GTK_RESPONSE_NONE;
+    g_signal_handler_disconnect(dialog, handler);
+    g_main_loop_unref(run.loop);
+    return run.response;
+}
+
 }  // namespace
 
 namespace {
 
-int showBox(const std::wstring& text, const std::wstring& caption, unsigned flags);
+int showBox(const std::wstring& text, const std::wstring& caption, unsigned flags, WindowHandle owner);
 
 // GTK may only be used on the UI thread: a box asked for by a worker is shown there while the
 // worker waits for the answer.
-int showFromWorker(const std::wstring& text, const std::wstring& caption, unsigned flags) {
+int showFromWorker(const std::wstring& text, const std::wstring& caption, unsigned flags,
+                   WindowHandle owner) {
     struct Request {
-        Request(const std::wstring& t, const std::wstring& c, unsigned f)
-            : text(t), caption(c), flags(f) {}
+        Request(const std::wstring& t, const std::wstring& c, unsigned f, WindowHandle o)
+            : text(t), caption(c), flags(f), owner(o) {}
         const std::wstring& text;
         const std::wstring& caption;
         unsigned flags;
+        WindowHandle owner;
         std::mutex lock;
         std::condition_variable done;
         bool answered = false;
         int answer = 0;
-    } request(text, caption, flags);
+    } request(text, caption, flags, owner);
     g_main_context_invoke(
         nullptr,
         [](gpointer data) -> gboolean {
             auto* r = static_cast<Request*>(data);
-            const int answer = showBox(r->text, r->caption, r->flags);
+            const int answer = showBox(r->text, r->caption, r->flags, r->owner);
             std::lock_guard<std::mutex> guard(r->lock);
             r->answer = answer;
             r->answered = true;
@@ -68,21 +93,25 @@ int showFromWorker(const std::wstring& text, const std::wstring& caption, unsign
 
 }  // namespace
 
-int messageBox(const std::wstring& text, const std::wstring& caption, unsigned flags) {
-    if (initializeToolkit() && !isUiThread()) return showFromWorker(text, caption, flags);
-    return showBox(text, caption, flags);
+int messageBox(const std::wstring& text, const std::wstring& caption, unsigned flags,
+               WindowHandle owner) {
+    if (initializeToolkit() && !isUiThread()) return showFromWorker(text, caption, flags, owner);
+    return showBox(text, caption, flags, owner);
 }
 
 namespace {
 
-int showBox(const std::wstring& text, const std::wstring& caption, unsigned flags) {
+int showBox(const std::wstring& text, const std::wstring& caption, unsigned flags, WindowHandle owner) {
     const std::string body = kiro::io::toUtf8(text);
     const std::string title = kiro::io::toUtf8(caption);
     if (!initializeToolkit()) {
         std::fprintf(stderr, "%s: %s\n", title.c_str(), body.c_str());
         return firstButton(flags);
     }
-    GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, typeOf(flags),
+    if (quitRequested()) return dismissedAnswer(flags);
+    // The handle of a Window is its GtkWindow; a box stays above the window that owns it.
+    GtkWindow* parent = owner != nullptr ? GTK_WINDOW(owner) : nullptr;
+    GtkWidget* dialog = gtk_message_dialog_new(parent, GTK_DIALOG_MODAL, typeOf(flags),
                                                GTK_BUTTONS_NONE, "%s", body.c_str());
     gtk_window_set_title(GTK_WINDOW(dialog), title.c_str());
     gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
@@ -123,7 +152,7 @@ int showBox(const std::wstring& text, const std::wstring& caption, unsigned flag
     gtk_dialog_set_default_response(GTK_DIALOG(dialog),
                                     second ? fallback : firstButton(flags));
 
-    const int response = gtk_dialog_run(GTK_DIALOG(dialog));
+    const int response = runBox(dialog);
     gtk_widget_destroy(dialog);
     while (gtk_events_pending()) gtk_main_iteration();
     // Closing the box by its frame counts as Cancel where there is one, else as the only

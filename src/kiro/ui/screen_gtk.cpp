@@ -1,4 +1,5 @@
-// Linux backend of the desktop facts: the primary monitor's work area and the pointer, from GDK.
+// Linux backend of the desktop facts: the primary monitor's work area and the pointer, from GDK;
+// the scroll bars' size from the GTK theme.
 #include "kiro/ui/screen.h"
 
 #include <gtk/gtk.h>
@@ -40,6 +41,23 @@ Point cursorPosition() {
     int x = 0, y = 0;
     gdk_device_get_position(pointer, nullptr, &x, &y);
     return Point{x, y};
+}
+
+Size scrollBarSize() {
+    if (!display()) return Size{0, 0};
+    // A scroll bar's natural thickness under the current theme (the widget is never shown).
+    auto thickness = [](GtkOrientation orientation) {
+        GtkWidget* bar = g_object_ref_sink(gtk_scrollbar_new(orientation, nullptr));
+        int minimum = 0, natural = 0;
+        if (orientation == GTK_ORIENTATION_VERTICAL)
+            gtk_widget_get_preferred_width(bar, &minimum, &natural);
+        else
+            gtk_widget_get_preferred_height(bar, &minimum, &natural);
+        gtk_widget_destroy(bar);
+        g_object_unref(bar);
+        return natural;
+    };
+    return Size{thickness(GTK_ORIENTATION_VERTICAL), thickness(GTK_ORIENTATION_HORIZONTAL)};
 }
 
 }  // namespace kiro::ui

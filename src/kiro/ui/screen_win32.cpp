@@ -1,5 +1,6 @@
 // Windows backend of the desktop facts: the work area (SPI_GETWORKAREA, the primary monitor
-// without the task bar) and the pointer position (GetCursorPos).
+// without the task bar), the pointer position (GetCursorPos) and the scroll bars' size
+// (GetSystemMetrics).
 #include <windows.h>
 
 #include "kiro/ui/screen.h"
@@ -17,5 +18,7 @@ Point cursorPosition() {
     GetCursorPos(&p);
     return Point{p.x, p.y};
 }
+
+Size scrollBarSize() { return Size{GetSystemMetrics(SM_CXVSCROLL), GetSystemMetrics(SM_CYHSCROLL)}; }
 
 }  // namespace kiro::ui

@@ -7,6 +7,7 @@
 #include "kiro/ui/types.h"
 #include "kiro/ui/window.h"
 #include "kiro/ui/window_gtk.h"
+#include "kiro/ui/window_native_gtk.h"
 
 namespace kiro::ui {
 
@@ -47,6 +48,22 @@ gboolean onBarRelease(GtkWidget* widget, GdkEventButton* event, gpointer) {
     return TRUE;
 }
 
+// A bar coming or going moves the client area inside a window that stays where it is: the
+// recorded client origin follows at once, so the window's position reads right before the
+// window manager reports the new layout.
+class KeepWindowPlace {
+public:
+    explicit KeepWindowPlace(Window* window)
+        : native_(window != nullptr ? window->native() : nullptr), before_(native_ ? clientTop(*native_) : 0) {}
+    ~KeepWindowPlace() {
+        if (native_ != nullptr && native_->frame != nullptr) native_->y += clientTop(*native_) - before_;
+    }
+
+private:
+    Window::Native* native_;
+    int before_;
+};
+
 GtkWidget* newBar() {
     GtkWidget* widget = gtk_menu_bar_new();
     g_signal_connect(widget, "button-release-event", G_CALLBACK(onBarRelease), nullptr);
@@ -77,6 +94,7 @@ TopMenu::~TopMenu() {
 
 void TopMenu::clear() {
     if (menu_ == nullptr) return;
+    KeepWindowPlace keep(window_);
     GtkWidget* toplevel = window_ != nullptr ? gtkToplevel(*window_) : nullptr;
     if (toplevel != nullptr && attachedBar(toplevel) == bar(menu_)) {
         g_object_set_data(G_OBJECT(toplevel), barKey, nullptr);
@@ -104,6 +122,7 @@ void TopMenu::attach() {
     GtkWidget* frame = client != nullptr ? gtk_widget_get_parent(client) : nullptr;
     if (toplevel == nullptr || frame == nullptr || !GTK_IS_BOX(frame)) return;
 
+    KeepWindowPlace keep(window_);
     GtkWidget* previous = attachedBar(toplevel);
     if (previous != bar(menu_)) {
         if (previous != nullptr) gtk_widget_destroy(previous);

@@ -197,7 +197,7 @@ LResult Window::decode(std::uint32_t msg, WParam wParam, LParam lParam) {
     }
 }
 
-void Window::alert(const std::wstring& text) { messageBox(text, L"alert", MbOk); }
+void Window::alert(const std::wstring& text) { messageBox(text, L"alert", MbOk, handle()); }
 
 LResult Window::onMessage(std::uint32_t, WParam, LParam) { return NotHandled; }
 LResult Window::onUserMessage(std::uint32_t, WParam, LParam) { return NotHandled; }

@@ -43,9 +43,14 @@ LRESULT CALLBACK windowProcedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
     if (!window) return DefWindowProcW(hwnd, msg, wParam, lParam);
     if (msg == WM_NCHITTEST) return DefWindowProcW(hwnd, msg, wParam, lParam);
     if (msg == toolkit().paintMessage) {
+        // A paint asked for by invalidate: skipped when a WM_PAINT came first or the window
+        // was hidden meanwhile.
+        const bool wanted = window->native()->paintQueued && IsWindowVisible(hwnd);
         window->native()->paintQueued = false;
-        if (IsWindowVisible(hwnd)) window->dispatch(WM_PAINT, 0, 0);
-        return 0;
+        if (!wanted) return 0;
+        msg = WM_PAINT;
+        wParam = 0;
+        lParam = 0;
     }
     const LRESULT result = window->dispatch(msg, wParam, lParam);
     if (msg == WM_NCDESTROY) {

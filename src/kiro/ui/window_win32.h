@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "kiro/ui/cursor.h"
 #include "kiro/ui/window.h"
 
 namespace kiro::ui {
@@ -12,5 +13,8 @@ namespace kiro::ui {
 HWND hwndOf(const Window& window);
 // The live Window whose window hwnd is, or null.
 Window* windowOf(HWND hwnd);
+
+// The cursor handle behind a Cursor.
+HCURSOR hcursorOf(const Cursor& cursor);
 
 }  // namespace kiro::ui

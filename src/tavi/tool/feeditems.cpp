@@ -16,7 +16,7 @@ enum class Format { None, Rdf, Rss, Atom };
 // type, end tags and text (a byte-order mark, stray characters) before it do not count.
 Format formatOf(const kiro::io::Xml& document) {
     for (size_t i = 0; i < document.count(); ++i) {
-        const std::wstring& name = document.node(i).name;
+        const std::wstring_view name = document.node(i).name;
         if (name.empty() || name.front() == L'?' || name.front() == L'!' || name.front() == L'/') continue;
         if (name == L"rdf:RDF") return Format::Rdf;
         if (name == L"rss") return Format::Rss;
@@ -38,11 +38,10 @@ std::wstring attribute(const Node& node, const wchar_t* key, bool& present) {
 }
 
 // The field name of a text node directly inside an item ("title" for "rss.channel.item.title").
-bool fieldOf(const Node& node, const std::wstring& item, std::wstring& field) {
-    const std::wstring& path = node.path;
-    if (path.size() <= item.size() + 1 || path.compare(0, item.size(), item) != 0 || path[item.size()] != L'.')
-        return false;
-    field = path.substr(item.size() + 1);
+// Only the path's last links are looked at, so a deep document costs no more per node.
+bool fieldOf(const Node& node, const std::wstring& item, std::wstring_view& field) {
+    if (node.path.parent() != item) return false;
+    field = node.path.name();
     return true;
 }
 
@@ -53,7 +52,7 @@ struct AtomChoice {
     int link = 0;  // 2 rel="alternate" or no rel, 1 any other rel
 };
 
-int atomDateRank(const std::wstring& field) {
+int atomDateRank(std::wstring_view field) {
     if (field == L"modified") return 3;
     if (field == L"updated") return 2;
     if (field == L"published") return 1;
@@ -73,7 +72,7 @@ std::vector<FeedItem> extractFeedItems(const kiro::io::Xml& document) {
 
     FeedItem current;
     AtomChoice choice;
-    std::wstring field;
+    std::wstring_view field;
     for (size_t i = 0; i < document.count(); ++i) {
         const Node& node = document.node(i);
         if (!node.name.empty()) {

@@ -1,4 +1,4 @@
-// The tool registry. Memo is a placeholder until that tool exists.
+// The tool registry: the program's tools by name, their tick cadence and command routing.
 #include "tavi/tool/registry.h"
 
 #include <utility>
@@ -6,7 +6,7 @@
 #include "tavi/tool/afk.h"
 #include "tavi/tool/clock.h"
 #include "tavi/tool/command.h"
-#include "tavi/tool/placeholder.h"
+#include "tavi/tool/memo.h"
 #include "tavi/tool/rss.h"
 
 namespace tavi::tool {
@@ -15,12 +15,12 @@ Registry::Registry(Empty, kiro::MillisClock clock) : clock_(std::move(clock)) {
     lastSecond_ = lastMinute_ = clock_();
 }
 
-Registry::Registry([[maybe_unused]] kiro::ui::Window* owner, kiro::MillisClock clock,
+Registry::Registry(kiro::ui::Window* owner, kiro::MillisClock clock,
                    kiro::LocalClock localClock)
     : Registry(Empty{}, std::move(clock)) {
     add(L"afk", std::make_unique<Afk>());
-    add(L"clock", std::make_unique<Clock>(std::move(localClock)));
-    add(L"memo", std::make_unique<Placeholder>());
+    add(L"clock", std::make_unique<Clock>(localClock));
+    add(L"memo", std::make_unique<Memo>(owner, std::move(localClock)));
     add(L"rss", std::make_unique<Rss>(L"etc/rss-urls.txt"));
     lastSecond_ = lastMinute_ = clock_();
 }

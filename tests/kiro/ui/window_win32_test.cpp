@@ -86,7 +86,8 @@ TEST(Win32Window, DroppedFilesReachTheHandlerOrWaitInTheQueue) {
 TEST(Win32Window, DisabledImeLeavesTheWindowWithoutInputContext) {
     Recorder w(nullptr, WS_POPUP);
     HIMC before = ImmGetContext(hwndOf(w));
-    if (before) ImmReleaseContext(hwndOf(w), before);
+    ASSERT_NE(before, nullptr);
+    ImmReleaseContext(hwndOf(w), before);
     w.disableIme();
     EXPECT_EQ(ImmGetContext(hwndOf(w)), nullptr);
 }
@@ -140,6 +141,32 @@ TEST(Win32Canvas, DrawToCopiesThePixelsWithoutAlphaOntoADeviceContext) {
     SelectObject(dc, old);
     DeleteObject(target);
     DeleteDC(dc);
+}
+
+TEST(Win32Cursor, FilesKeepTheirHotSpotOtherImagesLoadAndMissingFilesGiveNone) {
+    auto path = [](const std::string& name) {
+        const std::string p = test::dataPath(name);
+        return std::wstring(p.begin(), p.end());
+    };
+    auto hotSpot = [](const Cursor& c) {
+        ICONINFO info = {};
+        GetIconInfo(static_cast<HICON>(hcursorOf(c)), &info);
+        if (info.hbmMask) DeleteObject(info.hbmMask);
+        if (info.hbmColor) DeleteObject(info.hbmColor);
+        return test::XY(int(info.xHotspot), int(info.yHotspot));
+    };
+    auto dot = Cursor::fromFile(path("ui\\dot.cur"));
+    ASSERT_NE(dot, nullptr);
+    EXPECT_EQ(hotSpot(*dot), test::XY(5, 7));  // as the file says
+    auto picture = Cursor::fromFile(path("ui/figure.png"));
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(hotSpot(*picture), test::XY(0, 0));
+    EXPECT_EQ(Cursor::fromFile(path("ui/missing.cur")), nullptr);
+    EXPECT_EQ(Cursor::fromFile(path("ui")), nullptr);
+    setCursor(dot.get());
+    EXPECT_EQ(GetCursor(), hcursorOf(*dot));
+    setCursor(nullptr);
+    EXPECT_EQ(GetCursor(), nullptr);
 }
 
 }  // namespace

@@ -54,7 +54,8 @@ TEST(Registry, DispatchRoutesToTheNamedToolOnly) {
     const test::ScopedWorkFolder folder;  // no feed list, and room for a page
     Registry program(
         nullptr, [] { return 5u; }, [] { return kiro::LocalTime{}; });
-    EXPECT_TRUE(program.find(L"afk") && program.find(L"clock") && !program.find(L"AFK"));
+    EXPECT_TRUE(program.find(L"afk") && program.find(L"clock") && program.find(L"memo") && program.find(L"rss"));
+    EXPECT_FALSE(program.find(L"AFK"));
     EXPECT_TRUE(program.dispatch(L"rss -dump"));
     EventMessage out;
     ASSERT_TRUE(program.pollOne(out));

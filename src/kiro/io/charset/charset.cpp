@@ -21,6 +21,13 @@ static bool plainAscii8(const uint8_t* p) {
     return ((x | (x - 0x2020202020202020ull)) & high) == 0;
 }
 
+// Whether all eight bytes are below 0x80.
+static bool ascii8(const uint8_t* p) {
+    uint64_t x;
+    std::memcpy(&x, p, 8);
+    return (x & 0x8080808080808080ull) == 0;
+}
+
 bool isUtf8(const uint8_t* p, size_t size) {
     size_t i = 0;
     while (i < size) {
@@ -46,6 +53,44 @@ bool isUtf8(const uint8_t* p, size_t size) {
         i += n;
     }
     return true;
+}
+
+bool isMultibyteUtf8(const uint8_t* p, size_t size) {
+    bool multibyte = false;
+    size_t i = 0;
+    while (i < size) {
+        while (i + 8 <= size && ascii8(p + i)) i += 8;
+        if (i == size) break;
+        const uint8_t b = p[i];
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        // The lead byte gives the length and the range of the first continuation byte, which
+        // rules out overlong forms, surrogates and code points past U+10FFFF.
+        size_t n;
+        uint8_t low = 0x80, high = 0xBF;
+        if (b >= 0xC2 && b <= 0xDF) {
+            n = 2;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            n = 3;
+            if (b == 0xE0) low = 0xA0;
+            if (b == 0xED) high = 0x9F;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            n = 4;
+            if (b == 0xF0) low = 0x90;
+            if (b == 0xF4) high = 0x8F;
+        } else {
+            return false;
+        }
+        if (size - i < n || p[i + 1] < low || p[i + 1] > high) return false;
+        for (size_t k = 2; k < n; ++k) {
+            if (p[i + k] < 0x80 || p[i + k] > 0xBF) return false;
+        }
+        multibyte = true;
+        i += n;
+    }
+    return multibyte;
 }
 
 bool isShiftJis(const uint8_t* p, size_t size) {
@@ -102,7 +147,10 @@ std::wstring decode(const void* data, size_t size) {
     const auto* p = static_cast<const uint8_t*>(data);
     // A byte-order mark declares UTF-8; it is not part of the text.
     if (size >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF) return fromUtf8(p + 3, size - 3);
-    if (detect::isUtf8(p, size)) return fromUtf8(p, size);
+    // Well-formed multi-byte UTF-8 is UTF-8 even with control bytes (escape, vertical tab, form
+    // feed) that the tests below refuse: the guess would misread it, and a note read wrongly
+    // would be written back wrongly.
+    if (detect::isMultibyteUtf8(p, size) || detect::isUtf8(p, size)) return fromUtf8(p, size);
     if (detect::isShiftJis(p, size)) return fromAnsi(p, size);
     switch (detect::guess(p, size)) {
     case detect::Guess::ShiftJis: return fromAnsi(p, size);

@@ -6,9 +6,11 @@
 
 namespace kiro::io {
 
-// Detection order: UTF-8, Shift_JIS, then a statistical guess between Shift_JIS, EUC-JP and
-// UTF-8. A leading UTF-8 byte-order mark is dropped (the rest is read as UTF-8). Text with
-// escape sequences (ISO-2022-JP) gives the text "charset.cpp:unknown charset". Never fails.
+// Detection order: well-formed UTF-8 with multi-byte characters (whatever control bytes it
+// holds), UTF-8 of the common characters, Shift_JIS, then a statistical guess between
+// Shift_JIS, EUC-JP and UTF-8. A leading UTF-8 byte-order mark is dropped (the rest is read as
+// UTF-8). Text with escape sequences (ISO-2022-JP) gives the text "charset.cpp:unknown
+// charset". Never fails.
 std::wstring decode(const void* data, size_t size);
 
 std::wstring fromUtf8(const void* data, size_t size);

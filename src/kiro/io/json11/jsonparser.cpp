@@ -14,6 +14,7 @@
 #include "kiro/io/json11/json11w.h"
 #include "kiro/io/json11/jsonutf8.h"
 #include "kiro/io/json11/jsonvalue.h"
+#include "kiro/io/pages.h"
 #include "kiro/io/utf8.h"
 
 namespace json11w {
@@ -94,6 +95,15 @@ double toDouble(const Unit* begin, const Unit* end) {
     return negative ? -big : big;
 }
 
+// The order of Json::KeyLess as one comparison: negative, zero or positive.
+int compareKeys(std::wstring_view a, std::wstring_view b) {
+    const size_t n = a.size() < b.size() ? a.size() : b.size();
+    for (size_t k = 0; k < n; ++k) {
+        if (a[k] != b[k]) return static_cast<unsigned long>(a[k]) < static_cast<unsigned long>(b[k]) ? -1 : 1;
+    }
+    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+}
+
 }  // namespace
 
 // Reads wide text (Unit = wchar_t) or well-formed UTF-8 (Unit = char). The error messages
@@ -114,13 +124,15 @@ public:
     DocumentArena* const arena;
     // Elements and members gather on stacks shared by all levels, so each array and object
     // is made once at its final size.
-    std::vector<Json> elements;
-    std::vector<JsonParsedObject::Member> members;
+    template <typename T>
+    using Stack = std::vector<T, kiro::io::pages::Allocator<T>>;
+    Stack<Json> elements;
+    Stack<JsonParsedObject::Member> members;
     struct Place {
         std::wstring_view key;
         size_t index;
     };
-    std::vector<Place> order;
+    Stack<Place> order;
     std::wstring scratch;
 
     // The whole text as one value, which holds the document; null after a failure.
@@ -404,8 +416,9 @@ private:
             // keys is found last.
             order.clear();
             for (size_t k = 0; k < n; ++k) order.push_back({first[k].key, k});
-            std::sort(order.begin(), order.end(), [&less](const Place& a, const Place& b) {
-                return less(a.key, b.key) || (!less(b.key, a.key) && a.index < b.index);
+            std::sort(order.begin(), order.end(), [](const Place& a, const Place& b) {
+                const int c = compareKeys(a.key, b.key);
+                return c < 0 || (c == 0 && a.index < b.index);
             });
             for (size_t k = 0; k < n; ++k) {
                 if (k + 1 < n && order[k + 1].key == order[k].key) continue;

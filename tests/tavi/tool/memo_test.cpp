@@ -1,0 +1,236 @@
+// Sticky notes on a real display with real files in a temporary application folder: new notes
+// and their editor, what reaches the disk and when, protection, copying, deleting, clearing.
+#include "tavi/tool/memo.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "kiro/io/charset/charset.h"
+#include "kiro/ui/boxflags.h"
+#include "kiro/ui/clipboard.h"
+#include "kiro/ui/cursor.h"
+#include "kiro/ui/screen.h"
+#include "kiro/ui/window_gtk.h"
+#include "support/scoped_folders.h"
+#include "support/tempfolder.h"
+#include "support/uidriver.h"
+#include "tavi/tool/sticky.h"
+
+#include <gdk/gdkx.h>  // after the rest: Xlib's macros clash with names in other headers
+
+namespace {
+
+using Sticky = tavi::tool::Memo::Sticky;
+using uitest::waitUntil;
+
+class MemoTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!uitest::start()) GTEST_SKIP() << "no X display";
+        // The input method every GTK build has: Ctrl+Shift+U composes a character.
+        g_setenv("GTK_IM_MODULE", "gtk-im-context-simple", TRUE);
+        folder.emplace();
+        owner = std::make_unique<kiro::ui::Window>();
+    }
+    void TearDown() override {
+        memo.reset();
+        owner.reset();
+        folder.reset();
+    }
+
+    void start() {
+        memo = std::make_unique<tavi::tool::Memo>(owner.get(), [] {
+            kiro::LocalTime t;
+            t.year = 2025, t.month = 5, t.day = 25, t.hour = 14, t.minute = 30, t.second = 5;
+            return t;
+        });
+        for (const auto& n : memo->notes()) ASSERT_TRUE(waitUntil([&] { return mapped(*n); }));
+    }
+    Sticky& note(size_t i) { return *memo->notes().at(i); }
+    std::string file(const std::wstring& path) { return tavi::test::readBytes(folder->path().wstring() + L"/" + path); }
+    static bool mapped(Sticky& n) { return gtkToplevel(n) && gtk_widget_get_mapped(gtkToplevel(n)); }
+    static kiro::ui::Point at(Sticky& n) {
+        kiro::ui::Point p;
+        n.position(p);
+        return p;
+    }
+    // Gives the note the keyboard and presses keys (letters, digits and named keys only, so
+    // that no change of the keyboard map is needed).
+    static void keys(Sticky& n, const std::string& names) {
+        ASSERT_TRUE(waitUntil([&] { return mapped(n); }));
+        uitest::pump(100);
+        uitest::focus(n);
+        uitest::pump(100);
+        uitest::keys(names);
+        uitest::pump(100);
+    }
+    // Ctrl+Shift+U, the character's code and space: the input method composes it.
+    static std::string composing(const std::wstring& text) {
+        std::string keys;
+        for (wchar_t c : text) {
+            char code[16];
+            std::snprintf(code, sizeof code, "%x", unsigned(c));
+            keys += " ctrl+shift+u";
+            for (const char* h = code; *h != '\0'; ++h) keys += std::string(" ") + *h;
+            keys += " space";
+        }
+        return keys;
+    }
+    // Right-clicks the card and, once its menu is up, runs action on it.
+    static void openMenu(Sticky& n, std::function<void(const uitest::MenuSeen&)> action) {
+        uitest::moveTo(at(n).x + 20, at(n).y + 5);
+        uitest::pump(50);
+        uitest::whenMenuOpen(std::move(action));
+        uitest::click(3);
+    }
+    static void pick(Sticky& n, const std::string& key) {
+        openMenu(n, [key](const uitest::MenuSeen&) { uitest::keys(key); });
+    }
+
+    std::optional<tavi::test::ScopedWorkFolder> folder;
+    std::unique_ptr<kiro::ui::Window> owner;
+    std::unique_ptr<tavi::tool::Memo> memo;
+};
+
+TEST_F(MemoTest, NewNotesOpenTheirEditorMidScreenAndWhatIsTypedIsOnDiskAtEscape) {
+    start();
+    // Two notes in the same second: the second takes the next free second.
+    memo->command(tavi::tool::Command(L"memo -new"));
+    memo->command(tavi::tool::Command(L"memo -new"));
+    ASSERT_EQ(memo->notes().size(), 2u);
+    Sticky& first = note(0);
+    Sticky& second = note(1);
+    EXPECT_EQ(first.datPath(), L"data/memo/20250525143005.dat");
+    EXPECT_EQ(second.datPath(), L"data/memo/20250525143006.dat");
+    const kiro::ui::Rect area = kiro::ui::workArea();
+    EXPECT_EQ(first.state(), Sticky::Editing);
+    EXPECT_EQ(first.title(), L"メモを編集中...");
+    EXPECT_EQ(at(first).x, area.right / 2);
+    EXPECT_EQ(at(first).y, area.bottom / 2);
+
+    keys(first, "");
+    uitest::type(L"Memo 1");
+    uitest::keys("Return" + composing(L"日本語のメモ") + " Escape");
+    ASSERT_TRUE(waitUntil([&] { return first.state() == Sticky::Showing; }));
+    // UTF-8 without a byte-order mark, bare line feeds, nothing added; the settings in order.
+    EXPECT_EQ(file(first.datPath()), "Memo 1\n日本語のメモ");
+    EXPECT_EQ(file(first.iniPath()), "clickable=false\nprotect=false\nx=" + std::to_string(area.right / 2) +
+                                         "\ny=" + std::to_string(area.bottom / 2) + "\n\n");
+    kiro::ui::Size card;  // sized to its two lines, at least 200 pixels wide
+    first.clientSize(card);
+    EXPECT_GE(card.cx, 200);
+    EXPECT_TRUE(card.cy > 2 * Sticky::margin + 20 && card.cy < Sticky::editHeight) << card.cy;
+
+    // Escape while the input method composes ends the composition, not the editor.
+    keys(second, "ctrl+shift+u 3 0 4 2 Escape");
+    uitest::pump(300);
+    EXPECT_EQ(second.state(), Sticky::Editing);
+    uitest::keys(composing(L"日") + " Escape");
+    ASSERT_TRUE(waitUntil([&] { return second.state() == Sticky::Showing; }));
+    EXPECT_EQ(file(second.datPath()), "日");
+}
+
+TEST_F(MemoTest, SettingsFollowProtectionMovesAndCopyOnClickAndKeepOtherKeys) {
+    folder->write("data/memo/20240101000000.dat", "守るメモ\nsecond line");
+    folder->write("data/memo/20240101000000.dat.ini", "y=150\nzeta=keep\nx=120\nprotect=true\n[extra]\nk=v\n");
+    start();
+    Sticky& n = note(0);
+    EXPECT_EQ(n.text(), L"守るメモ\nsecond line");
+    EXPECT_TRUE(at(n).x == 120 && at(n).y == 150);
+
+    // Protected: a double click says why nothing can be edited; edit and delete are greyed.
+    uitest::BoxSeen box;
+    uitest::answerBox(&box, kiro::ui::IdOk);
+    uitest::moveTo(140, 160);
+    uitest::click(1, 2);
+    ASSERT_TRUE(waitUntil([&] { return box.seen && !uitest::boxOpen(); }, 8000));
+    EXPECT_EQ(box.text, L"このメモは保護されています。\n編集する場合は右クリックメニューから保護を解除してください。");
+    EXPECT_EQ(n.state(), Sticky::Showing);
+    std::map<std::wstring, bool> usable;
+    openMenu(n, [&usable](const uitest::MenuSeen& menu) {
+        for (size_t i = 0; i < menu.labels.size(); ++i) usable[menu.labels[i]] = menu.usable[i];
+        uitest::keys("l");  // lifts the protection
+    });
+    ASSERT_TRUE(waitUntil([&] { return !n.isProtected(); }));
+    EXPECT_TRUE(usable.at(L"保護(L)") && !usable.at(L"編集(E)") && !usable.at(L"削除(D)"));
+    EXPECT_EQ(file(n.iniPath()), "clickable=false\nprotect=false\nx=120\ny=150\nzeta=keep\n\n[extra]\nk=v\n\n");
+
+    // Dragged: the new place is on disk once the button is up.
+    uitest::moveTo(140, 160);
+    uitest::press(1);
+    for (int step = 1; step <= 6; ++step) {
+        uitest::moveTo(140 + 10 * step, 160 + 7 * step);
+        uitest::pump(40);
+    }
+    uitest::release(1);
+    EXPECT_TRUE(waitUntil([&] { return file(n.iniPath()).find("x=180\ny=192") != std::string::npos; }));
+
+    // Copying the text, then copying on click: under the pointer the card turns white, with
+    // the hand cursor, and a click copies.
+    kiro::ui::setClipboardText(L"before");
+    pick(n, "c");
+    EXPECT_TRUE(waitUntil([] { return kiro::ui::getClipboardText() == L"守るメモ\nsecond line"; }));
+    kiro::ui::setClipboardText(L"before");
+    pick(n, "a");
+    ASSERT_TRUE(waitUntil([&] { return n.hovered(); }));
+    EXPECT_NE(file(n.iniPath()).find("clickable=true"), std::string::npos);
+    uitest::moveTo(200, 196);
+    uitest::pump(300);
+    GdkPixbuf* shot = gdk_pixbuf_get_from_window(gdk_get_default_root_window(), at(n).x + 3, at(n).y + 20, 1, 1);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(gdk_pixbuf_get_pixels(shot)), 3), "\xFF\xFF\xFF");
+    g_object_unref(shot);
+    EXPECT_EQ(gdk_window_get_cursor(gtk_widget_get_window(gtkClientArea(n))), gdkCursor(kiro::ui::Cursor::hand()));
+    uitest::click(1);
+    EXPECT_TRUE(waitUntil([] { return kiro::ui::getClipboardText() == L"守るメモ\nsecond line"; }));
+}
+
+TEST_F(MemoTest, DeletingAsksUnlessEmptyAndClearingKeepsProtectedNotes) {
+    folder->write("data/memo/20240101000001.dat", "");
+    folder->write("data/memo/20240101000001.dat.ini", "x=10\ny=10\n");
+    folder->write("data/memo/20240101000002.dat", "keep me?");
+    folder->write("data/memo/20240101000002.dat.ini", "x=10\ny=300\n");
+    folder->write("data/memo/20240101000003.dat", "protected");
+    folder->write("data/memo/20240101000003.dat.ini", "x=400\ny=10\nprotect=true\n");
+    // A text without settings, in UTF-8 with a form feed, a vertical tab and an escape byte.
+    const std::string orphan = "表\f罫\v線\x1b[0m";
+    folder->write("data/memo/20240101000004.dat", orphan);
+    start();
+    ASSERT_EQ(memo->notes().size(), 4u);
+    auto find = [&](char last) -> Sticky& {
+        for (const auto& n : memo->notes())
+            if (n->datPath() == std::wstring(L"data/memo/2024010100000") + wchar_t(last) + L".dat") return *n;
+        throw std::runtime_error("no note");
+    };
+    Sticky& empty = find('1');
+    Sticky& text = find('2');
+    Sticky& orphaned = find('4');
+    const kiro::ui::Rect area = kiro::ui::workArea();
+    EXPECT_EQ(kiro::io::toUtf8(orphaned.text()), orphan);
+    EXPECT_TRUE(at(orphaned).x == area.right / 2 && at(orphaned).y == area.bottom / 2);
+    EXPECT_NE(file(orphaned.iniPath()).find("x=" + std::to_string(area.right / 2)), std::string::npos);
+
+    // An empty note goes without a question; one with text (closed here) only on yes.
+    pick(empty, "d");
+    ASSERT_TRUE(waitUntil([&] { return empty.state() == Sticky::Deleted; }));
+    EXPECT_FALSE(uitest::boxOpen());
+    uitest::BoxSeen box;
+    uitest::answerBox(&box, kiro::ui::IdNo);
+    text.sendMessage(kiro::ui::wm::Close, 0, 0);
+    EXPECT_EQ(box.caption + L": " + box.text, L"Yes / No: このメモを削除しますか？");
+    EXPECT_EQ(file(text.datPath()), "keep me?");
+
+    // Clearing, answered yes: the protected note alone stays, on screen and on disk.
+    box = uitest::BoxSeen{};
+    uitest::answerBox(&box, kiro::ui::IdYes);
+    memo->command(tavi::tool::Command(L"memo -clear"));
+    EXPECT_EQ(box.text, L"保護以外の全てのメモを削除しますか？");
+    ASSERT_EQ(memo->notes().size(), 1u);
+    EXPECT_TRUE(note(0).isProtected() && mapped(note(0)));
+    std::set<std::string> left;
+    for (const auto& e : std::filesystem::directory_iterator(folder->path() / "data/memo"))
+        left.insert(e.path().filename().string());
+    EXPECT_EQ(left, (std::set<std::string>{"20240101000003.dat", "20240101000003.dat.ini"}));
+}
+
+}  // namespace
