@@ -90,7 +90,9 @@ Font::Font(const std::wstring& face, int px, bool bold)
         pango_font_description_set_family(native_->description, family ? family : "sans-serif");
         g_free(family);
     } else {
-        pango_font_description_set_family(native_->description, "sans-serif");
+        // No face: a proportional Japanese face where one is installed (the aliases above), as
+        // the Windows backend and the system there choose, else the desktop's sans-serif.
+        pango_font_description_set_family(native_->description, "MS PGothic,sans-serif");
     }
     pango_font_description_set_absolute_size(native_->description, double(px) * PANGO_SCALE);
     pango_font_description_set_weight(native_->description,
