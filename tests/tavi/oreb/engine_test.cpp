@@ -8,6 +8,7 @@
 #include <atomic>
 #include <memory>
 #include <set>
+#include <sstream>
 
 #include "support/tempfolder.h"
 
@@ -29,22 +30,23 @@ protected:
         engine_ = std::make_unique<Engine>(folder_.path(), 3, progress_, stop_, [this] { return now_.load(); });
     }
 
-    // Steps at times after t0: "+name" posts that event, "?text" free text, "*" a message of
-    // another kind; "=line" runs a cycle that must say the line ("=" nothing), "~" a quiet one.
-    struct Step {
-        uint32_t at;
-        const wchar_t* act;
-    };
-    void run(uint32_t t0, std::initializer_list<Step> steps) {
-        for (const auto& [at, act] : steps) {
+    // Steps "<ms after t0> <act>", separated by commas: "+name" posts that event, "?text" free
+    // text, "*" a message of another kind; "=line" runs a cycle that must say the line ("="
+    // nothing), "~line" a quiet one.
+    void run(uint32_t t0, const std::wstring& steps) {
+        std::wistringstream in(steps);
+        uint32_t at = 0;
+        std::wstring act;
+        while (in >> at && std::getline(in >> std::ws, act, L',')) {
+            while (!act.empty() && act.back() == L' ') act.pop_back();
             now_ = t0 + at;
-            const std::wstring rest = act + 1;
-            if (*act == '+') engine_->post(EventMessage{EventMessage::Named, rest, {}});
-            if (*act == '?') engine_->post(EventMessage{EventMessage::FreeText, rest, {}});
-            if (*act == '*') engine_->post(EventMessage{});
+            const std::wstring rest = act.substr(1);
+            if (act[0] == L'+') engine_->post(EventMessage{EventMessage::Named, rest, {}});
+            if (act[0] == L'?') engine_->post(EventMessage{EventMessage::FreeText, rest, {}});
+            if (act[0] == L'*') engine_->post(EventMessage{});
             Response r;
-            if (*act == '=' || *act == '~') {
-                EXPECT_EQ(engine_->cycle(*act == '~', r) ? r.text : L"", rest) << "at " << at;
+            if (act[0] == L'=' || act[0] == L'~') {
+                EXPECT_EQ(engine_->cycle(act[0] == L'~', r) ? r.text : L"", rest) << "at " << at;
             }
         }
     }
@@ -60,71 +62,41 @@ TEST_F(EngineTest, EventLinesComeFirstAndChatterWaitsTwoSecondsAfterAnyActivity)
     EXPECT_EQ(progress_.load(), 1.0f);  // the tables loaded, no corpus files to learn
     // An event arriving while a conversation line waits is said at once; its response, and a
     // message that adds no line, restart the wait. The line is taken once.
-    run(100000, {{0, L"+unit_wakeup"},
-                 {200, L"=wake"},
-                 {300, L"?hello"},
-                 {400, L"="},
-                 {500, L"+unit_drop"},
-                 {600, L"=drop"},
-                 {1600, L"+not_in_table"},
-                 {3599, L"="},
-                 {3600, L"=through:"},
-                 {6600, L"="}});
+    run(100000,
+        L"0 +unit_wakeup, 200 =wake, 300 ?hello, 400 =, 500 +unit_drop, 600 =drop, 1600 +not_in_table,"
+        L"3599 =, 3600 =through:, 6600 =,"
+        // Both due in one cycle: the event line still goes first.
+        L"7000 ?x, 7100 +unit_drop, 9600 =drop, 11599 =, 11600 =through:");
     // The same across the wrap of the counter.
-    run(0xFFFFFFFFu - 1000, {{0, L"+unit_wakeup"},
-                             {0, L"=wake"},
-                             {3000, L"="},
-                             {3000, L"?x"},
-                             {4000, L"="},
-                             {5000, L"=through:"},
-                             {65000, L"="},
-                             {65001, L"=bored"}});
+    run(0xFFFFFFFFu - 1000, L"0 +unit_wakeup, 0 =wake, 3000 =, 3000 ?x, 4000 =, 5000 =through:, 65000 =, 65001 =bored");
 }
 
 TEST_F(EngineTest, BoredomFollowsMoreThanAMinuteOfSilenceAndAnyMessageResetsTheMinute) {
-    run(200000, {{0, L"+unit_wakeup"},
-                 {0, L"=wake"},
-                 {30000, L"="},
-                 {60000, L"="},
-                 {60001, L"=bored"},
-                 {60201, L"="},
-                 {120001, L"="},
-                 {120002, L"=bored"},  // the boredom line resets it too
-                 {160002, L"+not_in_table"},
-                 {180003, L"="},
-                 {220002, L"="},
-                 {220003, L"=bored"},
-                 {220103, L"*"},
-                 {220203, L"="}});
-    EXPECT_FALSE(engine_->hasEventLines());              // a message of another kind adds nothing...
-    run(200000, {{280103, L"="}, {280104, L"=bored"}});  // ...but resets the minute
+    // The boredom line itself resets the minute, as does any message.
+    run(200000,
+        L"0 +unit_wakeup, 0 =wake, 30000 =, 60000 =, 60001 =bored, 60201 =, 120001 =, 120002 =bored,"
+        L"160002 +not_in_table, 180003 =, 220002 =, 220003 =bored, 220103 *, 220203 =");
+    EXPECT_FALSE(engine_->hasEventLines());   // a message of another kind adds nothing...
+    run(200000, L"280103 =, 280104 =bored");  // ...but resets the minute
 }
 
 TEST_F(EngineTest, QuietHoldsConversationBackLetsEventLinesThroughAndKeepsOneHeldLine) {
-    run(300000, {{0, L"+unit_wakeup"},
-                 {0, L"=wake"},
-                 {60001, L"~"},
-                 {60201, L"~"},
-                 {60401, L"~"},
-                 {60500, L"+unit_drag"},
-                 {60600, L"~drag"},
-                 {63000, L"~"},
-                 {63200, L"=bored"},
-                 {65400, L"="},
-                 {80000, L"="}});
+    run(300000,
+        L"0 +unit_wakeup, 0 =wake, 60001 ~, 60201 ~, 60401 ~, 60500 +unit_drag, 60600 ~drag, 63000 ~,"
+        L"63200 =bored, 65400 =, 80000 =");
 }
 
 TEST_F(EngineTest, EventsOfOneCyclePoolTheirLinesIntoOneResponse) {
     std::set<std::wstring> seen;
     for (uint32_t t = 1000000; t < 1200000; t += 10000) {
-        run(t, {{0, L"+unit_drag"}, {10, L"+unit_drop"}});
+        run(t, L"0 +unit_drag, 10 +unit_drop");
         EXPECT_FALSE(engine_->hasEventLines());  // nothing is collected before the cycle
         Response r;
         now_ = t + 100;
         ASSERT_TRUE(engine_->cycle(false, r));
         seen.insert(r.text);
         EXPECT_FALSE(engine_->hasEventLines());  // the line not drawn is gone
-        run(t, {{300, L"="}, {5000, L"="}});
+        run(t, L"300 =, 5000 =");
     }
     EXPECT_EQ(seen, (std::set<std::wstring>{L"drag", L"drop"}));
 }
