@@ -5,7 +5,7 @@
 set -eu
 build=$(cd "${1:-build}" && pwd)
 root=$(cd "$(dirname "$0")/.." && pwd)
-demo="$build/tests/tavi_character_demo"
+demo="$build/tools/demo/tavi_character_demo"
 body="$root/app/units/mebu/body"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -7,7 +7,7 @@
 set -eu
 build=${1:-build}
 root=$(cd "$(dirname "$0")/.." && pwd)
-demo="$build/tests/tavi_toolkit_demo"
+demo="$build/tools/demo/tavi_toolkit_demo"
 data="$root/tests/data/ui"
 mkdir -p "$root/docs"
 shoot() {  # $1: output, $2: 1 to run a compositor

@@ -1,5 +1,6 @@
 // The built program on a display when it cannot run: a second copy is refused while the first
-// goes on, and a broken unit list ends start-up with the error box and "error.log".
+// goes on (and a killed first leaves no guard behind), and a broken unit list ends start-up
+// with the error box and "error.log".
 #include <gtest/gtest.h>
 
 #include "e2e/companion_x11.h"
@@ -33,8 +34,15 @@ TEST_F(StartFailTest, SecondStartIsRefusedWhileTheFirstRuns) {
     const auto still = c.body();
     ASSERT_TRUE(still);
     EXPECT_EQ(still->id, body->id);
-    first.endSession();
-    EXPECT_EQ(first.waitExit(10s), 0);
+    // Killed, it leaves no guard behind: the next start runs, and Ctrl-C ends it normally.
+    first.signal(SIGKILL);
+    EXPECT_EQ(first.waitExit(10s), 128 + SIGKILL);
+    AppProcess third(*copy_);
+    ASSERT_TRUE(Companion(*desk_, third).waitBody()) << "a killed program left its guard";
+    if (runner() == nullptr) third.signal(SIGINT);
+    else third.endSession();
+    EXPECT_EQ(third.waitExit(10s), 0);
+    EXPECT_TRUE(copy_->state().count("user.preference"));
 }
 
 TEST_F(StartFailTest, BrokenUnitListShowsTheErrorAndWritesTheLog) {

@@ -1,70 +1,55 @@
-// Cutting long texts into analysable pieces.
+// Cutting long texts into analysable pieces: after the last line feed (else full stop) that
+// fits, never inside a character, and whole texts up to 64 KiB left as one sentence.
 #include "sorn/pieces.h"
 
 #include <gtest/gtest.h>
 
-#include <string>
+#include "kiro/io/charset/charset.h"
 
 namespace {
 
-size_t utf8Bytes(std::wstring_view text) {
-    size_t n = 0;
-    for (wchar_t c : text) {
-        const auto u = static_cast<uint32_t>(c);
-        n += u < 0x80 ? 1 : u < 0x800 ? 2 : (u >= 0xD800 && u <= 0xDFFF) ? 2 : u < 0x10000 ? 3 : 4;
+// The pieces joined with "|", after checking each fits the limit and none is empty.
+std::wstring cut(const std::wstring& text, size_t limit) {
+    std::wstring joined;
+    for (auto piece : sorn::cutPieces(text, limit)) {
+        EXPECT_FALSE(piece.empty());
+        EXPECT_LE(kiro::io::toUtf8(std::wstring(piece)).size(), limit);
+        joined += (joined.empty() ? L"" : L"|") + std::wstring(piece);
     }
-    return n;
+    return joined;
 }
 
-std::wstring joined(const std::vector<std::wstring_view>& pieces) {
-    std::wstring all;
-    for (auto p : pieces) all += p;
-    return all;
-}
-
-}  // namespace
-
-TEST(Pieces, TextThatFitsIsOnePieceLongerTextIsCutAfterTheLastLineFeedOrFullStopThatFits) {
-    EXPECT_TRUE(sorn::cutPieces(L"", 100).empty());
-    EXPECT_TRUE(sorn::sentencesOf(L"").empty());
-    // Each line is 3 characters of 3 bytes plus a line feed: 10 bytes.
-    const std::wstring text = L"春夏秋\n冬雪月\n花鳥風\n";
-    EXPECT_EQ(sorn::cutPieces(text, 30), std::vector<std::wstring_view>{text});
-    EXPECT_EQ(sorn::cutPieces(text, 25),
-              (std::vector<std::wstring_view>{L"春夏秋\n冬雪月\n", L"花鳥風\n"}));
-    // A line too long for a piece is cut after its last full stop that fits.
-    const std::wstring line = L"あいう。えお。かきくけこ\n短い";
-    const auto pieces = sorn::cutPieces(line, 24);  // 8 characters
-    ASSERT_GE(pieces.size(), 2u);
-    EXPECT_EQ(pieces[0], L"あいう。えお。");
-    EXPECT_EQ(joined(pieces), line);
-    for (auto p : pieces) EXPECT_LE(utf8Bytes(p), 24u);
-}
-
-TEST(Pieces, TextWithoutBreaksIsCutAtTheLimitWithoutLosingCharacters) {
+TEST(Pieces, TextsAreCutAfterTheLastLineFeedOrFullStopThatFitsElseAtTheLimit) {
+    EXPECT_EQ(cut(L"", 100), L"");
+    const std::wstring lines = L"春夏秋\n冬雪月\n花鳥風\n";  // 10 bytes a line
+    EXPECT_EQ(cut(lines, 30), lines);
+    EXPECT_EQ(cut(lines, 25), L"春夏秋\n冬雪月\n|花鳥風\n");
+    EXPECT_EQ(cut(L"あいう。えお。かきくけこ\n短い", 24), L"あいう。えお。|かきくけこ\n短い");
     std::wstring text;
     for (int i = 0; i < 1000; ++i) text += (i % 7 == 0) ? L"a" : L"語";
     text += L"\U0001F600end";  // a character outside the basic plane at the very end
-    const auto pieces = sorn::cutPieces(text, 100);
-    EXPECT_GT(pieces.size(), 25u);
-    EXPECT_EQ(joined(pieces), text);
-    for (auto p : pieces) {
-        EXPECT_LE(utf8Bytes(p), 100u);
-        EXPECT_FALSE(p.empty());
-    }
+    const std::wstring pieces = cut(text, 100);
+    EXPECT_GT(std::count(pieces.begin(), pieces.end(), L'|'), 25);
+    std::wstring rejoined = pieces;
+    rejoined.erase(std::remove(rejoined.begin(), rejoined.end(), L'|'), rejoined.end());
+    EXPECT_EQ(rejoined, text);
 }
 
 TEST(Pieces, TextsUpTo64KiBAreOneSentenceLongerOnesAreCutAtLineBreaks) {
+    EXPECT_TRUE(sorn::sentencesOf(L"").empty());
     const std::wstring line = L"今日は晴れ。\n";  // 19 bytes
     std::wstring text;
-    while (utf8Bytes(text) + utf8Bytes(line) <= sorn::WholeTextLimit) text += line;
+    for (size_t bytes = 0; bytes + 19 <= sorn::WholeTextLimit; bytes += 19) text += line;
     EXPECT_EQ(sorn::sentencesOf(text).size(), 1u);
     text += line;
-    const auto pieces = sorn::sentencesOf(text);
-    EXPECT_GE(pieces.size(), utf8Bytes(text) / sorn::PieceLimit);
-    EXPECT_EQ(joined(pieces), text);
-    for (auto p : pieces) {
-        EXPECT_LE(utf8Bytes(p), sorn::PieceLimit);
+    std::wstring joined;
+    for (auto p : sorn::sentencesOf(text)) {
+        EXPECT_LE(kiro::io::toUtf8(std::wstring(p)).size(), sorn::PieceLimit);
         EXPECT_EQ(p.back(), L'\n');  // every cut falls on a line break
+        joined += p;
     }
+    EXPECT_EQ(joined, text);
+    EXPECT_GT(sorn::sentencesOf(text).size(), kiro::io::toUtf8(text).size() / sorn::PieceLimit);
 }
+
+}  // namespace

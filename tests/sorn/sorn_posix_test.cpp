@@ -1,111 +1,70 @@
-// The language module with the real MeCab and the UniDic dictionary of the application
-// folder: flags, base forms, the excluded nouns, long texts and concurrent analyses.
+// The language module with the real MeCab and the UniDic dictionary of the application folder:
+// flags, base forms, excluded nouns and their settings file, long texts, concurrent analyses.
 #include "sorn/sorn.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <optional>
 #include <thread>
 
-#include "support/scoped_folders.h"
+#include "support/language_module.h"
 
 namespace {
 
-using tavi::test::ScopedCurrentFolder;
 namespace fs = std::filesystem;
 
-// Makes the application folder current and starts the module for one test.
+// The analysis of a text as "surface/base/flags" per token, or one token's flags.
+std::wstring tokens(const std::wstring& text) {
+    std::wstring out;
+    for (const auto& t : sorn::analyze(text)) out += t.surface + L"/" + t.base + L"/" + std::to_wstring(t.flags) + L" ";
+    return out;
+}
+uint32_t flagsOf(const std::wstring& text, const std::wstring& surface) {
+    for (const auto& t : sorn::analyze(text))
+        if (t.surface == surface) return t.flags;
+    return 0xFFFFFFFFu;
+}
+
+const uint32_t Place = sorn::Noun | sorn::Proper | sorn::Place | sorn::General;
+const uint32_t Person = sorn::Noun | sorn::Proper | sorn::Person;
+const uint32_t General = sorn::Noun | sorn::General;
+
 class SornAnalysis : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_FALSE(tavi::test::appFolder().empty()) << "TAVI_APP_DIR is not set";
-        current_.emplace(tavi::test::appFolder());
-        sorn::finalize();
-        ASSERT_TRUE(sorn::initialize());
+    // A module folder with its own settings file (none when empty), the dictionary linked in.
+    void start(const std::string& settings = "") {
+        folder_.emplace();
+        if (!settings.empty()) folder_->write("sorn/sorn.json", settings);
+        language_.emplace(folder_->path(), settings.empty());
+        ASSERT_TRUE(language_->started());
     }
-    void TearDown() override {
-        sorn::finalize();
-        current_.reset();
-    }
-
-private:
-    std::optional<ScopedCurrentFolder> current_;
+    void TearDown() override { language_.reset(); }
+    std::optional<tavi::test::ScopedWorkFolder> folder_;
+    std::optional<tavi::test::ScopedLanguageModule> language_;
 };
 
-const sorn::Token* find(const std::vector<sorn::Token>& tokens, const std::wstring& surface) {
-    for (const auto& t : tokens)
-        if (t.surface == surface) return &t;
-    return nullptr;
-}
-
-std::vector<std::wstring> surfaces(const std::vector<sorn::Token>& tokens) {
-    std::vector<std::wstring> result;
-    for (const auto& t : tokens) result.push_back(t.surface);
-    return result;
-}
-
-void expectSameTokens(const std::vector<sorn::Token>& a, const std::vector<sorn::Token>& b) {
-    ASSERT_EQ(a.size(), b.size());
-    for (size_t i = 0; i < a.size(); ++i) {
-        EXPECT_EQ(a[i].surface, b[i].surface) << i;
-        EXPECT_EQ(a[i].base, b[i].base) << i;
-        EXPECT_EQ(a[i].feature, b[i].feature) << i;
-        EXPECT_EQ(a[i].flags, b[i].flags) << i;
-    }
-}
-
-}  // namespace
-
-TEST_F(SornAnalysis, FlagsAndBaseFormsFollowTheDictionaryColumns) {
-    const auto tokens = sorn::analyze(L"東京で田中さんが美しい花を見た。京都、大阪");
-    EXPECT_EQ(surfaces(tokens),
-              (std::vector<std::wstring>{L"東京", L"で", L"田中", L"さん", L"が", L"美しい", L"花",
-                                         L"を", L"見", L"た", L"。", L"京都", L"、", L"大阪"}));
-
-    // Flags by the dictionary's columns (名詞,固有名詞,地名 / 人名, 普通名詞,一般, 形容詞, ...).
-    const std::pair<const wchar_t*, uint32_t> flags[] = {
-        {L"東京", sorn::Noun | sorn::Proper | sorn::Place | sorn::General},
-        {L"田中", sorn::Noun | sorn::Proper | sorn::Person}, {L"花", sorn::Noun | sorn::General},
-        {L"美しい", sorn::Adjective}, {L"見", 0u}, {L"。", sorn::Terminal}, {L"、", 0u}, {L"で", 0u}};
-    for (const auto& [surface, want] : flags) {
-        const sorn::Token* t = find(tokens, surface);
-        ASSERT_TRUE(t) << sorn::toUtf8(surface);
-        EXPECT_EQ(t->flags, want) << sorn::toUtf8(surface);
-    }
-    EXPECT_EQ(find(tokens, L"東京")->base, L"東京");
-    EXPECT_EQ(find(tokens, L"東京")->feature.rfind(L"名詞,固有名詞,地名,一般,", 0), 0u);
-    EXPECT_EQ(find(tokens, L"見")->base, L"見る");  // a verb's base form is its dictionary form
-
-    EXPECT_EQ(surfaces(sorn::keywords(tokens)),
-              (std::vector<std::wstring>{L"東京", L"花", L"京都", L"大阪"}));
-
-    const auto more = sorn::analyze(L"空が青かった！本当？");
-    ASSERT_TRUE(find(more, L"青かっ") && find(more, L"！") && find(more, L"？"));
-    EXPECT_EQ(find(more, L"青かっ")->base, L"青い");
-    EXPECT_EQ(find(more, L"青かっ")->flags, sorn::Adjective);
-    EXPECT_EQ(find(more, L"！")->flags, sorn::Terminal);
-    EXPECT_EQ(find(more, L"？")->flags, sorn::Terminal);
-}
-
-TEST_F(SornAnalysis, SeparatorsAreAnalysedAsSpacesAndExcludedNounsCountAsNothing) {
-    const auto separated = sorn::analyze(L"花\t東京\n美しい\r\n海\u3000山");
-    const auto spaced = sorn::analyze(L"花 東京 美しい  海 山");
-    EXPECT_EQ(surfaces(separated),
-              (std::vector<std::wstring>{L"花", L"東京", L"美しい", L"海", L"山"}));
-    expectSameTokens(separated, spaced);
-    // こと is 名詞,普通名詞,一般 with the lemma 事, which the shipped list excludes.
-    const auto tokens = sorn::analyze(L"大切なことを話す。");
-    const sorn::Token* thing = find(tokens, L"こと");
-    ASSERT_TRUE(thing);
-    EXPECT_NE(thing->feature.find(L"普通名詞,一般"), std::wstring::npos);
-    EXPECT_EQ(thing->flags, 0u);
-    for (const auto& key : sorn::keywords(tokens)) EXPECT_NE(key.surface, L"こと");
-}
-
-TEST_F(SornAnalysis, SecondInitializeIsRefusedAndFinalizeTurnsTheModuleOff) {
+TEST_F(SornAnalysis, FlagsBaseFormsAndKeywordsFollowTheDictionaryColumns) {
+    start();
+    const std::wstring want = L"東京/東京/" + std::to_wstring(Place) + L" で/で/0 田中/田中/" +
+                              std::to_wstring(Person) + L" さん/さん/0 が/が/0 美しい/美しい/" +
+                              std::to_wstring(sorn::Adjective) + L" 花/花/" + std::to_wstring(General) +
+                              L" を/を/0 見/見る/0 た/た/0 。/。/" + std::to_wstring(sorn::Terminal) + L" 京都/京都/" +
+                              std::to_wstring(Place) + L" 、/、/0 ";
+    EXPECT_EQ(tokens(L"東京で田中さんが美しい花を見た。京都、"), want);
+    const auto analysed = sorn::analyze(L"東京で田中さんが美しい花を見た。京都、大阪");
+    EXPECT_EQ(analysed[0].feature.rfind(L"名詞,固有名詞,地名,一般,", 0), 0u);
+    std::wstring keys;
+    for (const auto& k : sorn::keywords(analysed)) keys += k.surface + L" ";
+    EXPECT_EQ(keys, L"東京 花 京都 大阪 ");
+    EXPECT_NE(tokens(L"空が青かった").find(L" 青かっ/青い/" + std::to_wstring(sorn::Adjective) + L" "),
+              std::wstring::npos);
+    EXPECT_EQ(flagsOf(L"本当？", L"？"), sorn::Terminal);
+    EXPECT_EQ(flagsOf(L"本当！", L"！"), sorn::Terminal);
+    // Separators are analysed as spaces; こと (普通名詞,一般 with the lemma 事) is excluded.
+    EXPECT_EQ(tokens(L"花\t東京\n美しい\r\n海\u3000山"), tokens(L"花 東京 美しい  海 山"));
+    EXPECT_EQ(flagsOf(L"大切なことを話す。", L"こと"), 0u);
+    // A second start is refused; once finalized nothing is analysed until the next start.
     EXPECT_FALSE(sorn::initialize());
-    EXPECT_FALSE(sorn::analyze(L"花").empty());
     sorn::finalize();
     EXPECT_TRUE(sorn::analyze(L"花").empty());
     EXPECT_TRUE(sorn::initialize());
@@ -113,80 +72,39 @@ TEST_F(SornAnalysis, SecondInitializeIsRefusedAndFinalizeTurnsTheModuleOff) {
     EXPECT_TRUE(sorn::analyze(L"").empty());
 }
 
-TEST_F(SornAnalysis, TextOverThePieceLimitIsAnalysedWhole) {
+TEST_F(SornAnalysis, TheSettingsFileListsExcludedLemmasAndABrokenOneExcludesNothing) {
+    // 花 and キョウト (a proper noun's lemma is its reading), behind a byte-order mark and
+    // between items that are no strings.
+    start(
+        "\xEF\xBB\xBF{\"exclude\": {\"nouns\": [\"\xE8\x8A\xB1\", 7, null, \"\xE3\x82\xAD\xE3\x83\xA7\xE3\x82\xA6"
+        "\xE3\x83\x88\"]}, \"other\": 1}");
+    EXPECT_EQ(flagsOf(L"花を見た", L"花"), 0u);
+    EXPECT_EQ(flagsOf(L"京都へ行く", L"京都"), 0u);
+    EXPECT_EQ(flagsOf(L"東京へ行く", L"東京"), Place);
+    EXPECT_EQ(flagsOf(L"大切なことを話す", L"こと"), General);  // this list replaces the shipped one
+    language_.reset();
+    start("{\"exclude\": {\"nouns\": [\"\xE8\x8A\xB1\",]}");
+    EXPECT_EQ(flagsOf(L"花を見た", L"花"), General);
+}
+
+TEST_F(SornAnalysis, LongTextsAreAnalysedWholeAndConcurrentAnalysesAgree) {
+    start();
     const std::wstring line = L"今日は公園で美しい花を見た。\n";
     const auto one = sorn::analyze(line);
-    ASSERT_FALSE(one.empty());
     std::wstring text;
-    const int lines = 4000;  // about 180 KB of UTF-8
-    for (int i = 0; i < lines; ++i) text += line;
+    for (int i = 0; i < 2500; ++i) text += line;  // over 100 KB of UTF-8: analysed in pieces
     const auto all = sorn::analyze(text);
-    ASSERT_EQ(all.size(), one.size() * lines);
-    for (size_t i = 0; i < all.size(); i += 997) {
-        EXPECT_EQ(all[i].surface, one[i % one.size()].surface) << i;
-        EXPECT_EQ(all[i].flags, one[i % one.size()].flags) << i;
-    }
-}
-
-TEST_F(SornAnalysis, ConcurrentAnalysesGiveTheSameTokens) {
-    std::wstring text;
-    for (int i = 0; i < 40; ++i) {
-        text += L"駅前の小さな店で温かいコーヒーを飲みながら、友達と京都の旅行について話した。";
-        text += L"窓の外では冷たい雨が降っていたが、店の中は明るくて静かだった。\n";
-    }
-    const auto expected = sorn::analyze(text);
-    ASSERT_GT(expected.size(), 1000u);
-    std::vector<std::vector<sorn::Token>> results(4);
+    ASSERT_EQ(all.size(), one.size() * 2500);
+    for (size_t i = 0; i < all.size(); i += 997) EXPECT_EQ(all[i].surface, one[i % one.size()].surface) << i;
+    std::wstring story;
+    for (int i = 0; i < 40; ++i)
+        story += L"駅前の小さな店で温かいコーヒーを飲みながら、友達と京都の旅行について話した。\n";
+    const std::wstring expected = tokens(story);
+    std::vector<std::wstring> results(4);
     std::vector<std::thread> threads;
-    for (auto& result : results) {
-        threads.emplace_back([&text, &result] {
-            for (int round = 0; round < 3; ++round) result = sorn::analyze(text);
-        });
-    }
+    for (auto& result : results) threads.emplace_back([&story, &result] { result = tokens(story); });
     for (auto& t : threads) t.join();
-    for (const auto& result : results) expectSameTokens(result, expected);
+    for (const auto& result : results) EXPECT_TRUE(result == expected);
 }
 
-// A copy of the module folder with its own settings file, the dictionary linked in.
-class SornSettings : public ::testing::Test {
-protected:
-    void start(const std::string& settings) {
-        const fs::path app = fs::absolute(tavi::test::appFolder());
-        folder_.write("sorn/etc/mecabrc", "dicdir = $(rcpath)/../dic/unidic\n");
-        fs::create_directories(folder_.path() / "sorn/dic");
-        fs::create_directory_symlink(fs::canonical(app / "sorn/dic/unidic"),
-                                     folder_.path() / "sorn/dic/unidic");
-        if (!settings.empty()) folder_.write("sorn/sorn.json", settings);
-        sorn::finalize();
-        ASSERT_TRUE(sorn::initialize());
-    }
-    void TearDown() override { sorn::finalize(); }
-
-    uint32_t flagsOf(const std::wstring& text, const std::wstring& surface) {
-        const auto tokens = sorn::analyze(text);
-        const sorn::Token* token = find(tokens, surface);
-        return token ? token->flags : 0xFFFFFFFFu;
-    }
-
-    tavi::test::ScopedWorkFolder folder_;
-};
-
-TEST_F(SornSettings, ListedLemmasAreExcludedAndOthersAreNot) {
-    start("\xEF\xBB\xBF{\"exclude\": {\"nouns\": [\"\xE8\x8A\xB1\", 7, null, \"\xE3\x82\xAD\xE3\x83\xA7\xE3\x82\xA6\xE3\x83\x88\"]},"
-          " \"other\": 1}");  // 花 and キョウト, with a byte-order mark and items that are no strings
-    EXPECT_EQ(flagsOf(L"花を見た", L"花"), 0u);
-    // A proper noun's lemma is its reading: キョウト excludes 京都.
-    EXPECT_EQ(flagsOf(L"京都へ行く", L"京都"), 0u);
-    EXPECT_EQ(flagsOf(L"東京へ行く", L"東京"),
-              sorn::Noun | sorn::Proper | sorn::Place | sorn::General);
-    EXPECT_EQ(flagsOf(L"大切なことを話す", L"こと"), sorn::Noun | sorn::General);
-}
-
-TEST_F(SornSettings, MissingOrMalformedSettingsExcludeNothing) {
-    start("{\"exclude\": {\"nouns\": [\"\xE8\x8A\xB1\",]}");  // broken JSON
-    EXPECT_EQ(flagsOf(L"花を見た", L"花"), sorn::Noun | sorn::General);
-    sorn::finalize();
-    fs::remove(folder_.path() / "sorn/sorn.json");
-    ASSERT_TRUE(sorn::initialize());
-    EXPECT_EQ(flagsOf(L"花を見た", L"花"), sorn::Noun | sorn::General);
-}
+}  // namespace

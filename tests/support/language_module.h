@@ -13,13 +13,15 @@ namespace tavi::test {
 
 class ScopedLanguageModule {
 public:
-    explicit ScopedLanguageModule(const std::filesystem::path& folder) {
+    // shippedSettings: with the settings file of the application folder (its excluded nouns).
+    explicit ScopedLanguageModule(const std::filesystem::path& folder, bool shippedSettings = false) {
         namespace fs = std::filesystem;
         fs::create_directories(folder / "sorn/etc");
         fs::create_directories(folder / "sorn/dic");
         std::ofstream(folder / "sorn/etc/mecabrc") << ";\n";
         std::error_code ignored;
         fs::create_directory_symlink(dictionary(), folder / "sorn/dic/unidic", ignored);
+        if (shippedSettings) fs::copy_file(appFolder() / "sorn/sorn.json", folder / "sorn/sorn.json", ignored);
         ScopedCurrentFolder current(folder);
         sorn::finalize();
         started_ = sorn::initialize();

@@ -1,4 +1,5 @@
-// Text files: reading with detection, binary data, splitting and saving (atomic or appended).
+// Text files: reading with detection, binary data refused, splitting, and saving atomically
+// or appended.
 #include "kiro/io/text.h"
 
 #include <gtest/gtest.h>
@@ -11,76 +12,63 @@
 namespace {
 
 using kiro::io::Text;
-using tavi::test::TempFolder;
 using tavi::test::readBytes;
+using tavi::test::TempFolder;
 using tavi::test::writeBytes;
+using Lines = std::vector<std::wstring>;
 
-std::vector<std::wstring> splitOf(const std::wstring& s) {
+Text of(const std::wstring& s) {
     Text t;
     t.append(s);
-    return t.split(L'\n');
+    return t;
 }
 
 TEST(Text, SplitDropsCrBeforeLfAndTrailingEmptyLines) {
-    EXPECT_EQ(splitOf(L"a\r\nb\r\n\r\n"), (std::vector<std::wstring>{L"a", L"b"}));
-    EXPECT_EQ(splitOf(L"a\nb\r"), (std::vector<std::wstring>{L"a", L"b\r"}));
-    EXPECT_EQ(splitOf(L"\n\nx\n\ny"), (std::vector<std::wstring>{L"", L"", L"x", L"", L"y"}));
-    EXPECT_TRUE(splitOf(L"").empty());
-    EXPECT_TRUE(splitOf(L"\n\r\n\n").empty());
-    Text t;
-    t.append(L"k=v;w");
-    EXPECT_EQ(t.split(L';'), (std::vector<std::wstring>{L"k=v", L"w"}));
+    EXPECT_EQ(of(L"a\r\nb\r\n\r\n").split(L'\n'), (Lines{L"a", L"b"}));
+    EXPECT_EQ(of(L"a\nb\r").split(L'\n'), (Lines{L"a", L"b\r"}));
+    EXPECT_EQ(of(L"\n\nx\n\ny").split(L'\n'), (Lines{L"", L"", L"x", L"", L"y"}));
+    EXPECT_TRUE(of(L"").split(L'\n').empty() && of(L"\n\r\n\n").split(L'\n').empty());
+    EXPECT_EQ(of(L"k=v;w").split(L';'), (Lines{L"k=v", L"w"}));
 }
 
-TEST(Text, ReadsFilesWithDetectionAndRejectsBinary) {
+TEST(Text, ReadsWithDetectionAndRefusesBinary) {
     TempFolder tmp;
     writeBytes(tmp / L"sjis.txt", "\x82\xa0\x82\xa2\n");
+    writeBytes(tmp / L"utf16.txt", std::string("\xFF\xFE"
+                                               "a\0b\0",
+                                               6));
     EXPECT_EQ(Text(tmp / L"sjis.txt").str(), L"\u3042\u3044\n");
-    writeBytes(tmp / L"utf16.txt", std::string("\xFF\xFE" "a\0b\0", 6));
     EXPECT_EQ(Text(tmp / L"utf16.txt").str(), L"");
     EXPECT_EQ(Text(tmp / L"missing.txt").str(), L"");
     EXPECT_EQ(Text("abc", 3).str(), L"abc");
     EXPECT_EQ(Text(nullptr, 3).str(), L"");
 }
 
-TEST(Text, SaveWritesUtf8WithoutMarkAndReplacesAtomically) {
+TEST(Text, SavesUtf8WithoutMarkReplacingAtomicallyOrAppending) {
     TempFolder tmp;
     const std::wstring path = tmp / L"deep/er/note.txt";
-    Text x, jp;
-    x.append(L"x\n");
-    ASSERT_TRUE(x.save(path));
-    EXPECT_EQ(readBytes(path), "x\n");
-    jp.append(L"\u3042");
-    ASSERT_TRUE(jp.save(path));
+    ASSERT_TRUE(of(L"x\n").save(path));
+    ASSERT_TRUE(of(L"\u3042").save(path));
     EXPECT_EQ(readBytes(path), "\xE3\x81\x82");  // the old, longer content is gone
-
-    ASSERT_TRUE(jp.save(path, true));
-    ASSERT_TRUE(x.save(path, true));
-    EXPECT_EQ(readBytes(path), "\xE3\x81\x82\xE3\x81\x82x\n");
-
+    ASSERT_TRUE(of(L"x\n").save(path, true));
+    EXPECT_EQ(readBytes(path), "\xE3\x81\x82x\n");
     // Nothing but the target is left in the folder: the temporary file was renamed.
     const std::filesystem::directory_iterator folder(std::filesystem::path(tmp.path()) / "deep" / "er");
     EXPECT_EQ(std::distance(begin(folder), end(folder)), 1);
-
     EXPECT_TRUE(Text().save(tmp / L"empty.txt"));
     EXPECT_TRUE(kiro::io::exists(tmp / L"empty.txt"));
-    EXPECT_EQ(readBytes(tmp / L"empty.txt"), "");
 }
 
-TEST(Text, FailedSaveLeavesTheOldFile) {
+TEST(Text, AFailedSaveLeavesWhatWasThere) {
     TempFolder tmp;
     writeBytes(tmp / L"blocker", "I am a file");
-    Text t;
-    t.append(L"new");
-    // A file stands where a folder would have to be.
-    EXPECT_FALSE(t.save(tmp / L"blocker/inner.txt"));
-    EXPECT_FALSE(t.save(tmp / L"blocker/inner.txt", true));
-    // A folder stands where the file would go: the rename fails and the folder stays.
     std::filesystem::create_directories(std::filesystem::path(tmp.path()) / "dir");
-    EXPECT_FALSE(t.save(tmp / L"dir"));
+    EXPECT_FALSE(of(L"new").save(tmp / L"blocker/inner.txt"));  // a file where a folder must be
+    EXPECT_FALSE(of(L"new").save(tmp / L"blocker/inner.txt", true));
+    EXPECT_FALSE(of(L"new").save(tmp / L"dir"));  // a folder where the file would go
+    EXPECT_FALSE(of(L"new").save(L""));
     EXPECT_TRUE(std::filesystem::is_directory(std::filesystem::path(tmp.path()) / "dir"));
     EXPECT_EQ(readBytes(tmp / L"blocker"), "I am a file");
-    EXPECT_FALSE(t.save(L""));
 }
 
 }  // namespace

@@ -5,20 +5,18 @@
 #include <cstdlib>
 #include <string>
 
+#include "kiro/io/charset/charset.h"
 #include "kiro/ui/cursor.h"
 #include "kiro/ui/window_gtk.h"
-#include "pump.h"
-#include "recorder.h"
+#include "support/cases.h"
+#include "support/recorder.h"
+#include "support/uidriver.h"
 
 namespace kiro::ui {
 namespace {
 
-using test::pump;
-using test::xdotool;
-
 std::wstring dataPath(const std::string& name) {
-    const std::string path = test::dataPath(name);
-    return std::wstring(path.begin(), path.end());
+    return kiro::io::fromUtf8(tavi::test::dataPath(name));
 }
 
 TEST(CursorGtk, CursorFilesLoadAndBadOnesGiveNone) {
@@ -50,21 +48,23 @@ TEST(CursorGtk, TheWindowUnderThePointerShowsTheCursorItChose) {
     w.moveTo(300, 600);
     w.setClientSize(100, 100);
     w.show();
-    pump(150);
-    xdotool("mousemove 10 10");
-    xdotool("mousemove 350 650");
+    uitest::pump(150);
+    uitest::moveTo(10, 10);
+    uitest::moveTo(350, 650);
+    uitest::pump(60);
     EXPECT_EQ(w.lastCursorMessage, wm::MouseMove);
     GdkWindow* client = gtk_widget_get_window(gtkClientArea(w));
     EXPECT_EQ(gdk_window_get_cursor(client), gdkCursor(*w.chosen));
     // Not answering leaves the ordinary arrow.
     w.answer = false;
-    xdotool("mousemove 351 651");
+    uitest::moveTo(351, 651);
+    uitest::pump(60);
     EXPECT_EQ(gdk_window_get_cursor(client), nullptr);
     // No cursor at all: an invisible one.
     w.answer = true;
     w.chosen = nullptr;
-    xdotool("mousedown 1");
-    xdotool("mouseup 1");
+    uitest::click(1);
+    uitest::pump(60);
     EXPECT_EQ(w.lastCursorMessage, wm::LButtonUp);
     ASSERT_NE(gdk_window_get_cursor(client), nullptr);
     EXPECT_EQ(gdk_cursor_get_cursor_type(gdk_window_get_cursor(client)), GDK_BLANK_CURSOR);

@@ -1,162 +1,128 @@
 // What layered and ordinary windows show on the screen, read back from the root window: alpha
-// blending with a compositor, windows cut to their visible pixels without one.
+// blending with a compositor, windows cut to their visible pixels without one, and the
+// keep-above request reaching owned windows.
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
 #include <cstdlib>
-#include <memory>
 
-#include "kiro/ui/canvas.h"
-#include "kiro/ui/window.h"
 #include "kiro/ui/window_gtk.h"
-#include "pump.h"
-#include "recorder.h"
+#include "support/recorder.h"
+#include "support/uidriver.h"
 
 namespace kiro::ui {
 namespace {
 
-using test::pump;
-using test::pumpUntil;
 using test::Recorder;
+using test::XY;
 
-struct Colour {
-    int r, g, b;
-};
-
-Colour screenPixel(int x, int y) {
-    GdkWindow* root = gdk_get_default_root_window();
-    GdkPixbuf* shot = gdk_pixbuf_get_from_window(root, x, y, 1, 1);
-    if (!shot) return Colour{-1, -1, -1};
+// Whether the screen pixel at (x, y) is within `tolerance` of each of r, g, b.
+bool shows(int x, int y, int r, int g, int b, int tolerance = 2) {
+    GdkPixbuf* shot = gdk_pixbuf_get_from_window(gdk_get_default_root_window(), x, y, 1, 1);
+    if (!shot) return false;
     const guchar* p = gdk_pixbuf_read_pixels(shot);
-    Colour c{p[0], p[1], p[2]};
+    const bool near =
+        std::abs(p[0] - r) <= tolerance && std::abs(p[1] - g) <= tolerance && std::abs(p[2] - b) <= tolerance;
     g_object_unref(shot);
-    return c;
+    return near;
 }
 
-void expectNear(Colour got, Colour want, int tolerance, const char* what) {
-    EXPECT_NEAR(got.r, want.r, tolerance) << what;
-    EXPECT_NEAR(got.g, want.g, tolerance) << what;
-    EXPECT_NEAR(got.b, want.b, tolerance) << what;
+bool composited() {
+    return gdk_screen_is_composited(gdk_screen_get_default());
 }
 
-bool composited() { return gdk_screen_is_composited(gdk_screen_get_default()); }
+// A shown window painting `painter`, once painted.
+std::unique_ptr<Recorder> shown(int x, int y, int w, int h, std::uint32_t exStyle,
+                                std::function<void(Canvas&)> painter) {
+    auto win = std::make_unique<Recorder>(nullptr, ws::Popup, exStyle);
+    win->painter = std::move(painter);
+    win->moveTo(x, y);
+    win->setClientSize(w, h);
+    win->show();
+    EXPECT_TRUE(uitest::waitUntil([raw = win.get()] { return raw->has("paint"); }));
+    uitest::pump(300);
+    return win;
+}
 
 class Layered : public ::testing::Test {
 protected:
     void SetUp() override {
-        Window probe;  // starts the toolkit
+        ASSERT_TRUE(uitest::start());
         const char* expect = std::getenv("TAVI_EXPECT_COMPOSITOR");
         if (expect && *expect == '1') {
-            ASSERT_TRUE(pumpUntil(composited, 5000)) << "no compositing manager came up";
+            ASSERT_TRUE(uitest::waitUntil(composited)) << "no compositing manager came up";
         }
     }
 };
 
-TEST_F(Layered, PresentingTakesTheCanvasSizeAndKeepsTheCorner) {
+TEST_F(Layered, PresentingTakesTheCanvasSizeKeepsTheCornerAndShowsTheColour) {
     Recorder w(nullptr, ws::Popup, wsex::Layered);
     w.moveTo(300, 200);
     w.show();
-    pump(100);
+    uitest::pump(100);
     Canvas c(80, 50);
     c.clear(rgb(10, 20, 30));
     c.present(w.handle(), 0, 0);
-    EXPECT_EQ(test::sizeOf(w), test::XY(80, 50));
-    EXPECT_EQ(test::placeOf(w), test::XY(300, 200));
+    EXPECT_EQ(test::sizeOf(w), XY(80, 50));
     EXPECT_TRUE(w.has("size 80x50"));
-    pump(200);
-    EXPECT_EQ(test::placeOf(w), test::XY(300, 200));
-    EXPECT_EQ(test::sizeOf(w), test::XY(80, 50));
-    expectNear(screenPixel(340, 225), Colour{10, 20, 30}, 2, "presented colour");
+    uitest::pump(200);
+    EXPECT_EQ(test::placeOf(w), XY(300, 200));
+    EXPECT_EQ(test::sizeOf(w), XY(80, 50));
+    EXPECT_TRUE(shows(340, 225, 10, 20, 30));
 }
 
-TEST_F(Layered, PixelsShowByTheirAlphaOverWhatIsBelow) {
-    Recorder below(nullptr, ws::Popup);
-    below.painter = [](Canvas& c) { c.clear(rgb(255, 255, 255)); };
-    below.moveTo(500, 500);
-    below.setClientSize(160, 40);
-    below.show();
-    ASSERT_TRUE(pumpUntil([&] { return below.has("paint"); }));
-    Recorder above(nullptr, ws::Popup, wsex::Layered);
-    above.painter = [](Canvas& c) {
+TEST_F(Layered, PixelsShowByTheirAlphaOverWhatIsBelowAndOrdinaryWindowsWithout) {
+    auto below = shown(500, 500, 160, 40, 0, [](Canvas& c) { c.clear(rgb(255, 255, 255)); });
+    auto above = shown(500, 500, 160, 40, wsex::Layered, [](Canvas& c) {
         c.clear();
-        c.setColor(rgb(0, 0, 255), 255);
-        c.drawRect(Rect{40, 0, 80, 40}, true, 0);
-        c.setColor(rgb(0, 0, 255), 160);
-        c.drawRect(Rect{80, 0, 120, 40}, true, 0);
-        c.setColor(rgb(0, 0, 255), 60);
-        c.drawRect(Rect{120, 0, 160, 40}, true, 0);
-    };
-    above.moveTo(500, 500);
-    above.setClientSize(160, 40);
-    above.show();
-    ASSERT_TRUE(pumpUntil([&] { return above.has("paint"); }));
-    pump(400);
-    expectNear(screenPixel(520, 520), Colour{255, 255, 255}, 2, "transparent: what is below");
-    expectNear(screenPixel(560, 520), Colour{0, 0, 255}, 2, "opaque");
+        for (int i = 1; i <= 3; ++i) {
+            c.setColor(rgb(0, 0, 255), i == 1 ? 255 : i == 2 ? 160 : 60);
+            c.drawRect(Rect{40 * i, 0, 40 * i + 40, 40}, true, 0);
+        }
+    });
+    EXPECT_TRUE(shows(520, 520, 255, 255, 255)) << "transparent: what is below";
+    EXPECT_TRUE(shows(560, 520, 0, 0, 255)) << "opaque";
     if (composited()) {
-        expectNear(screenPixel(600, 520), Colour{95, 95, 255}, 4, "blended");
-        expectNear(screenPixel(640, 520), Colour{196, 196, 255}, 4, "faint");
-    } else {
-        // Cut to the pixels that are at least half opaque, shown in their own colour.
-        expectNear(screenPixel(600, 520), Colour{0, 0, 255}, 2, "mostly opaque");
-        expectNear(screenPixel(640, 520), Colour{255, 255, 255}, 2, "mostly transparent");
+        EXPECT_TRUE(shows(600, 520, 95, 95, 255, 4)) << "blended";
+        EXPECT_TRUE(shows(640, 520, 196, 196, 255, 4)) << "faint";
+    } else {  // cut to the pixels at least half opaque, shown in their own colour
+        EXPECT_TRUE(shows(600, 520, 0, 0, 255)) << "mostly opaque";
+        EXPECT_TRUE(shows(640, 520, 255, 255, 255)) << "mostly transparent";
     }
-}
-
-TEST_F(Layered, OrdinaryWindowsShowTheCanvasWithoutAlpha) {
-    Recorder w(nullptr, ws::Popup);
-    w.painter = [](Canvas& c) {
+    auto ordinary = shown(900, 100, 60, 20, 0, [](Canvas& c) {
         c.clear();
         c.setColor(rgb(0, 200, 0), 255);
         c.drawRect(Rect{0, 0, 20, 20}, true, 0);
-    };
-    w.moveTo(900, 100);
-    w.setClientSize(60, 20);
-    w.show();
-    ASSERT_TRUE(pumpUntil([&] { return w.has("paint"); }));
-    pump(300);
-    expectNear(screenPixel(910, 110), Colour{0, 200, 0}, 2, "opaque");
-    expectNear(screenPixel(940, 110), Colour{0, 0, 0}, 2, "transparent shows black");
-    // A window that paints nothing shows its white background.
-    Recorder blank(nullptr, ws::Popup);
-    blank.moveTo(900, 200);
-    blank.setClientSize(40, 40);
-    blank.show();
-    ASSERT_TRUE(pumpUntil([&] { return blank.has("paint"); }));
-    pump(300);
-    expectNear(screenPixel(920, 220), Colour{255, 255, 255}, 2, "background");
+    });
+    auto blank = shown(900, 200, 40, 40, 0, nullptr);
+    EXPECT_TRUE(shows(910, 110, 0, 200, 0));
+    EXPECT_TRUE(shows(940, 110, 0, 0, 0)) << "transparent shows black";
+    EXPECT_TRUE(shows(920, 220, 255, 255, 255)) << "a window that paints nothing shows its background";
 }
 
-bool statesAbove(Window& w) {
-    GdkWindow* gw = gtk_widget_get_window(gtkToplevel(w));
-    if (!gw) return false;
+bool keptAbove(Window& w) {
     GdkAtom type;
     gint format = 0, length = 0;
     guchar* data = nullptr;
-    if (!gdk_property_get(gw, gdk_atom_intern("_NET_WM_STATE", FALSE), gdk_atom_intern("ATOM", FALSE), 0,
-                          1024, FALSE, &type, &format, &length, &data))
+    GdkWindow* gw = gtk_widget_get_window(gtkToplevel(w));
+    if (!gw || !gdk_property_get(gw, gdk_atom_intern("_NET_WM_STATE", FALSE), gdk_atom_intern("ATOM", FALSE), 0, 1024,
+                                 FALSE, &type, &format, &length, &data))
         return false;
     bool above = false;
-    const auto* atoms = reinterpret_cast<const GdkAtom*>(data);
     for (gint i = 0; i < length / gint(sizeof(GdkAtom)); ++i)
-        above = above || atoms[i] == gdk_atom_intern("_NET_WM_STATE_ABOVE", FALSE);
+        above = above || reinterpret_cast<GdkAtom*>(data)[i] == gdk_atom_intern("_NET_WM_STATE_ABOVE", FALSE);
     g_free(data);
     return above;
 }
 
 TEST_F(Layered, TopmostReachesOwnedWindows) {
-    Recorder owner;
-    Recorder owned(&owner, ws::Popup, wsex::Layered);
-    Recorder grandchild(&owned, ws::Popup, wsex::Layered);
-    Recorder stranger(nullptr, ws::Popup, wsex::Layered);
+    Recorder owner, owned(&owner, ws::Popup, wsex::Layered), grandchild(&owned, ws::Popup, wsex::Layered),
+        stranger(nullptr, ws::Popup, wsex::Layered);
     owner.setTopmost(true);
-    // Without a window manager the request stays in the windows' state property.
     for (Recorder* w : {&owner, &owned, &grandchild, &stranger}) w->show();
-    pump(150);
-    EXPECT_TRUE(statesAbove(owner));
-    EXPECT_TRUE(statesAbove(owned));
-    EXPECT_TRUE(statesAbove(grandchild));
-    EXPECT_FALSE(statesAbove(stranger));
+    uitest::pump(150);  // without a window manager the request stays in the state property
+    EXPECT_TRUE(keptAbove(owner) && keptAbove(owned) && keptAbove(grandchild));
+    EXPECT_FALSE(keptAbove(stranger));
 }
 
 }  // namespace

@@ -1,145 +1,77 @@
-// The menu bar of a window: one bar per window, commands reach onCommand, clear removes it.
+// The menu bar of a window: one bar per window, a click sends the item's command, clear
+// removes the bar.
 #include "kiro/ui/topmenu.h"
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
-#include "kiro/ui/types.h"
 #include "kiro/ui/window.h"
-#include "kiro/ui/window_gtk.h"
-#include "support/uidriver_gtk.h"
+#include "support/uidriver.h"
 
+namespace kiro::ui {
 namespace {
 
-using kiro::ui::LResult;
-using kiro::ui::TopMenu;
+using Labels = std::vector<std::wstring>;
 
-class EditorWindow : public kiro::ui::Window {
-public:
-    EditorWindow() : Window(nullptr, kiro::ui::ws::OverlappedWindow) {}
-    LResult onCommand(std::uint32_t id) override {
-        commands.push_back(id);
-        return 0;
-    }
+struct EditorWindow : Window {
+    EditorWindow() : Window(nullptr, ws::OverlappedWindow) {}
+    LResult onCommand(std::uint32_t id) override { return commands.push_back(id), 0; }
     std::vector<std::uint32_t> commands;
 };
-
-// The menu bars standing in the window, and the labels of the first one's items.
-std::vector<GtkWidget*> menuBars(kiro::ui::Window& w) {
-    std::vector<GtkWidget*> bars;
-    GtkWidget* frame = gtk_widget_get_parent(gtkClientArea(w));
-    GList* kids = gtk_container_get_children(GTK_CONTAINER(frame));
-    for (GList* l = kids; l != nullptr; l = l->next) {
-        if (GTK_IS_MENU_BAR(l->data)) bars.push_back(GTK_WIDGET(l->data));
-    }
-    g_list_free(kids);
-    return bars;
-}
-
-std::vector<GtkWidget*> itemsOf(GtkWidget* bar) {
-    std::vector<GtkWidget*> items;
-    GList* kids = gtk_container_get_children(GTK_CONTAINER(bar));
-    for (GList* l = kids; l != nullptr; l = l->next) items.push_back(GTK_WIDGET(l->data));
-    g_list_free(kids);
-    return items;
-}
-
-std::string labelOf(GtkWidget* item) {
-    return gtk_menu_item_get_label(GTK_MENU_ITEM(item));
-}
 
 class MenuBar : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!uitest::startGtk()) GTEST_SKIP() << "no X display";
-        window = std::make_unique<EditorWindow>();
-        window->moveTo(200, 200);
-        window->setClientSize(300, 100);
+        if (!uitest::start()) GTEST_SKIP() << "no display";
+        window.moveTo(200, 200);
+        window.setClientSize(300, 100);
     }
-    std::unique_ptr<EditorWindow> window;
-};
-
-TEST_F(MenuBar, ClickedItemSendsItsCommandToTheWindow) {
-    {
-        TopMenu menu(*window);
-        menu.addItem(L"保存して閉じる(&Esc)", 1);
+    void bar(const Labels& labels) {
+        TopMenu menu(window);
+        for (size_t i = 0; i < labels.size(); ++i) menu.addItem(labels[i], std::uint32_t(i + 1));
         menu.attach();
     }  // the bar stays with the window
-    window->show();
-    ASSERT_TRUE(uitest::waitUntil([this] { return gtk_widget_get_mapped(gtkToplevel(*window)); }));
-    uitest::settle(150);
+    EditorWindow window;
+};
 
-    const auto bars = menuBars(*window);
-    ASSERT_EQ(bars.size(), 1u);
-    const auto items = itemsOf(bars[0]);
-    ASSERT_EQ(items.size(), 1u);
-    EXPECT_EQ(labelOf(items[0]), "保存して閉じる(_Esc)");
-
-    GtkAllocation a;
-    gtk_widget_get_allocation(items[0], &a);
-    int x = 0;
-    int y = 0;
-    gdk_window_get_origin(gtk_widget_get_window(items[0]), &x, &y);
-    if (const char* dir = g_getenv("TAVI_SHOT_DIR")) {
-        const std::string cmd = std::string("import -window root ") + dir + "/topmenu.png";
-        if (std::system(cmd.c_str()) != 0) g_printerr("screenshot failed\n");
-    }
-    uitest::xdotool({"mousemove", "--sync", std::to_string(x + a.x + a.width / 2),
-                     std::to_string(y + a.y + a.height / 2), "click", "1"});
-    EXPECT_TRUE(uitest::waitUntil([this] { return !window->commands.empty(); }));
-    ASSERT_EQ(window->commands.size(), 1u);
-    EXPECT_EQ(window->commands[0], 1u);
+TEST_F(MenuBar, AClickedItemSendsItsCommandToTheWindow) {
+    bar({L"編集(&E)", L"保存して閉じる(&Esc)"});
+    window.show();
+    uitest::pump(200);
+    EXPECT_EQ(uitest::menuBar(window), (Labels{L"編集(E)", L"保存して閉じる(Esc)"}));
+    uitest::clickMenuBar(window, 1);
+    ASSERT_TRUE(uitest::waitUntil([this] { return !window.commands.empty(); }));
+    EXPECT_EQ(window.commands, std::vector<std::uint32_t>{2});
 }
 
 TEST_F(MenuBar, OneBarPerWindowAttachReplacesAndClearTakesItAway) {
+    bar({L"first"});
     {
-        TopMenu menu(*window);
-        menu.addItem(L"first", 1);
-        menu.attach();
-    }
-    {
-        TopMenu same(*window);  // takes the bar the window already has
+        TopMenu same(window);  // takes the bar the window already has
         same.addItem(L"second", 2);
         same.attach();
     }
-    auto bars = menuBars(*window);
-    ASSERT_EQ(bars.size(), 1u);
-    auto items = itemsOf(bars[0]);
-    ASSERT_EQ(items.size(), 2u);
-    EXPECT_EQ(labelOf(items[1]), "second");
-
+    EXPECT_EQ(uitest::menuBar(window), (Labels{L"first", L"second"}));
     {
-        // Building a bar without attaching it leaves the window's bar alone.
-        TopMenu loose(*window);
+        TopMenu loose(window);
         loose.clear();
-        TopMenu fresh(*window);
-        EXPECT_EQ(menuBars(*window).size(), 0u);
-        fresh.addItem(std::wstring(100, L'x'), 3);  // cut to 63 characters
-        fresh.attach();
-    }
-    bars = menuBars(*window);
-    ASSERT_EQ(bars.size(), 1u);
-    items = itemsOf(bars[0]);
-    ASSERT_EQ(items.size(), 1u);
-    EXPECT_EQ(labelOf(items[0]), std::string(63, 'x'));
-
-    TopMenu(*window).clear();
-    EXPECT_EQ(menuBars(*window).size(), 0u);
-    TopMenu(*window).clear();  // nothing left: no effect
-    EXPECT_EQ(menuBars(*window).size(), 0u);
-
+        EXPECT_TRUE(uitest::menuBar(window).empty());
+        TopMenu fresh(window);
+        fresh.addItem(std::wstring(100, L'x'), 3);
+    }  // never attached: the window has no bar
+    EXPECT_TRUE(uitest::menuBar(window).empty());
+    bar({std::wstring(100, L'x')});
+    EXPECT_EQ(uitest::menuBar(window), Labels{std::wstring(63, L'x')});
+    TopMenu(window).clear();
+    TopMenu(window).clear();  // nothing left: no effect
+    EXPECT_TRUE(uitest::menuBar(window).empty());
     // Two bars started before either is attached are different bars: the second replaces.
-    TopMenu first(*window), second(*window);
+    TopMenu first(window), second(window);
     first.addItem(L"one", 1);
     first.attach();
     second.addItem(L"two", 2);
     second.attach();
-    bars = menuBars(*window);
-    ASSERT_EQ(bars.size(), 1u);
-    items = itemsOf(bars[0]);
-    ASSERT_EQ(items.size(), 1u);
-    EXPECT_EQ(labelOf(items[0]), "two");
+    EXPECT_EQ(uitest::menuBar(window), Labels{L"two"});
 }
 
 }  // namespace
+}  // namespace kiro::ui

@@ -1,4 +1,4 @@
-// Window input with the real pointer and keyboard (xdotool): dragging, clicks, double clicks,
+// Window input from the platform's pointer and keyboard: dragging, clicks, double clicks,
 // pointer entry and exit, clicks through transparent pixels, wheel and keys.
 #include <gtest/gtest.h>
 
@@ -6,76 +6,89 @@
 
 #include "kiro/ui/canvas.h"
 #include "kiro/ui/window.h"
-#include "pump.h"
-#include "recorder.h"
+#include "support/recorder.h"
+#include "support/uidriver.h"
 
 namespace kiro::ui {
 namespace {
 
-using test::pump;
-using test::pumpUntil;
 using test::Recorder;
-using test::xdotool;
+using test::XY;
 
-// A shown window at (x, y) whose client area is painted in one opaque colour.
-std::unique_ptr<Recorder> solidWindow(int x, int y, int w, int h, Rgb colour,
-                                      std::uint32_t exStyle = wsex::Layered) {
-    auto win = std::make_unique<Recorder>(nullptr, ws::Popup, exStyle);
+// A shown window at (x, y) painted in one opaque colour (or by `painter`), logging presses.
+std::unique_ptr<Recorder> shown(Window* owner, int x, int y, int w, int h, Rgb colour,
+                                std::uint32_t exStyle = wsex::Layered) {
+    auto win = std::make_unique<Recorder>(owner, ws::Popup, exStyle);
     win->painter = [colour](Canvas& c) { c.clear(colour); };
+    win->message = [raw = win.get()](std::uint32_t msg, WParam, LParam l) -> LResult {
+        if (msg == wm::LButtonDown)
+            raw->log.push_back("down " + std::to_string(loWord(l)) + "," + std::to_string(hiWord(l)));
+        return NotHandled;
+    };
     win->moveTo(x, y);
     win->setClientSize(w, h);
     win->show();
-    Recorder* raw = win.get();
-    EXPECT_TRUE(pumpUntil([raw] { return raw->has("paint"); }));
-    pump(150);
+    EXPECT_TRUE(uitest::waitUntil([raw = win.get()] { return raw->has("paint"); }));
+    uitest::pump(100);
+    win->log.clear();
     return win;
 }
 
-// Records the raw presses the window receives.
-void logPresses(Recorder& w) {
-    w.message = [&w](std::uint32_t msg, WParam, LParam l) -> LResult {
-        if (msg == wm::LButtonDown)
-            w.log.push_back("down " + std::to_string(loWord(l)) + "," + std::to_string(hiWord(l)));
-        return NotHandled;
-    };
+// Input, then the loop turned until the window has seen `until` n times (or a short while).
+void act(const std::function<void()>& input, Recorder& w, const std::string& until = "", int n = 1) {
+    input();
+    if (until.empty())
+        uitest::pump(80);
+    else
+        EXPECT_TRUE(uitest::waitUntil([&] { return w.count(until) >= n; })) << until;
 }
 
-TEST(WindowInput, ClickingOrDraggingReleasesOnceAndDraggingMovesTheWindowStepByStep) {
-    auto w = solidWindow(200, 200, 100, 100, rgb(200, 0, 0));
+class WindowInput : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!uitest::start()) GTEST_SKIP() << "no display";
+    }
+};
+
+TEST_F(WindowInput, ClicksReleaseOnceAndDragsMoveTheWindowStepByStep) {
+    auto w = shown(nullptr, 200, 200, 100, 100, rgb(200, 0, 0));
     w->setDragMove(true);
-    logPresses(*w);
-    // A plain click on a draggable window still releases once and moves nothing.
-    xdotool("mousemove 220 230 click 1");
-    ASSERT_TRUE(pumpUntil([&] { return w->count("keydown 1") >= 1; }));
-    pump(100);
+    act(
+        [] {
+            uitest::moveTo(220, 230);
+            uitest::click(1);
+        },
+        *w, "keydown 1");
+    uitest::pump(100);
     EXPECT_EQ(w->count("down 20,30"), 1);
     EXPECT_EQ(w->count("keydown 1"), 1);
-    EXPECT_TRUE(w->movings.empty());
+    EXPECT_TRUE(w->movings.empty());  // a click on a draggable window moves nothing
     w->log.clear();
-    xdotool("mousemove 250 250");
-    xdotool("mousedown 1");
-    xdotool("mousemove 270 260");
-    xdotool("mousemove 300 290");
+    act(
+        [] {
+            uitest::moveTo(250, 250);
+            uitest::press(1);
+        },
+        *w);
+    act([] { uitest::moveTo(270, 260); }, *w);
+    act([] { uitest::moveTo(300, 290); }, *w);
     EXPECT_EQ(w->count("keydown 1"), 0);  // no release while the button is held
-    xdotool("mouseup 1");
-    ASSERT_TRUE(pumpUntil([&] { return w->count("keydown 1") >= 1; }));
-    pump(100);
-    EXPECT_EQ(test::placeOf(*w), test::XY(250, 240));
+    act([] { uitest::release(1); }, *w, "keydown 1");
+    uitest::pump(100);
+    EXPECT_EQ(test::placeOf(*w), XY(250, 240));
     EXPECT_EQ(w->count("down 50,50"), 1);
     EXPECT_EQ(w->count("keydown 1"), 1);
     ASSERT_GE(w->movings.size(), 2u);
-    EXPECT_EQ(w->movings.back().left, 250);
-    EXPECT_EQ(w->movings.back().top, 240);
-    EXPECT_EQ(w->movings.back().right, 350);
-    EXPECT_EQ(w->moves.back(), std::make_pair(250, 240));
+    const Rect last = w->movings.back();
+    EXPECT_EQ((std::vector<int>{last.left, last.top, last.right}), (std::vector<int>{250, 240, 350}));
+    EXPECT_EQ(w->moves.back(), XY(250, 240));
 }
 
-// A body that keeps an owned balloon beside it while it is dragged.
+// A body that keeps an owned balloon beside it while it is dragged, and out of the left edge.
 struct Body : Recorder {
     Body() : Recorder(nullptr, ws::Popup, wsex::Layered) {}
     Window* balloon = nullptr;
     LResult onMoving(Rect* r) override {
-        // Keep the body out of the screen's left 100 pixels, and the balloon to its left.
         if (r->left < 100) {
             r->right += 100 - r->left;
             r->left = 100;
@@ -85,109 +98,100 @@ struct Body : Recorder {
     }
 };
 
-TEST(WindowInput, MovingHandlersCanAdjustTheStepAndMoveOwnedWindows) {
+TEST_F(WindowInput, MovingHandlersAdjustTheStepAndMoveOwnedWindows) {
     Body body;
     body.painter = [](Canvas& c) { c.clear(rgb(90, 90, 200)); };
     body.moveTo(400, 300);
     body.setClientSize(80, 80);
-    Recorder balloon(&body, ws::Popup, wsex::Layered);
-    balloon.painter = [](Canvas& c) { c.clear(rgb(255, 255, 255)); };
-    balloon.setClientSize(60, 40);
-    balloon.moveTo(340, 300);
-    body.balloon = &balloon;
     body.setDragMove(true);
     body.show();
-    balloon.show();
-    pump(200);
-    xdotool("mousemove 420 320 mousedown 1");
-    xdotool("mousemove 380 340");
-    EXPECT_EQ(test::placeOf(body), test::XY(360, 320));
-    EXPECT_EQ(test::placeOf(balloon), test::XY(300, 320));  // the balloon follows during the drag
-    xdotool("mousemove 300 340");  // would put the body at x = 280
-    xdotool("mousemove 100 350");  // would put it at x = 80: held at 100
-    xdotool("mouseup 1");
-    pump(100);
-    EXPECT_EQ(test::placeOf(body), test::XY(100, 330));
-    EXPECT_EQ(test::placeOf(balloon).first, 40);
+    auto balloon = shown(&body, 340, 300, 60, 40, rgb(255, 255, 255));
+    body.balloon = balloon.get();
+    act(
+        [] {
+            uitest::moveTo(420, 320);
+            uitest::press(1);
+        },
+        body);
+    act([] { uitest::moveTo(380, 340); }, body);
+    EXPECT_EQ(test::placeOf(body), XY(360, 320));
+    EXPECT_EQ(test::placeOf(*balloon), XY(300, 320));  // the balloon follows during the drag
+    act([] { uitest::moveTo(300, 340); }, body);
+    act([] { uitest::moveTo(100, 350); }, body);  // would put the body at x = 80: held at 100
+    act([] { uitest::release(1); }, body, "keydown 1");
+    EXPECT_EQ(test::placeOf(body), XY(100, 330));
+    EXPECT_EQ(test::placeOf(*balloon).first, 40);
     EXPECT_EQ(body.count("keydown 1"), 1);
 }
 
-TEST(WindowInput, EnterAndLeaveAreReportedOncePerVisit) {
-    auto w = solidWindow(600, 100, 100, 100, rgb(0, 0, 200), 0);
+TEST_F(WindowInput, EnterAndLeaveAreReportedOncePerVisitWhenTracked) {
+    auto w = shown(nullptr, 600, 100, 100, 100, rgb(0, 0, 200), 0);
     w->setTrackMouseLeave(true);
-    xdotool("mousemove 10 10");
-    xdotool("mousemove 650 150");
-    xdotool("mousemove 660 160");
-    xdotool("mousemove 670 170");
-    EXPECT_EQ(w->count("enter"), 1);
-    EXPECT_EQ(w->count("leave"), 0);
-    xdotool("mousemove 800 400");
-    EXPECT_EQ(w->count("enter"), 1);
-    EXPECT_EQ(w->count("leave"), 1);
-    xdotool("mousemove 640 140");
-    xdotool("mousemove 641 141");
-    EXPECT_EQ(w->count("enter"), 2);
-    xdotool("mousemove 10 10");
-    EXPECT_EQ(w->count("leave"), 2);
-    // Without the flag nothing is reported.
+    for (int round = 1; round <= 2; ++round) {
+        act([] { uitest::moveTo(10, 10); }, *w);
+        act([] { uitest::moveTo(650, 150); }, *w, "enter", round);
+        act([] { uitest::moveTo(660, 160); }, *w);
+        act([] { uitest::moveTo(800, 400); }, *w, "leave", round);
+        EXPECT_EQ(w->count("enter"), round);
+        EXPECT_EQ(w->count("leave"), round);
+    }
     w->setTrackMouseLeave(false);
     w->log.clear();
-    xdotool("mousemove 650 150");
-    xdotool("mousemove 651 151");
-    xdotool("mousemove 10 10");
-    EXPECT_EQ(w->count("enter"), 0);
-    EXPECT_EQ(w->count("leave"), 0);
+    act([] { uitest::moveTo(650, 150); }, *w);
+    act([] { uitest::moveTo(10, 10); }, *w);
+    EXPECT_FALSE(w->has("enter") || w->has("leave"));
 }
 
-TEST(WindowInput, ClicksOnTransparentPixelsReachTheWindowBelow) {
-    auto below = solidWindow(100, 450, 200, 100, rgb(255, 255, 255), 0);
-    logPresses(*below);
-    auto above = std::make_unique<Recorder>(nullptr, ws::Popup, wsex::Layered);
+TEST_F(WindowInput, ClicksOnTransparentPixelsReachTheWindowBelow) {
+    auto below = shown(nullptr, 100, 450, 200, 100, rgb(255, 255, 255), 0);
+    auto above = shown(nullptr, 100, 450, 200, 100, 0);
     above->painter = [](Canvas& c) {
         c.clear();
         c.setColor(rgb(0, 0, 255), 255);
-        c.drawRect(Rect{100, 0, 200, 100}, true, 0);  // left half stays transparent
+        c.drawRect(Rect{100, 0, 200, 100}, true, 0);  // the left half stays transparent
     };
-    above->moveTo(100, 450);
-    above->setClientSize(200, 100);
-    above->show();
-    ASSERT_TRUE(pumpUntil([&] { return above->has("paint"); }));
-    pump(150);
-    logPresses(*above);
-    xdotool("mousemove 150 500 click 1");
-    pump(100);
-    EXPECT_EQ(below->count("down 50,50"), 1);
-    EXPECT_EQ(above->count("down 50,50"), 0);
-    xdotool("mousemove 250 500 click 1");
-    pump(100);
-    EXPECT_EQ(above->count("down 150,50"), 1);
-    EXPECT_EQ(below->count("down 150,50"), 0);
+    above->invalidate();
+    uitest::pump(200);
+    act(
+        [] {
+            uitest::moveTo(150, 500);
+            uitest::click(1);
+        },
+        *below, "down 50,50");
+    act(
+        [] {
+            uitest::moveTo(250, 500);
+            uitest::click(1);
+        },
+        *above, "down 150,50");
+    EXPECT_FALSE(above->has("down 50,50") || below->has("down 150,50"));
 }
 
-TEST(WindowInput, DoubleClicksReplaceTheSecondPress) {
-    auto w = solidWindow(700, 450, 100, 100, rgb(0, 120, 0), 0);
-    logPresses(*w);
+TEST_F(WindowInput, DoubleClicksReplaceTheSecondPressAndWheelAndKeysArrive) {
+    auto w = shown(nullptr, 700, 450, 100, 100, rgb(0, 120, 0), 0);
     w->log.clear();
-    xdotool("mousemove 750 500 click --repeat 2 --delay 80 1");
-    ASSERT_TRUE(pumpUntil([&] { return w->count("keydown 1") == 2; }));
-    pump(100);
+    act(
+        [] {
+            uitest::moveTo(750, 500);
+            uitest::click(1, 2);
+        },
+        *w, "dblclk");
+    uitest::pump(100);
     std::vector<std::string> mouse;
     for (const std::string& e : w->log)
-        if (e != "focus" && e != "blur") mouse.push_back(e);  // focus follows the pointer here
+        if (e != "focus" && e != "blur") mouse.push_back(e);  // focus may follow the pointer
     EXPECT_EQ(mouse, (std::vector<std::string>{"down 50,50", "keydown 1", "dblclk", "keydown 1"}));
-}
-
-TEST(WindowInput, WheelAndKeys) {
-    auto w = solidWindow(700, 100, 100, 100, rgb(120, 0, 0), 0);
-    xdotool("mousemove 750 150 click 4");
-    xdotool("click 5");
+    act(
+        [] {
+            uitest::wheel(1);
+            uitest::wheel(-1);
+        },
+        *w, "wheel -1");
     EXPECT_EQ(w->count("wheel 1"), 1);
-    EXPECT_EQ(w->count("wheel -1"), 1);
     w->focus();
-    pump(100);
+    uitest::pump(100);
     w->log.clear();
-    xdotool("key Escape");
-    xdotool("key a");
+    act([] { uitest::keys("Escape a"); }, *w, "char 97");
     EXPECT_EQ(w->log, (std::vector<std::string>{"keydown 27", "char 27", "keydown 65", "char 97"}));
 }
 

@@ -12,8 +12,8 @@
 
 #include "kiro/ui/canvas_win32.h"
 #include "kiro/ui/window_win32.h"
-#include "pump.h"
-#include "recorder.h"
+#include "support/recorder.h"
+#include "support/uidriver.h"
 
 namespace kiro::ui {
 namespace {
@@ -101,8 +101,8 @@ TEST(Win32Canvas, LayeredWindowsShowThePixelsTakeTheCanvasSizeAndRepaintWhenInva
     };
     w.moveTo(300, 200);
     w.show();
-    ASSERT_TRUE(test::pumpUntil([&] { return w.has("paint"); }));
-    test::pump(200);
+    ASSERT_TRUE(uitest::waitUntil([&] { return w.has("paint"); }));
+    uitest::pump(200);
     Size size{};
     w.clientSize(size);
     EXPECT_EQ(size.cx, 70);
@@ -113,8 +113,8 @@ TEST(Win32Canvas, LayeredWindowsShowThePixelsTakeTheCanvasSizeAndRepaintWhenInva
     w.log.clear();
     w.invalidate();
     w.invalidate();
-    ASSERT_TRUE(test::pumpUntil([&] { return w.has("paint"); }));
-    test::pump(200);
+    ASSERT_TRUE(uitest::waitUntil([&] { return w.has("paint"); }));
+    uitest::pump(200);
     EXPECT_EQ(w.count("paint"), 1);
     EXPECT_EQ(screenPixel(335, 225), RGB(10, 220, 90));
 }

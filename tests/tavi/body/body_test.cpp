@@ -1,19 +1,14 @@
-// The body window with real X input: where it stands, the events a click posts, the motions it
-// falls back to, and closing it ending the program's loop.
+// The body window: its size, the events a click posts, the motions it falls back to, and
+// closing it ending the program's loop.
 #include "tavi/body/body.h"
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "kiro/ui/loop.h"
-#include "kiro/ui/screen.h"
-#include "support/uidriver_gtk.h"
+#include "support/unitfolder.h"
 #include "tavi/body/skin.h"
 #include "tavi/body/textbox.h"
 #include "tavi/braininterface.h"
-#include "support/unitfolder_gtk.h"
 
 namespace tavi {
 namespace {
@@ -26,47 +21,37 @@ struct RecordingBrain : BrainInterface {
 class BodyTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(kiro::ui::initializeToolkit());
+        ASSERT_TRUE(uitest::start());
         folder.addUnit("a", "{}");
         body = std::make_unique<Body>(nullptr, L"units\\a\\body\\", &brain);
-        uitest::settle(200);
+        uitest::pump(200);
     }
     test::UnitFolder folder;
     RecordingBrain brain;
     std::unique_ptr<Body> body;
 };
 
-TEST_F(BodyTest, StandsAtTheBottomRightOfTheWorkAreaInItsLargestPictureSize) {
-    EXPECT_EQ(body->skin().currentName(), L"idle");
+TEST_F(BodyTest, TakesItsLargestPicturesSizeAndAClickPostsDragThenDrop) {
     body->update(0.05f);  // the motions after the first load once it has been painted
-    const kiro::ui::Rect area = kiro::ui::workArea();
     kiro::ui::Rect r{};
     body->getWindowRect(r);
-    EXPECT_EQ(r.right - r.left, 40);  // widest picture
-    EXPECT_EQ(r.bottom - r.top, 60);  // tallest picture
-    EXPECT_EQ(r.right, area.right);
-    EXPECT_EQ(r.bottom, area.bottom);
+    EXPECT_EQ(std::pair(r.right - r.left, r.bottom - r.top), std::pair(40, 60));  // the widest, the tallest
     EXPECT_TRUE(body->isVisible());
-}
-
-TEST_F(BodyTest, AClickPostsDragThenDrop) {
-    kiro::ui::Rect r{};
-    body->getWindowRect(r);
-    uitest::xdotool({"mousemove", std::to_string(r.left + 20), std::to_string(r.top + 10),
-                     "click", "1"});
-    EXPECT_TRUE(uitest::waitUntil([&] { return brain.names.size() >= 2; }, 5000));
-    uitest::settle(300);
+    uitest::moveTo(r.left + 20, r.top + 10);
+    uitest::click(1);
+    EXPECT_TRUE(uitest::waitUntil([&] { return brain.names.size() >= 2; }));
+    uitest::pump(200);
     EXPECT_EQ(brain.names, (std::vector<std::wstring>{L"unit_drag", L"unit_drop"}));
 }
 
 TEST_F(BodyTest, StandbyForTenSecondsOfSilenceThenIdleUntilItSpeaksAgain) {
+    EXPECT_EQ(body->skin().currentName(), L"idle");
     body->update(0.05f);
     EXPECT_EQ(body->skin().currentName(), L"standby");
     for (int i = 0; i < 195; ++i) body->update(0.05f);  // 9.8 s of silence
     EXPECT_EQ(body->skin().currentName(), L"standby");
     for (int i = 0; i < 10; ++i) body->update(0.05f);
     EXPECT_EQ(body->skin().currentName(), L"idle");
-
     body->speak(L"やあ", L"happy");
     EXPECT_TRUE(body->isSpeaking());
     EXPECT_EQ(body->skin().currentName(), L"happy");
@@ -79,10 +64,7 @@ TEST_F(BodyTest, StandbyForTenSecondsOfSilenceThenIdleUntilItSpeaksAgain) {
 }
 
 TEST_F(BodyTest, ClosingTheCharacterEndsTheProgramLoop) {
-    uitest::every(50, [&] {
-        body->onClose();
-        return false;
-    });
+    uitest::every(50, [&] { return body->onClose(), false; });
     uitest::Rescue rescue(5000);
     kiro::ui::runLoop();  // returns only because closing the body quit it
     EXPECT_FALSE(rescue.fired());

@@ -8,29 +8,24 @@
 #include <string>
 
 #include "kiro/exception.h"
-#include "kiro/ui/canvas.h"
-#include "support/tempfolder.h"
 #include "kiro/io/charset/charset.h"
+#include "kiro/ui/canvas.h"
 #include "kiro/ui/loop.h"
+#include "support/cases.h"
+#include "support/tempfolder.h"
 
 namespace tavi {
 namespace {
 
 using test::TempFolder;
 
-std::string testImage(const char* name) {
-    const char* root = std::getenv("TAVI_TEST_DATA");
-    return test::readBytes(kiro::io::fromUtf8(std::string(root ? root : "tests/data") +
-                                              "/skin/" + name));
-}
-
 class SkinTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(kiro::ui::initializeToolkit()); }
     void writeSkin(const std::string& json) {
         test::writeBytes(folder / L"setup.json", json);
-        test::writeBytes(folder / L"wide.png", testImage("wide.png"));  // 40 x 20
-        test::writeBytes(folder / L"tall.png", testImage("tall.png"));  // 10 x 60
+        test::writeBytes(folder / L"wide.png", test::readData("skin/wide.png"));  // 40 x 20
+        test::writeBytes(folder / L"tall.png", test::readData("skin/tall.png"));  // 10 x 60
     }
     TempFolder folder;
     int w = -1, h = -1;
@@ -63,7 +58,8 @@ TEST_F(SkinTest, NoUsableMotionsIsAnError) {
             ADD_FAILURE() << "no exception for " << json;
         } catch (const kiro::Exception& e) {
             EXPECT_NE(std::string(e.what()).find("tavi::Body::Skin::Skin\n\nERROR_UnitImageNotfound"),
-                      std::string::npos) << e.what();
+                      std::string::npos)
+                << e.what();
         }
     }
 }
@@ -76,7 +72,7 @@ TEST_F(SkinTest, PlayRestartsOnlyWhenAskedAndIgnoresUnknownOrEmptyMotions) {
     Body::Skin skin(folder.path(), w, h, L"idle");
     skin.takeChanged();
 
-    skin.play(L"ghost", true);    // no frames: the current motion goes on
+    skin.play(L"ghost", true);  // no frames: the current motion goes on
     skin.play(L"unknown", true);
     EXPECT_EQ(skin.currentName(), L"idle");
     EXPECT_FALSE(skin.takeChanged());
@@ -85,10 +81,10 @@ TEST_F(SkinTest, PlayRestartsOnlyWhenAskedAndIgnoresUnknownOrEmptyMotions) {
     EXPECT_EQ(skin.currentName(), L"speak");
     EXPECT_TRUE(skin.takeChanged());
     skin.update(0.3f);
-    skin.play(L"speak", false);   // already playing: nothing changes
+    skin.play(L"speak", false);  // already playing: nothing changes
     EXPECT_FALSE(skin.takeChanged());
     EXPECT_NEAR(skin.remaining(), 0.2f, 1e-4);
-    skin.play(L"speak", true);    // restart: full timeout again
+    skin.play(L"speak", true);  // restart: full timeout again
     EXPECT_TRUE(skin.takeChanged());
     EXPECT_FLOAT_EQ(skin.remaining(), 0.5f);
 }

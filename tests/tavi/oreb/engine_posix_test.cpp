@@ -6,46 +6,32 @@
 
 #include <atomic>
 #include <optional>
-#include <string>
 
 #include "support/language_module.h"
-#include "support/scoped_folders.h"
 #include "tavi/oreb/corpus.h"
 
+namespace tavi::oreb {
 namespace {
-
-using tavi::EventMessage;
-using tavi::Response;
-using tavi::oreb::Engine;
-
-const char* const CorpusText = "猫は魚が好きです。\n雨の日は静かです。\n";
-
-EventMessage freeText(const std::wstring& sentence) {
-    EventMessage m;
-    m.kind = EventMessage::FreeText;
-    m.name = sentence;
-    return m;
-}
 
 class EngineWithLanguage : public ::testing::Test {
 protected:
     void SetUp() override {
         language_.emplace(work_.path());
         ASSERT_TRUE(language_->started());
-        work_.write("brain/models/corpus/pets/animals.txt", CorpusText);
+        work_.write("brain/models/corpus/pets/animals.txt", "猫は魚が好きです。\n雨の日は静かです。\n");
     }
-    void TearDown() override { language_.reset(); }
-
-    // Says whatever the engine has to say 3000 ms after a message.
+    // What the engine says 3000 ms after a free-text message.
     std::wstring answer(Engine& engine, const std::wstring& sentence) {
         now_ += 100000;
-        engine.post(freeText(sentence));
+        engine.post(EventMessage{EventMessage::FreeText, sentence, {}});
         now_ += 3000;
         Response r;
-        if (!engine.cycle(false, r)) return L"<none>";
-        return r.text;
+        return engine.cycle(false, r) ? r.text : L"<none>";
     }
-
+    std::unique_ptr<Engine> start(const std::string& responses) {
+        work_.write("brain/response.json", responses);
+        return std::make_unique<Engine>(L"brain\\", 3, progress_, stop_, [this] { return now_; });
+    }
     tavi::test::ScopedWorkFolder work_;
     std::optional<tavi::test::ScopedLanguageModule> language_;
     std::atomic<float> progress_{0.0f};
@@ -53,37 +39,24 @@ protected:
     uint32_t now_ = 0;
 };
 
-TEST_F(EngineWithLanguage, LearnsCorpusFilesInSubfoldersAndTheAssociationFile) {
+TEST_F(EngineWithLanguage, LearnsTheCorpusInSubfoldersWithTheAssociationFileAndAnswersFromIt) {
     work_.write("temp/corpus.txt", "犬;骨/4;;\n");
-    Engine engine(L"brain\\", 3, progress_, stop_, [this] { return now_; });
+    auto engine = start(R"({"unknown": {"texts": ["unknown %keyword%"]},
+                            "related_noun": {"action": "think", "texts": ["%keyword% and %noun%"]}})");
     EXPECT_EQ(progress_.load(), 1.0f);
-    const auto& links = engine.corpus().links();
-    ASSERT_EQ(links.count(L"猫"), 1u);
-    EXPECT_EQ(links.at(L"猫").at(L"魚").count, 2);
-    ASSERT_EQ(links.count(L"犬"), 1u);
-    EXPECT_EQ(links.at(L"犬").at(L"骨").count, 4);
+    EXPECT_EQ(engine->corpus().links().at(L"猫").at(L"魚").count, 2);
+    EXPECT_EQ(engine->corpus().links().at(L"犬").at(L"骨").count, 4);
+    EXPECT_EQ(answer(*engine, L"猫"), L"猫 and 魚");
+    EXPECT_EQ(answer(*engine, L"鳥"), L"unknown 鳥");
+    EXPECT_EQ(answer(*engine, L"雨"), L"<none>");  // known, but nothing related: neither line
 }
 
-TEST_F(EngineWithLanguage, FreeTextIsAnsweredFromTheCorpus) {
-    work_.write("brain/response.json", R"({
-      "unknown": {"texts": ["unknown %keyword%"]},
-      "related_noun": {"action": "think", "texts": ["%keyword% and %noun%"]}
-    })");
-    Engine engine(L"brain\\", 3, progress_, stop_, [this] { return now_; });
-    EXPECT_EQ(answer(engine, L"猫"), L"猫 and 魚");
-    EXPECT_EQ(answer(engine, L"犬"), L"unknown 犬");
-    // "雨" is known but has no related word: neither line applies.
-    EXPECT_EQ(answer(engine, L"雨"), L"<none>");
-}
-
-TEST_F(EngineWithLanguage, ThroughLineTakesTheLastKeywordFound) {
-    work_.write("brain/response.json", R"({"through": {"texts": ["[%keyword%]"]}})");
-    Engine engine(L"brain\\", 3, progress_, stop_, [this] { return now_; });
-    // An unknown keyword, then a known one, then both: the known one is looked for last.
-    EXPECT_EQ(answer(engine, L"犬"), L"[犬]");
-    EXPECT_EQ(answer(engine, L"犬と猫"), L"[猫]");
-    // No keyword at all still gives the line, with nothing in place of the keyword.
-    EXPECT_EQ(answer(engine, L"です"), L"[]");
+TEST_F(EngineWithLanguage, TheThroughLineTakesTheLastKeywordFound) {
+    auto engine = start(R"({"through": {"texts": ["[%keyword%]"]}})");
+    EXPECT_EQ(answer(*engine, L"犬"), L"[犬]");
+    EXPECT_EQ(answer(*engine, L"犬と猫"), L"[猫]");  // the known one is looked for last
+    EXPECT_EQ(answer(*engine, L"です"), L"[]");      // no keyword still gives the line
 }
 
 }  // namespace
+}  // namespace tavi::oreb

@@ -14,7 +14,7 @@
 #include "kiro/ui/window_gtk.h"
 #include "support/scoped_folders.h"
 #include "support/tempfolder.h"
-#include "support/uidriver_gtk.h"
+#include "support/uidriver.h"
 #include "tavi/tool/sticky.h"
 
 #include <gdk/gdkx.h>  // after the rest: Xlib's macros clash with names in other headers
@@ -27,7 +27,7 @@ using uitest::waitUntil;
 class MemoTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!uitest::startGtk()) GTEST_SKIP() << "no X display";
+        if (!uitest::start()) GTEST_SKIP() << "no X display";
         // The input method every GTK build has: Ctrl+Shift+U composes a character.
         g_setenv("GTK_IM_MODULE", "gtk-im-context-simple", TRUE);
         folder.emplace();
@@ -56,35 +56,36 @@ protected:
         return p;
     }
     // Gives the note the keyboard and presses keys (letters, digits and named keys only, so
-    // that xdotool needs no change of the keyboard map).
-    static void keys(Sticky& n, std::vector<std::string> args) {
+    // that no change of the keyboard map is needed).
+    static void keys(Sticky& n, const std::string& names) {
         ASSERT_TRUE(waitUntil([&] { return mapped(n); }));
-        uitest::settle(100);
-        uitest::xdotoolSync(
-            {"windowfocus", "--sync", std::to_string(GDK_WINDOW_XID(gtk_widget_get_window(gtkToplevel(n))))});
-        uitest::xdotoolSync(args);
+        uitest::pump(100);
+        uitest::focus(n);
+        uitest::pump(100);
+        uitest::keys(names);
+        uitest::pump(100);
     }
     // Ctrl+Shift+U, the character's code and space: the input method composes it.
-    static std::vector<std::string> composing(const std::wstring& text) {
-        std::vector<std::string> keys{"key", "--delay", "30"};
+    static std::string composing(const std::wstring& text) {
+        std::string keys;
         for (wchar_t c : text) {
             char code[16];
             std::snprintf(code, sizeof code, "%x", unsigned(c));
-            keys.push_back("ctrl+shift+u");
-            for (const char* h = code; *h != '\0'; ++h) keys.emplace_back(1, *h);
-            keys.push_back("space");
+            keys += " ctrl+shift+u";
+            for (const char* h = code; *h != '\0'; ++h) keys += std::string(" ") + *h;
+            keys += " space";
         }
         return keys;
     }
-    // Right-clicks the card and, once its menu is up, runs action on the menu's window.
-    static void openMenu(Sticky& n, std::function<void(GtkWidget*)> action) {
-        uitest::warpPointer(at(n).x + 20, at(n).y + 5);
-        uitest::settle(50);
+    // Right-clicks the card and, once its menu is up, runs action on it.
+    static void openMenu(Sticky& n, std::function<void(const uitest::MenuSeen&)> action) {
+        uitest::moveTo(at(n).x + 20, at(n).y + 5);
+        uitest::pump(50);
         uitest::whenMenuOpen(std::move(action));
-        uitest::xdotool({"click", "3"});
+        uitest::click(3);
     }
     static void pick(Sticky& n, const std::string& key) {
-        openMenu(n, [key](GtkWidget*) { uitest::xdotool({"key", key}); });
+        openMenu(n, [key](const uitest::MenuSeen&) { uitest::keys(key); });
     }
 
     std::optional<tavi::test::ScopedWorkFolder> folder;
@@ -108,10 +109,9 @@ TEST_F(MemoTest, NewNotesOpenTheirEditorMidScreenAndWhatIsTypedIsOnDiskAtEscape)
     EXPECT_EQ(at(first).x, area.right / 2);
     EXPECT_EQ(at(first).y, area.bottom / 2);
 
-    keys(first, {"type", "--delay", "30", "Memo 1"});
-    uitest::xdotoolSync({"key", "Return"});
-    uitest::xdotoolSync(composing(L"日本語のメモ"));
-    uitest::xdotoolSync({"key", "Escape"});
+    keys(first, "");
+    uitest::type(L"Memo 1");
+    uitest::keys("Return" + composing(L"日本語のメモ") + " Escape");
     ASSERT_TRUE(waitUntil([&] { return first.state() == Sticky::Showing; }));
     // UTF-8 without a byte-order mark, bare line feeds, nothing added; the settings in order.
     EXPECT_EQ(file(first.datPath()), "Memo 1\n日本語のメモ");
@@ -123,11 +123,10 @@ TEST_F(MemoTest, NewNotesOpenTheirEditorMidScreenAndWhatIsTypedIsOnDiskAtEscape)
     EXPECT_TRUE(card.cy > 2 * Sticky::margin + 20 && card.cy < Sticky::editHeight) << card.cy;
 
     // Escape while the input method composes ends the composition, not the editor.
-    keys(second, {"key", "--delay", "30", "ctrl+shift+u", "3", "0", "4", "2", "Escape"});
-    uitest::settle(300);
+    keys(second, "ctrl+shift+u 3 0 4 2 Escape");
+    uitest::pump(300);
     EXPECT_EQ(second.state(), Sticky::Editing);
-    uitest::xdotoolSync(composing(L"日"));
-    uitest::xdotoolSync({"key", "Escape"});
+    uitest::keys(composing(L"日") + " Escape");
     ASSERT_TRUE(waitUntil([&] { return second.state() == Sticky::Showing; }));
     EXPECT_EQ(file(second.datPath()), "日");
 }
@@ -143,30 +142,28 @@ TEST_F(MemoTest, SettingsFollowProtectionMovesAndCopyOnClickAndKeepOtherKeys) {
     // Protected: a double click says why nothing can be edited; edit and delete are greyed.
     uitest::BoxSeen box;
     uitest::answerBox(&box, kiro::ui::IdOk);
-    uitest::warpPointer(140, 160);
-    uitest::xdotool({"click", "--repeat", "2", "--delay", "60", "1"});
-    ASSERT_TRUE(waitUntil([&] { return box.seen && !uitest::openMessageBox(); }, 8000));
-    EXPECT_EQ(box.text, "このメモは保護されています。\n編集する場合は右クリックメニューから保護を解除してください。");
+    uitest::moveTo(140, 160);
+    uitest::click(1, 2);
+    ASSERT_TRUE(waitUntil([&] { return box.seen && !uitest::boxOpen(); }, 8000));
+    EXPECT_EQ(box.text, L"このメモは保護されています。\n編集する場合は右クリックメニューから保護を解除してください。");
     EXPECT_EQ(n.state(), Sticky::Showing);
-    std::map<std::string, bool> usable;
-    openMenu(n, [&usable](GtkWidget* w) {
-        GList* items = gtk_container_get_children(GTK_CONTAINER(gtk_bin_get_child(GTK_BIN(w))));
-        for (GList* l = items; l != nullptr; l = l->next)
-            usable[gtk_menu_item_get_label(GTK_MENU_ITEM(l->data))] = gtk_widget_get_sensitive(GTK_WIDGET(l->data));
-        g_list_free(items);
-        uitest::xdotool({"key", "l"});  // lifts the protection
+    std::map<std::wstring, bool> usable;
+    openMenu(n, [&usable](const uitest::MenuSeen& menu) {
+        for (size_t i = 0; i < menu.labels.size(); ++i) usable[menu.labels[i]] = menu.usable[i];
+        uitest::keys("l");  // lifts the protection
     });
     ASSERT_TRUE(waitUntil([&] { return !n.isProtected(); }));
-    EXPECT_TRUE(usable.at("保護(_L)") && !usable.at("編集(_E)") && !usable.at("削除(_D)"));
+    EXPECT_TRUE(usable.at(L"保護(L)") && !usable.at(L"編集(E)") && !usable.at(L"削除(D)"));
     EXPECT_EQ(file(n.iniPath()), "clickable=false\nprotect=false\nx=120\ny=150\nzeta=keep\n\n[extra]\nk=v\n\n");
 
     // Dragged: the new place is on disk once the button is up.
-    uitest::xdotoolSync({"mousemove", "140", "160", "mousedown", "1"});
+    uitest::moveTo(140, 160);
+    uitest::press(1);
     for (int step = 1; step <= 6; ++step) {
-        uitest::xdotoolSync({"mousemove", std::to_string(140 + 10 * step), std::to_string(160 + 7 * step)});
-        uitest::settle(40);
+        uitest::moveTo(140 + 10 * step, 160 + 7 * step);
+        uitest::pump(40);
     }
-    uitest::xdotoolSync({"mouseup", "1"});
+    uitest::release(1);
     EXPECT_TRUE(waitUntil([&] { return file(n.iniPath()).find("x=180\ny=192") != std::string::npos; }));
 
     // Copying the text, then copying on click: under the pointer the card turns white, with
@@ -178,13 +175,13 @@ TEST_F(MemoTest, SettingsFollowProtectionMovesAndCopyOnClickAndKeepOtherKeys) {
     pick(n, "a");
     ASSERT_TRUE(waitUntil([&] { return n.hovered(); }));
     EXPECT_NE(file(n.iniPath()).find("clickable=true"), std::string::npos);
-    uitest::xdotoolSync({"mousemove", "200", "196"});
-    uitest::settle(300);
+    uitest::moveTo(200, 196);
+    uitest::pump(300);
     GdkPixbuf* shot = gdk_pixbuf_get_from_window(gdk_get_default_root_window(), at(n).x + 3, at(n).y + 20, 1, 1);
     EXPECT_EQ(std::string(reinterpret_cast<char*>(gdk_pixbuf_get_pixels(shot)), 3), "\xFF\xFF\xFF");
     g_object_unref(shot);
     EXPECT_EQ(gdk_window_get_cursor(gtk_widget_get_window(gtkClientArea(n))), gdkCursor(kiro::ui::Cursor::hand()));
-    uitest::xdotool({"click", "1"});
+    uitest::click(1);
     EXPECT_TRUE(waitUntil([] { return kiro::ui::getClipboardText() == L"守るメモ\nsecond line"; }));
 }
 
@@ -216,18 +213,18 @@ TEST_F(MemoTest, DeletingAsksUnlessEmptyAndClearingKeepsProtectedNotes) {
     // An empty note goes without a question; one with text (closed here) only on yes.
     pick(empty, "d");
     ASSERT_TRUE(waitUntil([&] { return empty.state() == Sticky::Deleted; }));
-    EXPECT_FALSE(uitest::openMessageBox());
+    EXPECT_FALSE(uitest::boxOpen());
     uitest::BoxSeen box;
     uitest::answerBox(&box, kiro::ui::IdNo);
     text.sendMessage(kiro::ui::wm::Close, 0, 0);
-    EXPECT_EQ(box.caption + ": " + box.text, "Yes / No: このメモを削除しますか？");
+    EXPECT_EQ(box.caption + L": " + box.text, L"Yes / No: このメモを削除しますか？");
     EXPECT_EQ(file(text.datPath()), "keep me?");
 
     // Clearing, answered yes: the protected note alone stays, on screen and on disk.
     box = uitest::BoxSeen{};
     uitest::answerBox(&box, kiro::ui::IdYes);
     memo->command(tavi::tool::Command(L"memo -clear"));
-    EXPECT_EQ(box.text, "保護以外の全てのメモを削除しますか？");
+    EXPECT_EQ(box.text, L"保護以外の全てのメモを削除しますか？");
     ASSERT_EQ(memo->notes().size(), 1u);
     EXPECT_TRUE(note(0).isProtected() && mapped(note(0)));
     std::set<std::string> left;

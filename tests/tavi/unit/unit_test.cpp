@@ -1,20 +1,17 @@
-// Units with real windows and real brain threads: bootstrap, loading line, speaking, muting
+// Units with real windows and real brain threads: the bootstrap list, the loading line, muting,
 // and the rule that keeps two characters from talking at once.
 #include "tavi/unit/unit.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <thread>
 
-#include "kiro/exception.h"
-#include "kiro/ui/loop.h"
+#include "support/unitfolder.h"
 #include "tavi/body/body.h"
 #include "tavi/body/skin.h"
 #include "tavi/body/statusline.h"
 #include "tavi/body/textbox.h"
 #include "tavi/events.h"
-#include "support/unitfolder_gtk.h"
 
 namespace tavi {
 namespace {
@@ -30,11 +27,11 @@ std::wstring newestLine(Body* body) {
 
 class UnitTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(kiro::ui::initializeToolkit()); }
+    void SetUp() override { ASSERT_TRUE(uitest::start()); }
     test::UnitFolder folder;
 };
 
-TEST_F(UnitTest, BootstrapBuildsEveryNamedUnitInOrderWithTheFirstAsPrimary) {
+TEST_F(UnitTest, TheBootstrapBuildsEveryNamedUnitInOrderWithTheFirstAsPrimary) {
     folder.addUnit("a", WakeupTable);
     folder.addUnit("b", WakeupTable);
     folder.writeBootstrap(R"({"units": ["a", "b"], "other": 1})");
@@ -44,45 +41,23 @@ TEST_F(UnitTest, BootstrapBuildsEveryNamedUnitInOrderWithTheFirstAsPrimary) {
     EXPECT_NE(units.units()[0]->body(), units.units()[1]->body());
 }
 
-TEST_F(UnitTest, NoUnitToBuildEndsStartUpWithUnitNotFound) {
-    folder.addUnit("a", WakeupTable);
-    for (const char* bootstrap : {"", R"({"units": []})", R"({"units": ["a",)"}) {
-        if (*bootstrap) folder.writeBootstrap(bootstrap);
-        try {
-            MultiUnit units(nullptr);
-            ADD_FAILURE() << "built units from: " << bootstrap;
-        } catch (const kiro::Exception& e) {
-            EXPECT_NE(std::string(e.what()).find("tavi::MultiUnit::MultiUnit\n\nERROR_UnitNotFound"),
-                      std::string::npos) << e.what();
-        }
-    }
-}
-
-TEST_F(UnitTest, ShowsTheLoadingLineThenSpeaksItsWakeUpLine) {
-    folder.addUnit("a", WakeupTable);
-    Unit unit(nullptr, L"a");
-    unit.update(0.05f);
-    const std::wstring status = unit.body()->status().text();
-    EXPECT_EQ(status.rfind(L"initializing ", 0), 0u) << status.size();
-    EXPECT_EQ(status.substr(status.size() - 2), L" %");
-    ASSERT_NE(status.find(L'.'), std::wstring::npos);  // one decimal, like "initializing 0.0 %"
-
-    ASSERT_TRUE(tickUntil([&] { unit.update(0.05f); }, [&] { return unit.body()->isSpeaking(); },
-                          5000));
-    EXPECT_EQ(newestLine(unit.body()), L"おはよう");
-}
-
-TEST_F(UnitTest, AMutedUnitDropsItsResponsesInsteadOfDelayingThem) {
+TEST_F(UnitTest, AMutedUnitShowsItsLoadingLineAndDropsItsResponsesInsteadOfDelayingThem) {
     folder.addUnit("a", WakeupTable);
     Unit unit(nullptr, L"a");
     unit.setMute(true);
-    // The wake-up line is produced about a second after loading; it must never show.
-    EXPECT_FALSE(tickUntil([&] { unit.update(0.05f); }, [&] { return unit.body()->isSpeaking(); },
-                           2500));
+    unit.update(0.05f);
+    const std::wstring status = unit.body()->status().text();  // like "initializing 0.0 %"
+    EXPECT_EQ(status.rfind(L"initializing ", 0), 0u);
+    EXPECT_EQ(status.substr(status.size() - 4, 1), L".");
+    EXPECT_EQ(status.substr(status.size() - 2), L" %");
+    // The wake-up line comes about a second after loading; it must never show.
+    auto tick = [&] { unit.update(0.05f); };
+    EXPECT_FALSE(tickUntil(
+        tick, [&] { return unit.body()->isSpeaking(); }, 2500));
     unit.setMute(false);
     unit.post(events::unitDrag());
-    ASSERT_TRUE(tickUntil([&] { unit.update(0.05f); }, [&] { return unit.body()->isSpeaking(); },
-                          3000));
+    ASSERT_TRUE(tickUntil(
+        tick, [&] { return unit.body()->isSpeaking(); }, 3000));
     EXPECT_EQ(newestLine(unit.body()), L"わっ");
 }
 
@@ -94,29 +69,21 @@ TEST_F(UnitTest, ChatterWaitsWhileAnyCharacterTalksButEventLinesDoNot) {
     std::atomic<uint32_t> now{1000000};
     BrainOptions options;
     options.clock = [&] { return now.load(); };
-    Unit a(nullptr, L"a", options);
-    Unit b(nullptr, L"b", options);
-    auto tickBoth = [&] {
-        a.update(0.05f);
-        b.update(0.05f);
-    };
-    ASSERT_TRUE(tickUntil(tickBoth, [&] { return a.body()->isSpeaking(); }, 5000));
-
+    Unit a(nullptr, L"a", options), b(nullptr, L"b", options);
+    auto both = [&] { a.update(0.05f), b.update(0.05f); };
+    auto bSpeaks = [&] { return b.body()->isSpeaking(); };
+    ASSERT_TRUE(tickUntil(
+        both, [&] { return a.body()->isSpeaking(); }, 5000));
     now += 61000;  // B has been silent for over a minute, but A is talking
-    EXPECT_FALSE(tickUntil(tickBoth, [&] { return b.body()->isSpeaking(); }, 1000));
+    EXPECT_FALSE(tickUntil(both, bSpeaks, 1000));
     b.post(events::unitDrag());  // an event line still passes
-    ASSERT_TRUE(tickUntil(tickBoth, [&] { return b.body()->isSpeaking(); }, 2000));
+    ASSERT_TRUE(tickUntil(both, bSpeaks, 2000));
     EXPECT_EQ(newestLine(b.body()), L"つかまれた");
-
     // Once both balloons are empty, the held-back boredom line comes.
-    auto drain = [&] {
-        a.update(0.5f);
-        b.update(0.5f);
-    };
-    ASSERT_TRUE(tickUntil(drain, [&] { return !a.body()->isSpeaking() && !b.body()->isSpeaking(); },
-                          8000));
+    ASSERT_TRUE(tickUntil([&] { a.update(0.5f), b.update(0.5f); },
+                          [&] { return !a.body()->isSpeaking() && !bSpeaks(); }, 8000));
     now += 61000;
-    ASSERT_TRUE(tickUntil(tickBoth, [&] { return b.body()->isSpeaking(); }, 3000));
+    ASSERT_TRUE(tickUntil(both, bSpeaks, 3000));
     EXPECT_EQ(newestLine(b.body()), L"ひまだなあ");
     EXPECT_EQ(b.body()->skin().currentName(), L"happy");
 }

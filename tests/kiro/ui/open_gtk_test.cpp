@@ -1,0 +1,127 @@
+// Opening addresses, folders and files through the desktop's handlers (GIO), and the failure box.
+#include "kiro/ui/open.h"
+
+#include <gio/gio.h>
+#include <glib/gstdio.h>
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+#include "kiro/ui/boxflags.h"
+#include "kiro/ui/text_gtk.h"
+#include "support/uidriver.h"
+
+namespace {
+
+// A private desktop: a handler script that logs what it was asked to open, registered as the
+// default for web addresses, folders and plain text. GLib reads these folders once, so they
+// are set before any test touches it.
+class DesktopEnvironment : public ::testing::Environment {
+public:
+    static std::string root;
+    static std::string log;
+
+    void SetUp() override {
+        gchar* dir = g_dir_make_tmp("tavi-open-XXXXXX", nullptr);
+        root = dir;
+        g_free(dir);
+        log = root + "/opened.log";
+        const std::string apps = root + "/data/applications";
+        g_mkdir_with_parents(apps.c_str(), 0700);
+        g_mkdir_with_parents((root + "/config").c_str(), 0700);
+        const std::string script = root + "/handler.sh";
+        std::ofstream(script) << "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" << log << "'\n";
+        g_chmod(script.c_str(), 0700);
+        std::ofstream(apps + "/tavi-test-handler.desktop")
+            << "[Desktop Entry]\nType=Application\nName=tavi test handler\nExec=" << script
+            << " %u\nMimeType=x-scheme-handler/http;inode/directory;text/plain;\n";
+        std::ofstream(root + "/config/mimeapps.list")
+            << "[Default Applications]\nx-scheme-handler/http=tavi-test-handler.desktop\n"
+            << "inode/directory=tavi-test-handler.desktop\ntext/plain=tavi-test-handler.desktop\n";
+        g_setenv("XDG_DATA_HOME", (root + "/data").c_str(), TRUE);
+        g_setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), TRUE);
+    }
+};
+std::string DesktopEnvironment::root;
+std::string DesktopEnvironment::log;
+const auto* const desktop = ::testing::AddGlobalTestEnvironment(new DesktopEnvironment);
+
+std::string readLog() {
+    std::ifstream in(DesktopEnvironment::log);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class Open : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!uitest::start()) GTEST_SKIP() << "no X display";
+        g_remove(DesktopEnvironment::log.c_str());
+    }
+
+    // Waits until the handler has logged `lines` lines.
+    static std::string waitForLog(int lines) {
+        uitest::waitUntil([lines] {
+            const std::string s = readLog();
+            return std::count(s.begin(), s.end(), '\n') >= lines;
+        });
+        return readLog();
+    }
+
+    // Calls open(path) expecting it to fail with a box; returns what the box said.
+    static std::wstring failingOpen(const std::wstring& path) {
+        uitest::Rescue rescue;
+        uitest::BoxSeen seen;
+        uitest::answerBox(&seen, kiro::ui::IdOk);
+        EXPECT_FALSE(kiro::ui::open(path));
+        EXPECT_TRUE(seen.seen);
+        EXPECT_EQ(seen.caption, L"failed ShellExecute()");
+        return seen.text;
+    }
+};
+
+TEST_F(Open, WebAddressGoesToTheSchemeHandlerUnchanged) {
+    uitest::Rescue rescue;  // a missing handler would show a box
+    EXPECT_TRUE(kiro::ui::open(L"http://example.invalid/page?a=1&b=%E3%81%82"));
+    EXPECT_EQ(waitForLog(1), "http://example.invalid/page?a=1&b=%E3%81%82\n");
+}
+
+TEST_F(Open, RelativeFolderAndFileOpenByTheirFullPaths) {
+    uitest::Rescue rescue;
+    gchar* cwd = g_get_current_dir();
+    ASSERT_EQ(chdir(DesktopEnvironment::root.c_str()), 0);
+    g_mkdir_with_parents("temp/メモ", 0700);
+    std::ofstream("temp/rss.html.txt") << "plain text\n";
+
+    EXPECT_TRUE(kiro::ui::open(L"temp\\メモ"));
+    EXPECT_TRUE(kiro::ui::open(L"temp/rss.html.txt"));
+    // GIO hands a local file to the handler by its path.
+    const std::string log = waitForLog(2);
+    EXPECT_NE(log.find(DesktopEnvironment::root + "/temp/メモ\n"), std::string::npos) << log;
+    EXPECT_NE(log.find(DesktopEnvironment::root + "/temp/rss.html.txt\n"), std::string::npos) << log;
+
+    ASSERT_EQ(chdir(cwd), 0);
+    g_free(cwd);
+}
+
+TEST_F(Open, MissingFileAndMissingFolderAreTold) {
+    const std::wstring root = kiro::ui::gtk::wide(DesktopEnvironment::root.c_str());
+    EXPECT_EQ(failingOpen(root + L"/no-such-file.txt"), L"(SE_ERR_FNF)\nThe specified file was not found.");
+    EXPECT_EQ(failingOpen(root + L"/no-such-folder/file.txt"), L"(SE_ERR_PNF)\nThe specified path was not found.");
+    EXPECT_EQ(readLog(), "");
+}
+
+TEST_F(Open, AddressWithoutHandlerShowsNoAssociation) {
+    GAppInfo* browser = g_app_info_get_default_for_uri_scheme("https");
+    if (browser != nullptr) {
+        g_object_unref(browser);
+        GTEST_SKIP() << "this desktop has a handler for https";
+    }
+    EXPECT_EQ(failingOpen(L"https://example.invalid/").rfind(L"(SE_ERR_NOASSOC)\n", 0), 0u);
+}
+
+}  // namespace

@@ -1,0 +1,85 @@
+// A window for the toolkit's tests that writes down which handlers ran, with their arguments.
+#pragma once
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "kiro/ui/canvas.h"
+#include "kiro/ui/window.h"
+
+namespace kiro::ui::test {
+
+using XY = std::pair<int, int>;
+
+class Recorder : public Window {
+public:
+    using Window::Window;
+
+    std::vector<std::string> log;
+    std::function<LResult(std::uint32_t, WParam, LParam)> message;  // onMessage, if set
+    std::function<void(Canvas&)> painter;                           // onPaint draws with it, if set
+    LResult userResult = NotHandled, closeResult = NotHandled, hookedResult = NotHandled, dropResult = NotHandled;
+    std::vector<XY> moves;
+    std::vector<Rect> movings;
+    std::vector<std::uint32_t> timerIds;
+    std::uint32_t lastCursorMessage = 0;
+    std::vector<std::pair<Window*, std::uint32_t>> hooked;
+
+    int count(const std::string& entry) const { return int(std::count(log.begin(), log.end(), entry)); }
+    bool has(const std::string& entry) const { return count(entry) > 0; }
+
+    LResult onMessage(std::uint32_t msg, WParam w, LParam l) override {
+        return message ? message(msg, w, l) : NotHandled;
+    }
+    LResult onUserMessage(std::uint32_t msg, WParam w, LParam) override {
+        return note("user " + std::to_string(msg) + " " + std::to_string(w), userResult);
+    }
+    LResult onClose() override { return note("close", closeResult); }
+    LResult onDestroy() override { return note("destroy"); }
+    LResult onPaint(Canvas& canvas) override {
+        if (painter) painter(canvas);
+        return note("paint", painter ? 0 : NotHandled);
+    }
+    LResult onSize(const Size& s) override { return note("size " + std::to_string(s.cx) + "x" + std::to_string(s.cy)); }
+    LResult onMoving(Rect* r) override { return movings.push_back(*r), note("moving", 0); }
+    LResult onMove(int x, int y) override { return moves.emplace_back(x, y), NotHandled; }
+    LResult onFocus(bool gained) override { return note(gained ? "focus" : "blur"); }
+    LResult onClipboardUpdate() override { return note("clipboard"); }
+    LResult onDropFiles(const std::vector<std::wstring>& p) override {
+        return note("drop " + std::to_string(p.size()), dropResult);
+    }
+    LResult onCommand(std::uint32_t id, std::uint32_t code) override {
+        return note("command " + std::to_string(id) + " " + std::to_string(code), 0);
+    }
+    LResult onCommand(std::uint32_t id) override { return note("menu " + std::to_string(id), 0); }
+    LResult onTimer(std::uint32_t id) override { return timerIds.push_back(id), 0; }
+    LResult onKeyDown(std::uint32_t vk) override { return note("keydown " + std::to_string(vk)); }
+    LResult onChar(std::uint32_t ch) override { return note("char " + std::to_string(ch)); }
+    LResult onLButtonDblClk(int, int) override { return note("dblclk"); }
+    LResult onMouseOver(bool inside) override { return note(inside ? "enter" : "leave"); }
+    LResult onWheel(float notches) override { return note("wheel " + std::to_string(int(notches))); }
+    LResult onSetCursor(std::uint32_t mouseMsg) override { return lastCursorMessage = mouseMsg, NotHandled; }
+    LResult onHookedMessage(Window& source, std::uint32_t msg, WParam, LParam) override {
+        return hooked.emplace_back(&source, msg), hookedResult;
+    }
+
+private:
+    LResult note(const std::string& entry, LResult result = NotHandled) { return log.push_back(entry), result; }
+};
+
+// Where a window stands and its client size.
+inline XY placeOf(const Window& w) {
+    Point p{};
+    w.position(p);
+    return {p.x, p.y};
+}
+inline XY sizeOf(const Window& w) {
+    Size s{};
+    w.clientSize(s);
+    return {s.cx, s.cy};
+}
+
+}  // namespace kiro::ui::test

@@ -1,0 +1,79 @@
+// Drives the toolkit's windows in tests as a user would: the UI loop, synthetic pointer and
+// keyboard input through the platform, and what the platform shows of menus and boxes.
+// Tests use only this and the portable toolkit; uidriver_<platform>.cpp implements it.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "kiro/ui/types.h"
+
+namespace kiro::ui {
+class Window;
+}
+
+namespace uitest {
+
+// Starts the toolkit; false when there is no display.
+bool start();
+
+// Handles the UI thread's events for `ms` milliseconds, or until done() holds (returns done()).
+void pump(int ms);
+bool waitUntil(const std::function<bool()>& done, int ms = 5000);
+// Runs action every `ms` milliseconds on the UI thread, inside nested loops too (menus, boxes),
+// until it returns false.
+void every(unsigned ms, std::function<bool()> action);
+
+// Synthetic input, as the platform delivers a user's: each call returns once the platform
+// has taken it, and the events arrive while the UI loop runs. Buttons: 1 left, 2 middle,
+// 3 right. Key names: "Return", "Escape", "Tab", "space", "Up", "Down", "Left", "Right" or
+// one character, with "ctrl+", "shift+" or "alt+" before it for a combination; several are
+// separated by spaces.
+void moveTo(int x, int y);  // returns once the pointer is there
+void press(int button);
+void release(int button);
+void click(int button, int count = 1);
+void wheel(int notches);  // positive: away from the user
+void keys(const std::string& names);
+void focus(kiro::ui::Window& window);  // raises the window and gives it the keyboard, as a click on its frame
+void type(const std::wstring& text);
+
+// The popup menu open now, as shown: its frame on the screen, its item labels (access keys
+// as shown, without markers) and whether each can be chosen. Calls action once a menu is
+// open, from the UI thread.
+struct MenuSeen {
+    kiro::ui::Rect frame{};
+    std::vector<std::wstring> labels;
+    std::vector<bool> usable;
+};
+void whenMenuOpen(std::function<void(const MenuSeen&)> action);
+
+// A message box once it is open: records what it says, then clicks the button that gives
+// `response` (IdOk, IdYes, ...) with the pointer.
+struct BoxSeen {
+    bool seen = false;
+    std::wstring caption;
+    std::wstring text;
+};
+void answerBox(BoxSeen* seen, int response);
+bool boxOpen();
+
+// The labels of a window's menu bar (empty without one), and a click on one of its items.
+std::vector<std::wstring> menuBar(kiro::ui::Window& window);
+void clickMenuBar(kiro::ui::Window& window, size_t item);
+
+// Presses Escape from another thread when the scope is still open after the time, so a test
+// stalled inside a modal loop fails instead of hanging.
+class Rescue {
+public:
+    explicit Rescue(int ms = 15000);
+    ~Rescue();
+    bool fired() const;
+
+private:
+    struct State;
+    State* state_;
+};
+
+}  // namespace uitest

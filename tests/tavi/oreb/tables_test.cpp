@@ -1,0 +1,151 @@
+// A brain's tables: the event table, the response table, and drawing one line from a set with
+// its placeholders filled.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <set>
+
+#include "support/tempfolder.h"
+#include "tavi/oreb/event.h"
+#include "tavi/oreb/responder.h"
+
+namespace tavi::oreb {
+namespace {
+
+using test::TempFolder;
+using test::writeBytes;
+
+kiro::LocalClock at(int hour, int minute, int second) {
+    return [=] {
+        kiro::LocalTime t;
+        t.hour = hour, t.minute = minute, t.second = second;
+        return t;
+    };
+}
+
+// The candidates of a set as "text|action;", and the texts that many draws of a fill give.
+std::wstring candidates(const ResponseSet& set) {
+    std::wstring out;
+    for (const Response& r : set.candidates()) out += r.text + L"|" + r.action + L";";
+    return out;
+}
+std::set<std::wstring> draws(const std::function<void(ResponseSet&)>& fill) {
+    std::set<std::wstring> texts;
+    for (int i = 0; i < 100; ++i) {
+        ResponseSet set(at(12, 0, 0));
+        fill(set);
+        Response out;
+        if (set.take(out)) texts.insert(out.text);
+        EXPECT_TRUE(set.empty() && set.variables().empty());  // a take empties the set
+    }
+    return texts;
+}
+
+EventMessage named(const wchar_t* name, ResponseSet::Variables params = {}) {
+    return EventMessage{EventMessage::Named, name, std::move(params)};
+}
+
+TEST(EventTable, BothFormsGiveTheirLinesEventsPoolAndParamsOutliveEventsWithoutLines) {
+    TempFolder dir;
+    writeBytes(dir / L"event.json", R"({
+      "unit_drag": ["持ち上げないで", "わっ"], "unit_drop": {"action": "surprised", "texts": ["着地！"]},
+      "tool_clock_houry": {"action": "bow", "texts": ["%hour%時です（%note%）"]}, "no_action": {"texts": ["静か"]},
+      "bad_texts": {"action": "x", "texts": "一行"}, "a_string": "一行", "a_number": 5, "mixed": ["ok", 3, null]})");
+    const Event event(dir / L"event.json");
+    ResponseSet set(at(9, 5, 0));
+    for (const wchar_t* name : {L"unit_drag", L"unit_drop", L"no_action", L"mixed", L"bad_texts", L"a_string",
+                                L"a_number", L"Unit_Drag", L"unit"})
+        event.collect(set, named(name));
+    EXPECT_EQ(candidates(set), L"持ち上げないで|speak;わっ|speak;着地！|surprised;静か|;ok|speak;|speak;|speak;");
+    EXPECT_EQ(draws([&](ResponseSet& s) { event.collect(s, named(L"unit_drag")); }),
+              (std::set<std::wstring>{L"持ち上げないで", L"わっ"}));
+    // An event without lines still leaves its params; the time of day wins over a param.
+    ResponseSet clock(at(9, 5, 0));
+    event.collect(clock, named(L"tool_feed_received", {{L"note", L"晴れ"}}));
+    event.collect(clock, EventMessage{EventMessage::Named, L"", {{L"note", L"x"}}});  // no name: nothing
+    event.collect(clock, named(L"tool_clock_houry", {{L"hour", L"23"}}));
+    Response out;
+    ASSERT_TRUE(clock.take(out));
+    EXPECT_EQ(out, (Response{L"9時です（晴れ）", L"bow"}));
+}
+
+TEST(EventTable, MissingBrokenOrNonObjectTablesAreEmptyAndAByteOrderMarkIsSkipped) {
+    TempFolder dir;
+    writeBytes(dir / L"broken.json", R"({"unit_drag": ["a", "b",]})");
+    writeBytes(dir / L"array.json", R"([["unit_drag", "a"]])");
+    writeBytes(dir / L"bom.json", "\xEF\xBB\xBF{\"unit_drag\": [\"おはよう\"]}");
+    for (const wchar_t* name : {L"missing.json", L"broken.json", L"array.json", L"bom.json"}) {
+        ResponseSet set;
+        Event(dir / name).collect(set, named(L"unit_drag", {{L"k", L"v"}}));
+        EXPECT_EQ(candidates(set), name == std::wstring(L"bom.json") ? L"おはよう|speak;" : L"");
+        EXPECT_EQ(set.variables().at(L"k"), L"v");  // params are merged all the same
+    }
+}
+
+TEST(ResponseTable, EachSituationAddsOneDrawnLineWithItsVariables) {
+    TempFolder dir;
+    writeBytes(dir / L"response.json", R"({
+      "boredom": {"action": "yawn", "texts": ["ひまだなあ", "ねむい", "……"]},
+      "unknown": {"action": "tilt", "texts": ["%keyword%って何？"]}, "through": {"texts": ["ふうん%keyword%"]},
+      "related_noun": {"action": "nod", "texts": ["%keyword%といえば%noun%"]},
+      "related_adjective": {"action": "smile", "texts": ["%keyword%は%adj%"]}})");
+    const Responder r(dir / L"response.json");
+    ResponseSet set;
+    r.boredom(set);
+    r.unknown(set, L"量子");
+    r.through(set, L"");
+    r.related(set, L"夏", Relatives{{L"海"}, {L"青い"}});
+    EXPECT_EQ(set.candidates().size(), 5u);
+    EXPECT_EQ(candidates(set).substr(candidates(set).find(L";") + 1),
+              L"%keyword%って何？|tilt;ふうん%keyword%|;%keyword%といえば%noun%|nod;%keyword%は%adj%|smile;");
+    EXPECT_EQ(draws([&](ResponseSet& s) { r.boredom(s); }), (std::set<std::wstring>{L"ひまだなあ", L"ねむい", L"……"}));
+    EXPECT_EQ(draws([&](ResponseSet& s) {
+                  r.related(s, L"夏", Relatives{{L"海", L"山"}, {}});
+              }),
+              (std::set<std::wstring>{L"夏といえば海", L"夏といえば山"}));
+    EXPECT_EQ(draws([&](ResponseSet& s) { r.unknown(s, L"量子"); }), std::set<std::wstring>{L"量子って何？"});
+    EXPECT_EQ(draws([&](ResponseSet& s) { r.through(s, L""); }), std::set<std::wstring>{L"ふうん"});
+    ResponseSet none;
+    r.related(none, L"夏", Relatives{});
+    EXPECT_TRUE(none.empty());
+    EXPECT_EQ(none.variables().at(L"keyword"), L"夏");
+    // Empty or odd texts, and a missing table, mean silence.
+    writeBytes(dir / L"quiet.json", R"({"boredom": {"texts": []}, "unknown": {"texts": "ひま"}, "through": ["a"]})");
+    for (const wchar_t* name : {L"quiet.json", L"missing.json"}) {
+        ResponseSet silent;
+        Responder(dir / name).boredom(silent);
+        Responder(dir / name).unknown(silent, L"k");
+        Responder(dir / name).through(silent, L"k");
+        EXPECT_TRUE(silent.empty());
+    }
+}
+
+TEST(ResponseSet, TakesNothingWhenEmptyAndFillsPlaceholdersOnceWithoutLeadingZeros) {
+    ResponseSet set(at(9, 5, 7));
+    set.set(L"weather", L"雨");
+    Response out{L"untouched", L"idle"};
+    EXPECT_FALSE(set.take(out));
+    EXPECT_EQ(out, (Response{L"untouched", L"idle"}));
+    EXPECT_EQ(set.variables().at(L"weather"), L"雨");
+    set.set(L"hour", L"23");  // the time of day wins over a param
+    set.set(L"keyword", L"%keyword%");
+    set.add(L"%weather% %hour%:%minute%:%second% %hour%%minute% [%keyword%] 100% %hour %% %unknown% %", L"%hour%");
+    ASSERT_TRUE(set.take(out));
+    EXPECT_EQ(out.text, L"雨 9:5:7 95 [%keyword%] 100% %hour %% %unknown% %");  // inserted values are not rescanned
+    EXPECT_EQ(out.action, L"%hour%");                                           // the action is never filled
+    set.add(L"%weather%", L"");
+    ASSERT_TRUE(set.take(out));
+    EXPECT_EQ(out.text, L"%weather%");  // the take before emptied the variables
+    ResponseSet midnight(at(0, 0, 59));
+    midnight.add(L"%hour%時%minute%分%second%秒", L"");
+    ASSERT_TRUE(midnight.take(out));
+    EXPECT_EQ(out.text, L"0時0分59秒");
+    std::wstring text = L"%k%-%k%";
+    ResponseSet::substitute(text, L"k", L"%k%%k%");
+    EXPECT_EQ(text, L"%k%%k%-%k%%k%");
+    EXPECT_EQ(draws([](ResponseSet& s) { s.add(L"0", L""), s.add(L"1", L""), s.add(L"2", L""); }),
+              (std::set<std::wstring>{L"0", L"1", L"2"}));
+}
+
+}  // namespace
+}  // namespace tavi::oreb
