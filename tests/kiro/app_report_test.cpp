@@ -11,12 +11,12 @@
 #include "kiro/ui/boxflags.h"
 #include "kiro/ui/loop.h"
 #include "support/tempfolder.h"
-#include "support/uidriver_gtk.h"
+#include "support/uidriver.h"
 
 namespace {
 
 TEST(ErrorReport, ABoxOnTheUiThreadWhileTheLoopRunsElseTheLog) {
-    ASSERT_TRUE(uitest::startGtk());
+    ASSERT_TRUE(uitest::start());
     tavi::test::TempFolder tmp;
     const auto previous = std::filesystem::current_path();
     std::filesystem::current_path(std::filesystem::path(tmp.path()));
@@ -47,8 +47,8 @@ TEST(ErrorReport, ABoxOnTheUiThreadWhileTheLoopRunsElseTheLog) {
     kiro::app::run();
     std::filesystem::current_path(previous);
     EXPECT_TRUE(workerDone) << "the worker waited for the UI thread";
-    EXPECT_EQ(seen.caption, "exception");
-    EXPECT_EQ(seen.text, "failed in the loop");
+    EXPECT_EQ(seen.caption, L"exception");
+    EXPECT_EQ(seen.text, L"failed in the loop");
     EXPECT_EQ(tavi::test::readBytes(tmp / L"error.log"), "failed before the loop");
 }
 

@@ -2,12 +2,13 @@
 // status line next changes, one per character while a line is revealed; and the balloon
 // following the body wherever it is moved.
 #include <gtest/gtest.h>
+#include <gtk/gtk.h>
 
 #include <string>
 
 #include "kiro/ui/loop.h"
-#include "support/uidriver_gtk.h"
-#include "support/unitfolder_gtk.h"
+#include "support/uidriver.h"
+#include "support/unitfolder.h"
 #include "tavi/body/body.h"
 #include "tavi/body/skin.h"
 #include "tavi/body/statusline.h"
@@ -40,12 +41,12 @@ void expectChangeExactlyWhenDue(Thing& thing, Tick tick, Changed changed, int ch
 
 TEST_F(DueTest, AStillCharacterAsksForNoTickBeforeItsPictureChanges) {
     folder.addUnit("a", "{}");
-    test::writeBytes(folder.path() + L"units/a/body/setup.json", R"({"motions": {
+    folder.write("units/a/body/setup.json", R"({"motions": {
         "idle": {"timeout": 0.5, "images": ["wide.png", "wide.png", "wide.png", "tall.png"]},
         "still": {"timeout": 0, "images": ["wide.png", "tall.png"]},
         "same": {"timeout": 0.1, "images": ["tall.png", "tall.png"]}}})");
     int w = 0, h = 0;
-    Body::Skin skin(folder.path() + L"units/a/body/", w, h, L"idle");
+    Body::Skin skin(L"units\\a\\body\\", w, h, L"idle");
     struct Probe {
         Body::Skin& skin;
         uint32_t ticksUntilDue() const { return skin.ticksUntilChange(); }
@@ -110,7 +111,7 @@ TEST_F(DueTest, TheBalloonFollowsTheBodyThroughADragAndAMoveByTheSystem) {
     Body body(nullptr, L"units\\a\\body\\", nullptr);
     body.speak(L"hello", L"");
     ASSERT_TRUE(uitest::waitUntil([&] { return body.painted() && body.balloon().isVisible(); }));
-    uitest::settle(200);  // until the server has the window's shape
+    uitest::pump(200);  // until the server has the window's shape
     kiro::ui::Rect start{};
     body.getWindowRect(start);
     auto expectBeside = [&](const char* when) {
@@ -124,19 +125,20 @@ TEST_F(DueTest, TheBalloonFollowsTheBodyThroughADragAndAMoveByTheSystem) {
     };
 
     const int x = start.left + 20, y = start.top + 10;
-    uitest::xdotoolSync({"mousemove", std::to_string(x), std::to_string(y), "mousedown", "1"});
+    uitest::moveTo(x, y);
+    uitest::press(1);
     for (int step = 1; step <= 4; ++step) {
-        uitest::xdotoolSync({"mousemove", std::to_string(x - 30 * step), std::to_string(y - 20 * step)});
-        uitest::settle(60);
+        uitest::moveTo(x - 30 * step, y - 20 * step);
+        uitest::pump(60);
         expectBeside("during the drag");
     }
-    uitest::xdotoolSync({"mouseup", "1"});
+    uitest::release(1);
     ASSERT_TRUE(uitest::waitUntil([&] {
         kiro::ui::Rect r{};
         body.getWindowRect(r);
         return r.left == start.left - 120;
     }));
-    uitest::settle(100);
+    uitest::pump(100);
     expectBeside("after the release");
 
     // A move the program did not ask for arrives as a configure notice from the server.

@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "kiro/ui/loop.h"
-#include "support/unitfolder_gtk.h"
+#include "support/unitfolder.h"
 #include "tavi/body/body.h"
 #include "tavi/body/textbox.h"
 #include "tavi/unit/unit.h"
