@@ -57,8 +57,6 @@ TEST(EventTable, BothFormsGiveTheirLinesEventsPoolAndParamsOutliveEventsWithoutL
                                 L"a_number", L"Unit_Drag", L"unit"})
         event.collect(set, named(name));
     EXPECT_EQ(candidates(set), L"持ち上げないで|speak;わっ|speak;着地！|surprised;静か|;ok|speak;|speak;|speak;");
-    EXPECT_EQ(draws([&](ResponseSet& s) { event.collect(s, named(L"unit_drag")); }),
-              (std::set<std::wstring>{L"持ち上げないで", L"わっ"}));
     // An event without lines still leaves its params; the time of day wins over a param.
     ResponseSet clock(at(9, 5, 0));
     event.collect(clock, named(L"tool_feed_received", {{L"note", L"晴れ"}}));
