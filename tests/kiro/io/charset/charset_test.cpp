@@ -36,6 +36,15 @@ TEST(Charset, DetectionCases) {
     });
 }
 
+TEST(Charset, ShiftJisWithAStrayByteIsStillGuessed) {
+    const std::wstring settings = L"\u8A2D\u5B9A\u30D5\u30A1\u30A4\u30EB\u3092\u8AAD\u307F\u8FBC\u307F\u307E\u3059";
+    const std::string sjis = toAnsi(settings);
+    // What the stray byte itself becomes is the platform's choice.
+    const std::wstring guessed = decoded(sjis + "\x80" + sjis);
+    EXPECT_EQ(guessed.substr(0, settings.size()), settings);
+    EXPECT_EQ(guessed.substr(guessed.size() - settings.size()), settings);
+}
+
 TEST(Charset, InvalidUtf8BecomesReplacementCharactersNeverSurrogates) {
     const std::wstring w = fromUtf8(std::string("a\xC3(b\xE3\x81"));
     ASSERT_GE(w.size(), 4u);
