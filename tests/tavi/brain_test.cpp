@@ -1,6 +1,6 @@
 // The brain with its real worker thread: loading and settling, the order of answers, the
-// inbox rule of poll, waking the user interface, and an exception on the worker. (The quiet
-// flag is proved with real characters in the unit tests, the settle pause with a real corpus.)
+// inbox rule of poll, waking the user interface, the quiet flag, and an exception on the
+// worker. (The settle pause is proved with a real corpus.)
 #include "tavi/brain.h"
 
 #include <gtest/gtest.h>
@@ -42,6 +42,10 @@ public:
 
     kiro::MillisClock function() {
         return [this] { return read(); };
+    }
+    void set(uint32_t value) {
+        std::lock_guard<std::mutex> hold(mutex_);
+        now_ = value;
     }
     void close() {
         std::lock_guard<std::mutex> hold(mutex_);
@@ -193,6 +197,23 @@ TEST(Brain, HeldUntilStartedThenAQueuedResponseWakesTheUserInterfaceUntilItCanBe
     ASSERT_TRUE(brain.poll(r));
     EXPECT_EQ(r.text, L"good morning");
     EXPECT_FALSE(r.chatter);
+}
+
+TEST(Brain, QuietHoldsTheBoredomLineBackButNotEventLines) {
+    TempFolder folder;
+    writeTables(folder);
+    TestClock clock(Late);
+    Brain brain(folder.path(), BrainOptions{{}, clock.function()});
+    brain.setQuiet(true);
+    ASSERT_TRUE(waitUntilReady(brain));
+    // Long silence while some balloon is busy: no conversation line, yet an event line.
+    EXPECT_EQ(nextResponse(brain, 700ms).text, L"<none>");
+    brain.post(tavi::events::unitDrag());
+    EXPECT_EQ(nextResponse(brain).text, L"drag");
+    // Quiet ends, and 2000 ms after that response the collected boredom line is said.
+    brain.setQuiet(false);
+    clock.set(Late + 2000);
+    EXPECT_EQ(nextResponse(brain).text, L"bored");
 }
 
 TEST(Brain, ExceptionOnTheWorkerIsReportedOnceAndEndsIt) {
