@@ -88,8 +88,8 @@ namespace backend {
 bool step();  // handles the UI thread's pending events; false when there were none
 // Presses the keys in order and releases them in reverse; from any thread when `anyThread`.
 void combination(const std::vector<std::string>& held, bool anyThread);
-bool menuOpen(MenuSeen* seen);                // the open popup menu, if any
-bool clickBox(BoxSeen* seen, int response);   // false while no box with that button is up
+bool menuOpen(MenuSeen* seen);               // the open popup menu, if any
+bool clickBox(BoxSeen* seen, int response);  // false while no box with that button is up
 void clickCentre(const kiro::ui::Rect& r);
 }  // namespace backend
 

@@ -84,8 +84,7 @@ void backend::combination(const std::vector<std::string>& held, bool anyThread) 
 
 void every(unsigned ms, std::function<bool()> action) {
     g_timeout_add_full(
-        G_PRIORITY_DEFAULT, ms,
-        [](gpointer f) -> gboolean { return (*static_cast<std::function<bool()>*>(f))(); },
+        G_PRIORITY_DEFAULT, ms, [](gpointer f) -> gboolean { return (*static_cast<std::function<bool()>*>(f))(); },
         new std::function<bool()>(std::move(action)),
         [](gpointer f) { delete static_cast<std::function<bool()>*>(f); });
 }

@@ -20,7 +20,8 @@ static bool shows(int x, int y, int r, int g, int b, int tolerance = 2) {
     GdkPixbuf* shot = gdk_pixbuf_get_from_window(gdk_get_default_root_window(), x, y, 1, 1);
     if (!shot) return false;
     const guchar* p = gdk_pixbuf_read_pixels(shot);
-    const bool near = std::abs(p[0] - r) <= tolerance && std::abs(p[1] - g) <= tolerance && std::abs(p[2] - b) <= tolerance;
+    const bool near =
+        std::abs(p[0] - r) <= tolerance && std::abs(p[1] - g) <= tolerance && std::abs(p[2] - b) <= tolerance;
     g_object_unref(shot);
     return near;
 }

@@ -78,8 +78,9 @@ TEST_F(Open, AddressesFoldersAndFilesReachTheirHandlersAndFailuresAreTold) {
         EXPECT_TRUE(kiro::ui::open(L"temp/rss.html.txt"));
     }
     const std::string log = logged(3);
-    for (const std::string& line : {std::string("\nhttp://example.invalid/page?a=1&b=%E3%81%82\n"),
-                                    "\n" + Desktop::root + "/temp/メモ\n", "\n" + Desktop::root + "/temp/rss.html.txt\n"})
+    for (const std::string& line :
+         {std::string("\nhttp://example.invalid/page?a=1&b=%E3%81%82\n"), "\n" + Desktop::root + "/temp/メモ\n",
+          "\n" + Desktop::root + "/temp/rss.html.txt\n"})
         EXPECT_NE(("\n" + log).find(line), std::string::npos) << log;
     ASSERT_EQ(chdir(cwd), 0);
     g_free(cwd);

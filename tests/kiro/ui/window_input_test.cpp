@@ -31,7 +31,8 @@ static std::unique_ptr<W> shown(int x, int y, int w, int h, Rgb colour, std::uin
     auto win = std::make_unique<W>(nullptr, ws::Popup, exStyle);
     win->painter = [colour](Canvas& c) { c.clear(colour); };
     win->message = [raw = win.get()](std::uint32_t msg, WParam, LParam l) {
-        if (msg == wm::LButtonDown) raw->log.push_back("down " + std::to_string(loWord(l)) + "," + std::to_string(hiWord(l)));
+        if (msg == wm::LButtonDown)
+            raw->log.push_back("down " + std::to_string(loWord(l)) + "," + std::to_string(hiWord(l)));
         return NotHandled;
     };
     win->moveTo(x, y);
