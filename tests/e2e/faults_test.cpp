@@ -131,11 +131,11 @@ TEST_F(FaultsTest, HostileFeedServerNeitherStallsNorBloatsNorDelaysTheExit) {
               << " ms, 99% " << percentile(intervals, 0.99) << " ms, longest " << percentile(intervals, 1)
               << " ms; resident memory " << startKiB / 1024 << " MiB at start, at most " << peakKiB / 1024
               << " MiB; exit " << exitMs << " ms\n";
-    // Faults, not speed: a UI thread held up for seconds, ticks lost, the body kept whole, an
-    // exit that waits for the slow feed.
+    // Faults, not speed: a UI thread held up for a second, the body kept whole, an exit that
+    // waits for the slow feed. The tick runs only while something moves, so its intervals are
+    // reported, not judged.
     EXPECT_EQ(std::count(answers.begin(), answers.end(), -1.0), 0) << "pings unanswered for 2 s";
-    EXPECT_GT(intervals.size(), 8000u / 50 * 8 / 10) << "ticks lost";
-    EXPECT_LT(percentile(intervals, 1), 1000) << "the tick stalled";
+    EXPECT_LT(percentile(answers, 1), 1000) << "the UI thread stalled";
     EXPECT_LT(peakKiB - startKiB, 200 * 1024) << "the 100 MiB body is held";
     EXPECT_LT(exitMs, 1500) << "the exit waited for the slow feed";
 }
