@@ -11,7 +11,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 build="$(cd "${1:-$root/build}" && pwd)"
 build_win="$(cd "${2:-$root/build-win}" && pwd)"
-filters=("${3:-CompanionTest.*:PreferencesTest.Muting*:StartFailTest.*:SessionEndTest.*}")
+filters=("${3:-CompanionTest.*:PreferencesTest.*:StartFailTest.*:SessionEndTest.*}")
 
 zip="$(ls "$build_win"/tavi-*-windows-x64.zip | tail -n 1)"
 work="$(mktemp -d /tmp/tavi-wine-e2e-XXXXXX)"
