@@ -136,6 +136,8 @@ TEST_F(FaultsTest, HostileFeedServerNeitherStallsNorBloatsNorDelaysTheExit) {
     for (const wchar_t* path : {L"/garbage", L"/big/100", L"/cut", L"/trickle"})
         list += kiro::io::toUtf8(tavi::test::served("TAVI_HTTP", path)) + "\n";
     writeFile(copy_->folder() / "etc/rss-urls.txt", list);
+    // No corpus to learn: what the program takes beyond its start is the feeds'.
+    fs::remove_all(copy_->folder() / "units/mebu/brain/models/corpus");
     AppProcess app(*copy_);
     const auto body = Companion(*desk_, app).waitBody();
     ASSERT_TRUE(body);
@@ -164,7 +166,7 @@ TEST_F(FaultsTest, HostileFeedServerNeitherStallsNorBloatsNorDelaysTheExit) {
     // Faults, not speed: a UI thread held up for seconds, the body kept whole, an exit that
     // waits for the slow feed.
     EXPECT_EQ(std::count(answers.begin(), answers.end(), -1.0), 0) << "pings unanswered for 2 s";
-    EXPECT_LT(peakKiB - startKiB, 200 * 1024) << "the 100 MiB body is held";
+    EXPECT_LT(peakKiB - startKiB, 100 * 1024) << "the 100 MiB body is held (bodies stop at 32 MiB)";
     EXPECT_LT(exitMs, 1500) << "the exit waited for the slow feed";
 }
 
