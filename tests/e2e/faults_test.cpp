@@ -18,12 +18,14 @@ namespace {
 
 using FaultsTest = ProgramTest;
 
+// The process's own resident memory: anonymous pages only, since the mapped dictionary's pages
+// belong to the page cache and come and go with the system's needs.
 long residentKiB(pid_t pid) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     std::string key;
     long value = -1;
     while (status >> key) {
-        if (key == "VmRSS:") {
+        if (key == "RssAnon:") {
             status >> value;
             break;
         }
@@ -163,9 +165,10 @@ TEST_F(FaultsTest, HostileFeedServerNeitherStallsNorBloatsNorDelaysTheExit) {
     std::cout << "UI thread answers within " << *std::max_element(answers.begin(), answers.end())
               << " ms; resident memory " << startKiB / 1024 << " MiB at start, at most " << peakKiB / 1024
               << " MiB; exit " << exitMs << " ms\n";
-    // Faults, not speed: a UI thread held up for seconds, the body kept whole, an exit that
+    // Faults, not speed: a UI thread held up for a second, the body kept whole, an exit that
     // waits for the slow feed.
     EXPECT_EQ(std::count(answers.begin(), answers.end(), -1.0), 0) << "pings unanswered for 2 s";
+    EXPECT_LT(*std::max_element(answers.begin(), answers.end()), 1000) << "the UI thread stalled";
     EXPECT_LT(peakKiB - startKiB, 100 * 1024) << "the 100 MiB body is held (bodies stop at 32 MiB)";
     EXPECT_LT(exitMs, 1500) << "the exit waited for the slow feed";
 }
