@@ -1,6 +1,7 @@
 // The built program on a display: the character stands in the corner of the work area and
-// greets the user; its context menu opens at the pointer and shows the version box; a session
-// end while the menu is open ends the program, which leaves its preferences in ".state".
+// greets the user (at the default font size, whatever the settings say); its context menu opens
+// at the pointer and shows the version box; a session end while the menu is open ends the
+// program, which leaves its preferences in ".state".
 #include <gtest/gtest.h>
 
 #include "e2e/companion_x11.h"
@@ -11,6 +12,7 @@ namespace {
 using CompanionTest = ProgramTest;
 
 TEST_F(CompanionTest, StandsInTheCornerGreetsShowsItsMenuAndEndsWithTheSession) {
+    writeFile(copy_->folder() / "tavi.config", "font_size=5000\n");  // out of range: the default
     AppProcess app(*copy_);
     Companion c(*desk_, app);
     const auto body = c.waitBody();
@@ -35,6 +37,14 @@ TEST_F(CompanionTest, StandsInTheCornerGreetsShowsItsMenuAndEndsWithTheSession) 
     const auto balloon = c.balloon(*body);
     ASSERT_TRUE(balloon);
     EXPECT_TRUE(balloon->box.top < body->box.bottom && balloon->box.bottom > body->box.top);
+    // The line is written in the balloon's text colour at the default size (a glyph 5000
+    // pixels high would darken the whole balloon).
+    std::size_t written = 0;
+    const auto drawnText = [&] {
+        written = desk_->grab(balloon->box).count([](std::uint32_t p) { return near(p, 0x404040, 8); });
+        return written >= 40;
+    };
+    EXPECT_TRUE(waitFor(drawnText, 5s) && written < 5000) << written << " text pixels";
 
     const auto menu = c.openMenu(*body);
     ASSERT_TRUE(menu) << "no menu after a right click on the character";

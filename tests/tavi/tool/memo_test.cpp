@@ -33,11 +33,6 @@ protected:
         folder.emplace();
         owner = std::make_unique<kiro::ui::Window>();
     }
-    void TearDown() override {
-        memo.reset();
-        owner.reset();
-        folder.reset();
-    }
 
     void start() {
         memo = std::make_unique<tavi::tool::Memo>(owner.get(), [] {
@@ -88,7 +83,7 @@ protected:
         openMenu(n, [key](const uitest::MenuSeen&) { uitest::keys(key); });
     }
 
-    std::optional<tavi::test::ScopedWorkFolder> folder;
+    std::optional<tavi::test::ScopedWorkFolder> folder;  // (members go in the reverse order)
     std::unique_ptr<kiro::ui::Window> owner;
     std::unique_ptr<tavi::tool::Memo> memo;
 };
