@@ -232,7 +232,8 @@ TEST_F(MemoKillTest, NotesSurviveKillsRightAfterEditingAndMoving) {
         for (int attempt = 0; attempt < 3 && !picked; ++attempt) picked = c.pick(*body, "m n");
         const auto editor = c.box("メモを編集中...");
         ASSERT_TRUE(picked && editor);
-        const std::pair<int, int> middle{editor->box.left, editor->box.top};
+        // A new note opens in the middle of the work area, where its card then stands.
+        const std::pair<int, int> middle{desk_->workArea().right / 2, desk_->workArea().bottom / 2};
         const std::string line = "note " + std::to_string(random() % 1000),
                           text = "round " + std::to_string(round) + "\n" + line;
         xdotool("windowfocus --sync " + std::to_string(editor->id));
