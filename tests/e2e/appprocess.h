@@ -62,8 +62,10 @@ inline IniMap parseIni(const std::string& text) {
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         const auto eq = line.find('=');
-        if (!line.empty() && line.front() == '[') section = line.substr(1, line.find(']') - 1);
-        else if (eq != std::string::npos) out[section][line.substr(0, eq)] = line.substr(eq + 1);
+        if (!line.empty() && line.front() == '[')
+            section = line.substr(1, line.find(']') - 1);
+        else if (eq != std::string::npos)
+            out[section][line.substr(0, eq)] = line.substr(eq + 1);
     }
     return out;
 }
@@ -166,7 +168,8 @@ public:
     // that Windows sends at log-off.
     void endSession() {
         const char* start = runner();
-        if (start == nullptr || std::system((std::string(start) + " wineboot --end-session >/dev/null 2>&1").c_str()) != 0)
+        if (start == nullptr ||
+            std::system((std::string(start) + " wineboot --end-session >/dev/null 2>&1").c_str()) != 0)
             kill(pid_, SIGTERM);
     }
 

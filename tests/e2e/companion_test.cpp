@@ -17,7 +17,8 @@ TEST_F(CompanionTest, StandsInTheCornerGreetsShowsItsMenuAndEndsWithTheSession) 
     Companion c(*desk_, app);
     const auto body = c.waitBody();
     ASSERT_TRUE(body) << "no character window appeared";
-    EXPECT_EQ(std::pair(body->box.right, body->box.bottom), std::pair(desk_->workArea().right, desk_->workArea().bottom))
+    EXPECT_EQ(std::pair(body->box.right, body->box.bottom),
+              std::pair(desk_->workArea().right, desk_->workArea().bottom))
         << "the corner of the work area, above the panel";
     // As large as its picture (a PNG file's header holds its width and height).
     const std::string png = readFile(copy_->folder() / "units/mebu/body/idle.png");
@@ -52,7 +53,8 @@ TEST_F(CompanionTest, StandsInTheCornerGreetsShowsItsMenuAndEndsWithTheSession) 
     const auto [px, py] = desk_->pointer();
     int nearest = 1 << 30;  // from a corner of the menu to the pointer
     for (int x : {menu->box.left, menu->box.right}) {
-        for (int y : {menu->box.top, menu->box.bottom}) nearest = std::min(nearest, std::abs(x - px) + std::abs(y - py));
+        for (int y : {menu->box.top, menu->box.bottom})
+            nearest = std::min(nearest, std::abs(x - px) + std::abs(y - py));
     }
     EXPECT_LE(nearest, 24) << "menu at " << menu->box.left << "," << menu->box.top << " pointer " << px << "," << py;
     EXPECT_TRUE(menu->box.width() > 50 && menu->box.height() > 100);

@@ -33,9 +33,8 @@ public:
         const auto all = desk_.windowsOf(process_.pid());
         for (const XWin& w : all) {
             if (!w.mapped || w.overrideRedirect || w.decorated) continue;
-            const bool ownedByShown = std::any_of(all.begin(), all.end(), [&](const XWin& o) {
-                return o.id == w.transientFor && o.mapped;
-            });
+            const bool ownedByShown =
+                std::any_of(all.begin(), all.end(), [&](const XWin& o) { return o.id == w.transientFor && o.mapped; });
             if (!ownedByShown) return w;
         }
         return std::nullopt;

@@ -63,7 +63,8 @@ double ping(Display* x, ::Window window, long serial) {
 // notes whose settings lack keys, so that the exit completes them. Name, then content.
 std::vector<std::pair<std::string, std::string>> filesBeforeExit() {
     std::string state = "[user.preference]\n1=false\n2=false\n3=false\n4=false\n6=false\n\n[filler]\n";
-    for (int i = 0; i < 40000; ++i) state += "key" + std::to_string(i) + "=some value to rewrite " + std::to_string(i) + "\n";
+    for (int i = 0; i < 40000; ++i)
+        state += "key" + std::to_string(i) + "=some value to rewrite " + std::to_string(i) + "\n";
     std::string text;
     for (int i = 0; i < 2000; ++i) text += "買い物：牛乳、卵、トマト三つ。\n";
     return {{"tavi.state", state},
@@ -82,7 +83,7 @@ TEST_F(FaultsTest, KilledWhileSavingLeavesEachFileOldOrNewNeverPartial) {
     };
     // A file's identity and change time, which any way of writing it moves.
     const auto version = [&](const std::string& name) {
-        struct stat st{};
+        struct stat st {};
         ::stat((copy_->folder() / name).c_str(), &st);
         return std::make_tuple(st.st_ino, st.st_ctim.tv_sec, st.st_ctim.tv_nsec);
     };
@@ -97,7 +98,9 @@ TEST_F(FaultsTest, KilledWhileSavingLeavesEachFileOldOrNewNeverPartial) {
         const auto start = std::chrono::steady_clock::now();
         app.signal(SIGTERM);
         while (app.running()) {
-            const long ms = long(std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count());
+            const long ms =
+                long(std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
+                         .count());
             for (size_t i = 0; i < files.size(); ++i)
                 if (changedAt[i] < 0 && version(files[i].first) != before[i]) changedAt[i] = ms;
             std::this_thread::sleep_for(std::chrono::microseconds(300));

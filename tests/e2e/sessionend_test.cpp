@@ -12,17 +12,20 @@ using SessionEndTest = ProgramTest;
 
 TEST_F(SessionEndTest, EndsWhileANoteAsksToBeDeletedAndKeepsWhatWasTypedElsewhere) {
     const fs::path memo = copy_->folder() / "data/memo";
-    for (const auto& [name, text, y] : {std::tuple{"20250101000000", "first", 100}, {"20250101000001", "second", 300}}) {
+    for (const auto& [name, text, at] :
+         {std::tuple{"20250101000000", "first", 100}, {"20250101000001", "second", 400}}) {
         writeFile(memo / (std::string(name) + ".dat"), text);
-        writeFile(memo / (std::string(name) + ".dat.ini"), "x=100\ny=" + std::to_string(y) + "\n");
+        writeFile(memo / (std::string(name) + ".dat.ini"),
+                  "x=" + std::to_string(at) + "\ny=" + std::to_string(at) + "\n");
     }
     AppProcess app(*copy_);
     Companion c(*desk_, app);
     ASSERT_TRUE(c.waitBody());
-    auto shown = [&](int top) {
-        return desk_->find(app.pid(), [top](const XWin& w) { return w.mapped && w.box.left == 100 && w.box.top == top; });
+    auto shown = [&](int left) {  // at (left, left)
+        return desk_->find(app.pid(),
+                           [left](const XWin& w) { return w.mapped && w.box.left == left && w.box.top == left; });
     };
-    ASSERT_TRUE(waitFor([&] { return shown(100) && shown(300); }, 10s));
+    ASSERT_TRUE(waitFor([&] { return shown(100) && shown(400); }, 10s));
 
     // The first note in its editor, with more text typed and not saved yet.
     c.movePointer(120, 110);
@@ -33,7 +36,7 @@ TEST_F(SessionEndTest, EndsWhileANoteAsksToBeDeletedAndKeepsWhatWasTypedElsewher
     xdotool("type --delay 30 ' and more'");
 
     // The second note's context menu, "削除(&D)", and its question left open.
-    c.movePointer(120, 305);
+    c.movePointer(420, 405);
     xdotool("click 3");
     ASSERT_TRUE(waitFor([&] { return c.openMenuWindow().has_value(); }, 5s));
     xdotool("key d");

@@ -40,8 +40,10 @@ TEST_F(StartFailTest, SecondStartIsRefusedWhileTheFirstRuns) {
     EXPECT_EQ(first.waitExit(10s), 128 + SIGKILL);
     AppProcess third(*copy_);
     ASSERT_TRUE(Companion(*desk_, third).waitBody()) << "a killed program left its guard";
-    if (runner() == nullptr) third.signal(SIGINT);
-    else third.endSession();
+    if (runner() == nullptr)
+        third.signal(SIGINT);
+    else
+        third.endSession();
     EXPECT_EQ(third.waitExit(10s), 0);
     EXPECT_TRUE(copy_->state().count("user.preference"));
 }

@@ -67,7 +67,8 @@ TEST_F(BodyTest, SkinsShareTheirPicturesTakeTheLargestSizeAndNeedOneUsableMotion
             skin(json);
             ADD_FAILURE() << "no exception for " << json;
         } catch (const kiro::Exception& e) {
-            EXPECT_NE(std::string(e.what()).find("tavi::Body::Skin::Skin\n\nERROR_UnitImageNotfound"), std::string::npos);
+            EXPECT_NE(std::string(e.what()).find("tavi::Body::Skin::Skin\n\nERROR_UnitImageNotfound"),
+                      std::string::npos);
         }
     }
 }
@@ -86,13 +87,14 @@ TEST_F(BodyTest, MotionsRestartOnlyWhenAskedAndChangePicturesExactlyWhenDue) {
     int ticks = 0;
     const Canvas* shown = s->currentFrame();
     // Pictures change only where a redraw is due (every 10 ticks), and only to another one.
-    expectChangeExactlyWhenDue(probe, [&] { s->update(TickSeconds), ++ticks; },
-                               [&] {
-                                   if (!s->takeChanged()) return false;
-                                   EXPECT_NE(std::exchange(shown, s->currentFrame()), s->currentFrame());
-                                   return ticks % 10 == 0;
-                               },
-                               30);
+    expectChangeExactlyWhenDue(
+        probe, [&] { s->update(TickSeconds), ++ticks; },
+        [&] {
+            if (!s->takeChanged()) return false;
+            EXPECT_NE(std::exchange(shown, s->currentFrame()), s->currentFrame());
+            return ticks % 10 == 0;
+        },
+        30);
 
     s->play(L"ghost", true);  // no frames: the current motion goes on
     s->play(L"unknown", true);
@@ -143,7 +145,8 @@ TEST(BalloonLines, LinesAreRevealedOneCharacterATickAndLeaveTogetherWhenDue) {
     for (int i = 0; i < 40; ++i) lines.update(TickSeconds);
     EXPECT_FLOAT_EQ(lines.remaining(), 8.0f);
     bool changed = false;
-    expectChangeExactlyWhenDue(lines, [&] { changed = lines.update(TickSeconds); }, [&] { return changed; }, 1);
+    expectChangeExactlyWhenDue(
+        lines, [&] { changed = lines.update(TickSeconds); }, [&] { return changed; }, 1);
     EXPECT_TRUE(lines.lines().empty());
     // Silence counts from the tick that emptied the balloon.
     EXPECT_TRUE(lines.isEmpty(&silence) && silence == 0.0f);
@@ -196,8 +199,8 @@ TEST_F(BodyTest, TheBalloonStandsBesideTheBodyWithSaneOffsetsAndDrawsNewLinesOve
     for (int i = 0; i < 4; ++i) b->add(text);
     EXPECT_TRUE(b->isVisible());
     b->onPaint(canvas);
-    const int x = 400 - (size.cx + 64) / 2;  // mid-balloon: they hug the side of the body
-    EXPECT_EQ(canvas.pixel(x, 400 - ch / 2) >> 24, 255u);  // the newest, opaque
+    const int x = 400 - (size.cx + 64) / 2;                   // mid-balloon: they hug the side of the body
+    EXPECT_EQ(canvas.pixel(x, 400 - ch / 2) >> 24, 255u);     // the newest, opaque
     const auto older = canvas.pixel(x, 400 - ch - 30) >> 24;  // the next older, faded
     EXPECT_TRUE(older > 150 && older < 200) << older;
     EXPECT_EQ(canvas.pixel(x, 2) >> 24, 0u);  // the third is not drawn
@@ -212,10 +215,12 @@ TEST_F(BodyTest, StandsByUntilTenSecondsOfSilenceSpeaksWithItsMotionAndWakesOnly
     body.update(TickSeconds);
     ASSERT_EQ(body.skin().currentName(), L"standby");
     auto tick = [&] { body.update(TickSeconds); };
-    expectChangeExactlyWhenDue(body, tick, [&] { return body.skin().currentName() == L"idle"; }, 1);
+    expectChangeExactlyWhenDue(
+        body, tick, [&] { return body.skin().currentName() == L"idle"; }, 1);
     EXPECT_EQ(body.ticksUntilDue(), NeverDue);
     body.showStatus(L"x");
-    expectChangeExactlyWhenDue(body, tick, [&] { return body.status().text().empty(); }, 1);
+    expectChangeExactlyWhenDue(
+        body, tick, [&] { return body.status().text().empty(); }, 1);
     EXPECT_EQ(body.ticksUntilDue(), NeverDue);
 
     body.speak(L"やあ", L"happy");
