@@ -1,8 +1,7 @@
 #!/bin/bash
 # Runs the whole-program fault tests (tests/e2e/faults_test.cpp) on a virtual display beside the
-# local test servers: kills during the save, a hostile feed server, a long run. The short forms
-# also run with every other test; --long runs 50 kills and a 30-minute run, and draws the memory
-# curve of that run into docs/memory-long-run.png. Figures and samples go to build/faults/.
+# local test servers: kills during the save and a hostile feed server. The short forms also run
+# with every other test; --long runs 50 kills. The output goes to build/faults/.
 #
 #   bash tools/fault-tests.sh [--long]
 set -euo pipefail
@@ -13,13 +12,8 @@ long=0
 cmake -G Ninja -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVI_TESTS=ON >/dev/null
 cmake --build build -j"$(nproc)" --target tavi_ui_tests tavi_preload appfolder >/dev/null
 mkdir -p build/faults
-TAVI_FAULTS_LONG=$long TAVI_FAULTS_OUT="$PWD/build/faults" TAVI_TEST_DATA="$PWD/tests/data" \
+TAVI_FAULTS_LONG=$long TAVI_TEST_DATA="$PWD/tests/data" \
   TAVI_APP_DIR="$PWD/build/app" TAVI_EXE="$PWD/build/tavi" TAVI_PRELOAD="$PWD/build/tests/libtavi_preload.so" \
   python3 tests/support/feedserver.py --data tests/data -- \
   xvfb-run -a -s "-screen 0 1280x800x24" build/tests/tavi_ui_tests --gtest_filter='FaultsTest.*' |
   tee build/faults/output.txt
-if [ "$long" = 1 ]; then
-  python3 tools/plot-memory.py build/faults/memory.csv docs/memory-long-run.png \
-    --title "Resident memory over a 30-minute run, clocks 20 times as fast"
-  echo "== memory curve: docs/memory-long-run.png"
-fi

@@ -19,6 +19,7 @@ TAVI_PACKAGES_TEST=(
   clang libclang-rt-14-dev                              # libFuzzer targets with sanitizers
   mecab libxml2-dev                                     # the analyser's command; a reference reader for markup benchmarks
   python3 openssl xdotool x11-utils xcompmgr            # test servers; GUI tests: input, window inspection, compositing
+  openbox                                               # the whole-program tests' window manager (struts, work area)
   libxtst-dev                                           # synthetic input from the UI test driver
   librsvg2-bin                                          # turning the SVG character art into images
 )

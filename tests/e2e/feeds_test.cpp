@@ -3,8 +3,6 @@
 // to the desktop's browser (here a script that notes what it was given).
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "e2e/companion_x11.h"
 #include "kiro/io/charset/charset.h"
 #include "support/feedserver.h"
@@ -12,27 +10,16 @@
 namespace e2e {
 namespace {
 
-// Makes a script that notes its argument the desktop's handler for web pages, for programs
-// started while the object lives; the test process's own settings come back afterwards.
-struct NotingBrowser {
-    explicit NotingBrowser(const fs::path& root) : noted(root / "opened.txt") {
-        writeFile(root / "browser.sh", "#!/bin/sh\necho \"$1\" > '" + noted.string() + "'\n");
-        fs::permissions(root / "browser.sh", fs::perms::owner_all);
-        writeFile(root / "applications/noting.desktop",
-                  "[Desktop Entry]\nType=Application\nName=noting\nExec=" + (root / "browser.sh").string() + " %u\n");
-        writeFile(root / "mimeapps.list", "[Default Applications]\ntext/html=noting.desktop\n");
-        for (const char* key : Keys) {
-            saved.push_back(std::getenv(key) ? std::optional<std::string>(std::getenv(key)) : std::nullopt);
-            setenv(key, root.c_str(), 1);
-        }
-    }
-    ~NotingBrowser() {
-        for (size_t i = 0; i < saved.size(); ++i) saved[i] ? setenv(Keys[i], saved[i]->c_str(), 1) : unsetenv(Keys[i]);
-    }
-    static constexpr const char* Keys[] = {"XDG_DATA_HOME", "XDG_CONFIG_HOME"};
-    fs::path noted;
-    std::vector<std::optional<std::string>> saved;
-};
+// A script that notes its argument, made the desktop's handler for web pages in the folder's
+// settings: the environment for a program that should use it.
+std::vector<std::string> notingBrowser(const fs::path& root) {
+    writeFile(root / "browser.sh", "#!/bin/sh\necho \"$1\" > '" + (root / "opened.txt").string() + "'\n");
+    fs::permissions(root / "browser.sh", fs::perms::owner_all);
+    writeFile(root / "applications/noting.desktop",
+              "[Desktop Entry]\nType=Application\nName=noting\nExec=" + (root / "browser.sh").string() + " %u\n");
+    writeFile(root / "mimeapps.list", "[Default Applications]\ntext/html=noting.desktop\n");
+    return {"XDG_DATA_HOME=" + root.string(), "XDG_CONFIG_HOME=" + root.string()};
+}
 
 using FeedsTest = ProgramTest;
 
@@ -48,9 +35,8 @@ TEST_F(FeedsTest, NewsMakeTheCharacterSpeakAndTheMenuOpensThePageOfThem) {
               "# the test server\n" +
                   kiro::io::toUtf8(tavi::test::served("TAVI_HTTP", L"/data/feeds/rss1-rdf.in") + L"\n" +
                                    tavi::test::served("TAVI_HTTP", L"/data/feeds/atom-links-and-dates.in")));
-    const NotingBrowser browser(copy_->folder().parent_path());
-
-    AppProcess app(*copy_);
+    const fs::path root = copy_->folder().parent_path(), noted = root / "opened.txt";
+    AppProcess app(*copy_, notingBrowser(root));
     Companion c(*desk_, app);
     const auto body = c.waitBody();
     ASSERT_TRUE(body);
@@ -61,8 +47,8 @@ TEST_F(FeedsTest, NewsMakeTheCharacterSpeakAndTheMenuOpensThePageOfThem) {
     // "受信済みフィードを表示(&F)"
     const fs::path page = copy_->folder() / "temp/rss.html";
     ASSERT_TRUE(c.pick(*body, "f"));
-    EXPECT_TRUE(waitFor([&] { return readFile(browser.noted).find("/temp/rss.html") != std::string::npos; }, 10s))
-        << "the browser was not given the page: " << readFile(browser.noted);
+    EXPECT_TRUE(waitFor([&] { return readFile(noted).find("/temp/rss.html") != std::string::npos; }, 10s))
+        << "the browser was not given the page: " << readFile(noted);
     EXPECT_NE(readFile(page).find("<p>5 件のニュースフィード</p>"), std::string::npos) << readFile(page);
     EXPECT_TRUE(waitFor([&] { return c.balloonShowing(*body); }, 10s)) << "no line for the dump";
     if (const char* shots = std::getenv("TAVI_E2E_SHOTS"))

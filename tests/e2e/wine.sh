@@ -11,7 +11,10 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 build="$(cd "${1:-$root/build}" && pwd)"
 build_win="$(cd "${2:-$root/build-win}" && pwd)"
-filters=("${3:-CompanionTest.*:PreferencesTest.Muting*:StartFailTest.*:SessionEndTest.*}")
+# Beside a reparenting window manager, Wine draws neither the notes' cards nor reliably the
+# character's menu after a click: those tests run without one (the work area announced below
+# stands), the others with the tests' own.
+filters=("${3:-CompanionTest.*:StartFailTest.*}" "${3:+-}PreferencesTest.Muting*:SessionEndTest.*")
 
 zip="$(ls "$build_win"/tavi-*-windows-x64.zip | tail -n 1)"
 work="$(mktemp -d /tmp/tavi-wine-e2e-XXXXXX)"
@@ -26,6 +29,9 @@ trap cleanup EXIT
 
 export TAVI_EXE="$work/tavi/tavi.exe" TAVI_APP_DIR="$work/tavi" TAVI_RUNNER="$root/tools/wine-run.sh"
 for filter in "${filters[@]}"; do
+  [ "${filter:0:1}" = "-" ] && continue  # a filter was given
+  export TAVI_E2E_WM=openbox
+  [ "$filter" = "${filters[1]}" ] && TAVI_E2E_WM=none
   # Wine's desktop takes the size of the display it starts on: none may be left from another.
   wineserver -k >/dev/null 2>&1 || true
   # Wine reads the work area once, when its desktop starts: the one the tests' desktop

@@ -1,22 +1,19 @@
-// Whole-program tests on X11: finding a process's windows, reading their state and pixels,
-// reading the PRIMARY selection, and a minimal desktop that keeps the window-state property.
+// Whole-program tests on X11: a desktop run by a real window manager with a panel, and a
+// process's windows on it, their state and pixels, and the PRIMARY selection.
 #pragma once
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <sys/types.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
-#include <cstdlib>
 #include <functional>
 #include <optional>
-#include <stdexcept>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "e2e/appprocess.h"
 
 namespace e2e {
 
@@ -24,18 +21,16 @@ struct Box {
     int left = 0, top = 0, right = 0, bottom = 0;
     int width() const { return right - left; }
     int height() const { return bottom - top; }
-    bool contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
 };
 
 struct XWin {
     ::Window id = 0;
-    Box box;
+    Box box;  // on the screen
     bool mapped = false;
     bool overrideRedirect = false;
     long pid = 0;
     ::Window transientFor = 0;
     std::string title;
-    std::string type;  // the first of _NET_WM_WINDOW_TYPE, e.g. "_NET_WM_WINDOW_TYPE_DIALOG"
     bool decorated = true;  // unless its Motif hints ask for no decorations (no title bar)
 };
 
@@ -49,37 +44,58 @@ struct Pixels {
     }
 };
 
-// One connection to the display for the test's own use. It also stands in for the parts of
-// a window manager that the program relies on: it announces a work area with a panel at the
-// bottom, and it carries out the _NET_WM_STATE requests that clients send to the root window
-// (the program asks to be kept above the other windows this way). Requests are taken from
-// the connection whenever the test looks at the screen, so no thread is needed.
+// One connection to the display for the test's own use, on a desktop run by a window manager
+// (openbox, started here when none runs) with a panel at the bottom: a dock window whose strut
+// the manager takes out of the work area it announces.
 class Desktop {
 public:
     explicit Desktop(int panelHeight = 30) {
-        previousHandler_ = XSetErrorHandler(&Desktop::ignoreErrors);
+        previousHandler_ = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
         display_ = XOpenDisplay(nullptr);
         if (display_ == nullptr) throw std::runtime_error("no X display");
         root_ = DefaultRootWindow(display_);
-        screen_ = Box{0, 0, DisplayWidth(display_, DefaultScreen(display_)),
-                      DisplayHeight(display_, DefaultScreen(display_))};
-        workArea_ = screen_;
-        workArea_.bottom -= panelHeight;
-        announce();
-        XSelectInput(display_, root_, SubstructureNotifyMask);
+        screen_ = Box{0, 0, DisplayWidth(display_, 0), DisplayHeight(display_, 0)};
+        // A manager that ended without clearing up leaves the name of a window that is gone.
+        // TAVI_E2E_WM=none leaves the desktop without one (the work area then has to be
+        // announced already).
+        const auto check = property<long>(root_, "_NET_SUPPORTING_WM_CHECK", XA_WINDOW);
+        const char* manager = std::getenv("TAVI_E2E_WM");
+        XWindowAttributes a;
+        if ((check.empty() || !XGetWindowAttributes(display_, ::Window(check[0]), &a)) &&
+            !(manager && std::string(manager) == "none") && (manager_ = fork()) == 0) {
+            execlp("openbox", "openbox", "--sm-disable", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        panel_ =
+            XCreateSimpleWindow(display_, root_, 0, screen_.bottom - panelHeight, screen_.right, panelHeight, 0, 0, 0);
+        const long dock[] = {long(atom("_NET_WM_WINDOW_TYPE_DOCK"))}, strut[] = {0, 0, 0, panelHeight};
+        XChangeProperty(display_, panel_, atom("_NET_WM_WINDOW_TYPE"), XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(dock), 1);
+        XChangeProperty(display_, panel_, atom("_NET_WM_STRUT"), XA_CARDINAL, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(strut), 4);
+        XMapWindow(display_, panel_);
         selectionWindow_ = XCreateSimpleWindow(display_, root_, -10, -10, 1, 1, 0, 0, 0);
-        XSync(display_, False);
+        std::vector<long> area;
+        const auto announced = [&] {
+            area = property<long>(root_, "_NET_WORKAREA", XA_CARDINAL);
+            return area.size() >= 4 && area[3] == screen_.bottom - panelHeight;
+        };
+        if (!waitFor(announced, std::chrono::seconds(10))) {
+            std::string last;
+            for (long v : area) last += " " + std::to_string(v);
+            throw std::runtime_error("the work area announced is not above the panel:" + last);
+        }
+        workArea_ = Box{int(area[0]), int(area[1]), int(area[0] + area[2]), int(area[1] + area[3])};
     }
     ~Desktop() {
-        for (const char* name : {"_NET_SUPPORTING_WM_CHECK", "_NET_SUPPORTED", "_NET_WORKAREA",
-                                 "_NET_CURRENT_DESKTOP", "_NET_NUMBER_OF_DESKTOPS"}) {
-            XDeleteProperty(display_, root_, atom(name));
-        }
-        XDestroyWindow(display_, check_);
+        XDestroyWindow(display_, panel_);
         XDestroyWindow(display_, selectionWindow_);
-        XSync(display_, False);
         XCloseDisplay(display_);
         XSetErrorHandler(previousHandler_);
+        if (manager_ > 0) {
+            kill(manager_, SIGTERM);
+            waitpid(manager_, nullptr, 0);
+        }
     }
     Desktop(const Desktop&) = delete;
     Desktop& operator=(const Desktop&) = delete;
@@ -87,56 +103,39 @@ public:
     Box screen() const { return screen_; }
     Box workArea() const { return workArea_; }
 
-    // Carries out the window-state requests queued so far.
-    void pump() {
-        while (XPending(display_) > 0) {
-            XEvent e;
-            XNextEvent(display_, &e);
-            if (e.type == ClientMessage && e.xclient.message_type == atom("_NET_WM_STATE")) {
-                changeState(e.xclient.window, e.xclient.data.l[0], e.xclient.data.l[1], e.xclient.data.l[2]);
-            } else if (e.type == SelectionNotify && e.xselection.requestor == selectionWindow_) {
-                selectionDone_ = true;
-                selectionProperty_ = e.xselection.property;
-            }
-        }
-    }
-
-    // Top-level windows (children of the root), bottom to top.
-    std::vector<XWin> windows() {
-        pump();
-        std::vector<XWin> out;
-        ::Window rootBack = 0, parent = 0;
-        ::Window* children = nullptr;
+    // The process's top-level windows: the window manager's clients and the root's children
+    // (the menus and other windows it does not manage).
+    std::vector<XWin> windowsOf(long pid) {
+        ::Window rootBack = 0, parent = 0, *children = nullptr;
         unsigned count = 0;
-        if (!XQueryTree(display_, root_, &rootBack, &parent, &children, &count)) return out;
-        for (unsigned i = 0; i < count; ++i) {
-            XWindowAttributes a;
-            if (!XGetWindowAttributes(display_, children[i], &a)) continue;
+        std::vector<long> ids = property<long>(root_, "_NET_CLIENT_LIST", XA_WINDOW);
+        if (XQueryTree(display_, root_, &rootBack, &parent, &children, &count) && children) {
+            ids.insert(ids.end(), children, children + count);
+            XFree(children);
+        }
+        std::vector<XWin> out;
+        for (long id : ids) {
             XWin w;
-            w.id = children[i];
-            w.box = Box{a.x, a.y, a.x + a.width, a.y + a.height};
+            w.id = ::Window(id);
+            const auto pids = property<long>(w.id, "_NET_WM_PID", XA_CARDINAL);
+            XWindowAttributes a;
+            if (pids.empty() || pids[0] != pid || !XGetWindowAttributes(display_, w.id, &a) ||
+                !XTranslateCoordinates(display_, w.id, root_, 0, 0, &w.box.left, &w.box.top, &parent))
+                continue;
+            w.box.right = w.box.left + a.width;
+            w.box.bottom = w.box.top + a.height;
             w.mapped = a.map_state == IsViewable;
             w.overrideRedirect = a.override_redirect;
-            const auto pid = cardinals(w.id, "_NET_WM_PID");
-            w.pid = pid.empty() ? 0 : pid[0];
-            ::Window owner = 0;
-            if (XGetTransientForHint(display_, w.id, &owner)) w.transientFor = owner;
-            w.title = utf8Property(w.id, "_NET_WM_NAME");
-            const auto types = atoms(w.id, "_NET_WM_WINDOW_TYPE");
-            if (!types.empty()) w.type = types.front();
+            w.pid = pid;
+            XGetTransientForHint(display_, w.id, &w.transientFor);
+            const auto title = property<char>(w.id, "_NET_WM_NAME", atom("UTF8_STRING"));
+            w.title.assign(title.begin(), title.end());
             // flags, functions, decorations, ...: the decorations count when flag 2 is set.
-            const auto motif = cardinals(w.id, "_MOTIF_WM_HINTS", atom("_MOTIF_WM_HINTS"));
+            const auto motif = property<long>(w.id, "_MOTIF_WM_HINTS", atom("_MOTIF_WM_HINTS"));
             w.decorated = !(motif.size() >= 3 && (motif[0] & 2) != 0 && motif[2] == 0);
             out.push_back(w);
         }
-        if (children) XFree(children);
         return out;
-    }
-
-    std::vector<XWin> windowsOf(long pid) {
-        auto all = windows();
-        all.erase(std::remove_if(all.begin(), all.end(), [pid](const XWin& w) { return w.pid != pid; }), all.end());
-        return all;
     }
 
     std::optional<XWin> find(long pid, const std::function<bool(const XWin&)>& test) {
@@ -146,38 +145,21 @@ public:
         return std::nullopt;
     }
 
-    std::optional<XWin> window(::Window id) {
-        for (const XWin& w : windows()) {
-            if (w.id == id) return w;
-        }
-        return std::nullopt;
-    }
-
-    // The atoms named in a window's _NET_WM_STATE.
-    std::vector<std::string> wmState(::Window id) {
-        pump();
-        return atoms(id, "_NET_WM_STATE");
-    }
-
-    bool hasState(::Window id, const std::string& name) {
-        const auto all = wmState(id);
-        return std::find(all.begin(), all.end(), name) != all.end();
+    // Whether the window's _NET_WM_STATE names the state.
+    bool hasState(::Window id, const char* name) {
+        const auto all = property<long>(id, "_NET_WM_STATE", XA_ATOM);
+        return std::find(all.begin(), all.end(), long(atom(name))) != all.end();
     }
 
     // What the screen shows in the area (clipped to the screen).
     Pixels grab(Box area) {
-        pump();
-        area.left = std::max(area.left, screen_.left);
-        area.top = std::max(area.top, screen_.top);
-        area.right = std::min(area.right, screen_.right);
-        area.bottom = std::min(area.bottom, screen_.bottom);
-        Pixels p;
-        p.box = area;
+        area = Box{std::max(area.left, 0), std::max(area.top, 0), std::min(area.right, screen_.right),
+                   std::min(area.bottom, screen_.bottom)};
+        Pixels p{area, {}};
         if (area.width() <= 0 || area.height() <= 0) return p;
-        XImage* image = XGetImage(display_, root_, area.left, area.top, static_cast<unsigned>(area.width()),
-                                  static_cast<unsigned>(area.height()), AllPlanes, ZPixmap);
+        XImage* image = XGetImage(display_, root_, area.left, area.top, unsigned(area.width()), unsigned(area.height()),
+                                  AllPlanes, ZPixmap);
         if (image == nullptr) return p;
-        p.rgb.reserve(static_cast<std::size_t>(area.width()) * static_cast<std::size_t>(area.height()));
         for (int y = 0; y < area.height(); ++y) {
             for (int x = 0; x < area.width(); ++x) p.rgb.push_back(XGetPixel(image, x, y) & 0xFFFFFFu);
         }
@@ -194,154 +176,43 @@ public:
     }
 
     // The PRIMARY selection as UTF-8 text; empty when nobody holds it or it does not answer.
-    std::string primarySelection(int timeoutMs = 2000) { return selection(XA_PRIMARY, timeoutMs); }
-    // The same for the CLIPBOARD selection.
-    std::string clipboard(int timeoutMs = 2000) { return selection(atom("CLIPBOARD"), timeoutMs); }
-
-private:
-    std::string selection(Atom which, int timeoutMs) {
-        pump();
-        selectionDone_ = false;
-        selectionProperty_ = 0;
+    std::string primarySelection(std::chrono::milliseconds limit) {
         const Atom target = atom("E2E_SELECTION");
         XDeleteProperty(display_, selectionWindow_, target);
-        XConvertSelection(display_, which, atom("UTF8_STRING"), target, selectionWindow_, CurrentTime);
+        XConvertSelection(display_, XA_PRIMARY, atom("UTF8_STRING"), target, selectionWindow_, CurrentTime);
         XFlush(display_);
-        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-        while (!selectionDone_ && std::chrono::steady_clock::now() < until) {
-            pump();
-            if (!selectionDone_) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        if (!selectionDone_ || selectionProperty_ == 0) return {};
-        return utf8Property(selectionWindow_, "E2E_SELECTION", AnyPropertyType);
+        XEvent e;
+        const auto answered = [&] { return XCheckTypedWindowEvent(display_, selectionWindow_, SelectionNotify, &e); };
+        if (!waitFor(answered, limit, std::chrono::milliseconds(10)) || e.xselection.property == 0) return {};
+        const auto text = property<char>(selectionWindow_, "E2E_SELECTION", AnyPropertyType);
+        return std::string(text.begin(), text.end());
     }
 
-    static int ignoreErrors(Display*, XErrorEvent*) { return 0; }
-
+private:
     Atom atom(const char* name) const { return XInternAtom(display_, name, False); }
 
-    // The announcement a window manager makes: its check window, what it supports, one
-    // desktop and its work area.
-    void announce() {
-        check_ = XCreateSimpleWindow(display_, root_, -10, -10, 1, 1, 0, 0, 0);
-        setWindows(check_, "_NET_SUPPORTING_WM_CHECK", check_);
-        const std::string name = "e2e-desktop";
-        XChangeProperty(display_, check_, atom("_NET_WM_NAME"), atom("UTF8_STRING"), 8, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(name.data()), static_cast<int>(name.size()));
-        const Atom supported[] = {atom("_NET_SUPPORTING_WM_CHECK"), atom("_NET_WM_STATE"),
-                                  atom("_NET_WM_STATE_ABOVE"), atom("_NET_WM_STATE_BELOW"),
-                                  atom("_NET_WORKAREA"), atom("_NET_CURRENT_DESKTOP"),
-                                  atom("_NET_NUMBER_OF_DESKTOPS")};
-        XChangeProperty(display_, root_, atom("_NET_SUPPORTED"), XA_ATOM, 32, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(supported), 7);
-        const long desktop[] = {0};
-        const long desktops[] = {1};
-        const long area[] = {workArea_.left, workArea_.top, workArea_.width(), workArea_.height()};
-        XChangeProperty(display_, root_, atom("_NET_CURRENT_DESKTOP"), XA_CARDINAL, 32, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(desktop), 1);
-        XChangeProperty(display_, root_, atom("_NET_NUMBER_OF_DESKTOPS"), XA_CARDINAL, 32, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(desktops), 1);
-        XChangeProperty(display_, root_, atom("_NET_WORKAREA"), XA_CARDINAL, 32, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(area), 4);
-        setWindows(root_, "_NET_SUPPORTING_WM_CHECK", check_);
-    }
-
-    void setWindows(::Window on, const char* name, ::Window value) {
-        const long v[] = {static_cast<long>(value)};
-        XChangeProperty(display_, on, atom(name), XA_WINDOW, 32, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(v), 1);
-    }
-
-    // action 0 removes, 1 adds, 2 toggles the named states (EWMH).
-    void changeState(::Window id, long action, long first, long second) {
-        std::vector<Atom> now;
-        {
-            Atom type = 0;
-            int format = 0;
-            unsigned long n = 0, after = 0;
-            unsigned char* data = nullptr;
-            if (XGetWindowProperty(display_, id, atom("_NET_WM_STATE"), 0, 64, False, XA_ATOM, &type, &format, &n,
-                                   &after, &data) == Success &&
-                data != nullptr) {
-                const auto* atoms = reinterpret_cast<const Atom*>(data);
-                now.assign(atoms, atoms + n);
-            }
-            if (data) XFree(data);
-        }
-        for (long a : {first, second}) {
-            if (a == 0) continue;
-            const auto at = std::find(now.begin(), now.end(), static_cast<Atom>(a));
-            const bool present = at != now.end();
-            const bool want = action == 1 || (action == 2 && !present);
-            if (want && !present) now.push_back(static_cast<Atom>(a));
-            if (!want && present) now.erase(at);
-        }
-        XChangeProperty(display_, id, atom("_NET_WM_STATE"), XA_ATOM, 32, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(now.data()), static_cast<int>(now.size()));
-        XFlush(display_);
-    }
-
-    // The names of the atoms in an ATOM-list property.
-    std::vector<std::string> atoms(::Window id, const char* property) {
-        std::vector<std::string> out;
-        Atom type = 0;
-        int format = 0;
-        unsigned long n = 0, after = 0;
-        unsigned char* data = nullptr;
-        if (XGetWindowProperty(display_, id, atom(property), 0, 64, False, XA_ATOM, &type, &format, &n, &after,
-                               &data) == Success &&
-            data != nullptr) {
-            const auto* list = reinterpret_cast<const Atom*>(data);
-            for (unsigned long i = 0; i < n; ++i) {
-                if (char* name = XGetAtomName(display_, list[i])) {
-                    out.emplace_back(name);
-                    XFree(name);
-                }
-            }
-        }
-        if (data) XFree(data);
-        return out;
-    }
-
-    std::vector<long> cardinals(::Window id, const char* name, Atom wanted = XA_CARDINAL) {
-        std::vector<long> out;
-        Atom type = 0;
-        int format = 0;
-        unsigned long n = 0, after = 0;
-        unsigned char* data = nullptr;
-        if (XGetWindowProperty(display_, id, atom(name), 0, 16, False, wanted, &type, &format, &n, &after,
-                               &data) == Success &&
-            data != nullptr && format == 32) {
-            const auto* v = reinterpret_cast<const long*>(data);
-            out.assign(v, v + n);
-        }
-        if (data) XFree(data);
-        return out;
-    }
-
-    std::string utf8Property(::Window id, const char* name, Atom type = 0) {
-        std::string out;
+    // A property's items (char for 8-bit ones, long for 32-bit ones); empty when it is missing
+    // or of another type.
+    template <class Item>
+    std::vector<Item> property(::Window id, const char* name, Atom type) {
+        std::vector<Item> out;
         Atom actual = 0;
         int format = 0;
         unsigned long n = 0, after = 0;
         unsigned char* data = nullptr;
-        if (XGetWindowProperty(display_, id, atom(name), 0, 1 << 16, False, type ? type : atom("UTF8_STRING"),
-                               &actual, &format, &n, &after, &data) == Success &&
-            data != nullptr && format == 8) {
-            out.assign(reinterpret_cast<const char*>(data), n);
+        if (XGetWindowProperty(display_, id, atom(name), 0, 1 << 16, False, type, &actual, &format, &n, &after,
+                               &data) == Success &&
+            data != nullptr && format == (sizeof(Item) == 1 ? 8 : 32)) {
+            out.assign(reinterpret_cast<const Item*>(data), reinterpret_cast<const Item*>(data) + n);
         }
         if (data) XFree(data);
         return out;
     }
 
     Display* display_ = nullptr;
-    ::Window root_ = 0;
-    ::Window check_ = 0;
-    ::Window selectionWindow_ = 0;
-    Box screen_;
-    Box workArea_;
-    bool selectionDone_ = false;
-    Atom selectionProperty_ = 0;
+    ::Window root_ = 0, panel_ = 0, selectionWindow_ = 0;
+    pid_t manager_ = 0;
+    Box screen_, workArea_;
     XErrorHandler previousHandler_ = nullptr;
 };
 

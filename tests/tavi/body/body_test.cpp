@@ -1,73 +1,277 @@
-// The body window: its size, the events a click posts, the motions it falls back to, and
-// closing it ending the program's loop.
+// A character's figure: its skin and motions, the balloon's lines and drawing, and the body
+// window that ties them together, each asking for a tick exactly when what it shows changes.
 #include "tavi/body/body.h"
 
 #include <gtest/gtest.h>
+#include <gtk/gtk.h>
 
+#include "kiro/exception.h"
+#include "kiro/ui/canvas.h"
 #include "kiro/ui/loop.h"
 #include "support/unitfolder.h"
 #include "tavi/body/skin.h"
+#include "tavi/body/statusline.h"
 #include "tavi/body/textbox.h"
-#include "tavi/braininterface.h"
+#include "tavi/ticks.h"
 
 namespace tavi {
 namespace {
 
-struct RecordingBrain : BrainInterface {
-    void post(const EventMessage& message) override { names.push_back(message.name); }
-    std::vector<std::wstring> names;
-};
+using kiro::ui::Canvas;
+using kiro::ui::Rect;
 
 class BodyTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(uitest::start());
+    void SetUp() override { ASSERT_TRUE(uitest::start()); }
+    void writeSkin(const std::string& setup) {
         folder.addUnit("a", "{}");
-        body = std::make_unique<Body>(nullptr, L"units\\a\\body\\", &brain);
-        uitest::pump(200);
+        folder.write("units/a/body/setup.json", setup);  // pictures: wide.png 40 x 20, tall.png 10 x 60
+    }
+    std::unique_ptr<Body::Skin> skin(const std::string& setup) {
+        writeSkin(setup);
+        return std::make_unique<Body::Skin>(L"units\\a\\body\\", w, h, L"idle");
     }
     test::UnitFolder folder;
-    RecordingBrain brain;
-    std::unique_ptr<Body> body;
+    int w = -1, h = -1;
 };
 
-TEST_F(BodyTest, TakesItsLargestPicturesSizeAndAClickPostsDragThenDrop) {
-    body->update(0.05f);  // the motions after the first load once it has been painted
-    kiro::ui::Rect r{};
-    body->getWindowRect(r);
-    EXPECT_EQ(std::pair(r.right - r.left, r.bottom - r.top), std::pair(40, 60));  // the widest, the tallest
-    EXPECT_TRUE(body->isVisible());
-    uitest::moveTo(r.left + 20, r.top + 10);
-    uitest::click(1);
-    EXPECT_TRUE(uitest::waitUntil([&] { return brain.names.size() >= 2; }));
-    uitest::pump(200);
-    EXPECT_EQ(brain.names, (std::vector<std::wstring>{L"unit_drag", L"unit_drop"}));
+// Ticks one at a time and checks that what is shown changes exactly when it said it would.
+template <class Thing, class Tick, class Changed>
+void expectChangeExactlyWhenDue(const Thing& thing, Tick tick, Changed changed, int changes) {
+    for (int c = 0; c < changes; ++c) {
+        const uint32_t due = thing.ticksUntilDue();
+        ASSERT_NE(due, NeverDue);
+        for (uint32_t t = 1; t < due; ++t) {
+            tick();
+            ASSERT_FALSE(changed()) << "changed " << due - t << " ticks early";
+        }
+        tick();
+        ASSERT_TRUE(changed()) << "nothing changed when due, after " << due << " ticks";
+    }
 }
 
-TEST_F(BodyTest, StandbyForTenSecondsOfSilenceThenIdleUntilItSpeaksAgain) {
-    EXPECT_EQ(body->skin().currentName(), L"idle");
-    body->update(0.05f);
-    EXPECT_EQ(body->skin().currentName(), L"standby");
-    for (int i = 0; i < 195; ++i) body->update(0.05f);  // 9.8 s of silence
-    EXPECT_EQ(body->skin().currentName(), L"standby");
-    for (int i = 0; i < 10; ++i) body->update(0.05f);
-    EXPECT_EQ(body->skin().currentName(), L"idle");
-    body->speak(L"やあ", L"happy");
-    EXPECT_TRUE(body->isSpeaking());
-    EXPECT_EQ(body->skin().currentName(), L"happy");
-    body->speak(L"もう一度", L"no-such-motion");  // the text shows, the motion goes on
-    EXPECT_EQ(body->skin().currentName(), L"happy");
-    EXPECT_EQ(body->balloon().lines().lines().size(), 2u);
-    while (body->isSpeaking()) body->update(0.05f);
-    body->update(0.05f);
-    EXPECT_EQ(body->skin().currentName(), L"standby");
+TEST_F(BodyTest, SkinsShareTheirPicturesTakeTheLargestSizeAndNeedOneUsableMotion) {
+    auto s = skin(R"({"motions": {"idle": {"timeout": 0, "images": ["wide.png", "tall.png"]},
+        "speak": {"timeout": 0.5, "images": ["wide.png", "missing.png"]}}})");
+    EXPECT_EQ(s->imageCount(), 2u);
+    EXPECT_EQ(std::pair(w, h), std::pair(40, 60));
+    // The missing picture is left out of the motion; the shared one is the same canvas.
+    ASSERT_EQ(s->motion(L"speak")->frames.size(), 1u);
+    EXPECT_EQ(s->motion(L"speak")->frames[0], s->motion(L"idle")->frames[0]);
+    EXPECT_TRUE(s->takeChanged());
+    EXPECT_FALSE(s->takeChanged());
+    // The last: one picture missing, the other (the skin file itself) not a picture.
+    for (const char* json : {R"({"motions": {}})", "{broken",
+                             R"({"motions": {"idle": {"images": ["none.png"]}, "x": {"images": ["setup.json"]}}})"}) {
+        try {
+            skin(json);
+            ADD_FAILURE() << "no exception for " << json;
+        } catch (const kiro::Exception& e) {
+            EXPECT_NE(std::string(e.what()).find("tavi::Body::Skin::Skin\n\nERROR_UnitImageNotfound"),
+                      std::string::npos);
+        }
+    }
 }
 
-TEST_F(BodyTest, ClosingTheCharacterEndsTheProgramLoop) {
-    uitest::every(50, [&] { return body->onClose(), false; });
+TEST_F(BodyTest, MotionsRestartOnlyWhenAskedAndChangePicturesExactlyWhenDue) {
+    auto s = skin(R"({"motions": {
+        "idle": {"timeout": 0.5, "images": ["wide.png", "wide.png", "wide.png", "tall.png"]},
+        "speak": {"timeout": 0.5, "images": ["wide.png", "tall.png"]}, "ghost": {"images": ["missing.png"]},
+        "still": {"timeout": 0, "images": ["wide.png", "tall.png"]},
+        "same": {"timeout": 0.1, "images": ["tall.png", "tall.png"]}}})");
+    s->takeChanged();
+    struct Probe {
+        Body::Skin& skin;
+        uint32_t ticksUntilDue() const { return skin.ticksUntilChange(); }
+    } probe{*s};
+    int ticks = 0;
+    const Canvas* shown = s->currentFrame();
+    // Pictures change only where a redraw is due (every 10 ticks), and only to another one.
+    expectChangeExactlyWhenDue(
+        probe, [&] { s->update(TickSeconds), ++ticks; },
+        [&] {
+            if (!s->takeChanged()) return false;
+            EXPECT_NE(std::exchange(shown, s->currentFrame()), s->currentFrame());
+            return ticks % 10 == 0;
+        },
+        30);
+
+    s->play(L"ghost", true);  // no frames: the current motion goes on
+    s->play(L"unknown", true);
+    EXPECT_EQ(s->currentName(), L"idle");
+    EXPECT_FALSE(s->takeChanged());
+    s->play(L"speak", false);
+    EXPECT_TRUE(s->takeChanged());
+    s->update(0.3f);
+    s->play(L"speak", false);  // already playing: nothing changes
+    EXPECT_FALSE(s->takeChanged());
+    EXPECT_NEAR(s->remaining(), 0.2f, 1e-4);
+    s->play(L"speak", true);  // restart: full timeout again
+    EXPECT_TRUE(s->takeChanged());
+    EXPECT_FLOAT_EQ(s->remaining(), 0.5f);
+    for (const wchar_t* motion : {L"still", L"same"}) {
+        s->play(motion, true);
+        EXPECT_EQ(s->ticksUntilChange(), NeverDue) << motion;
+    }
+}
+
+TEST(BalloonLines, LinesAreRevealedOneCharacterATickAndLeaveTogetherWhenDue) {
+    for (auto [length, seconds] : {std::pair{7, 4.0f}, {10, 4.0f}, {32, 8.0f}, {40, 8.0f}, {100, 16.0f}})
+        EXPECT_FLOAT_EQ(BalloonLines::displayTime(length), seconds) << length;  // (length / 8 | 3) + 1
+    EXPECT_EQ(BalloonLines::unescape(L"a\\\\nb"), L"a\nb");  // the pair becomes one backslash, which then breaks
+    EXPECT_EQ(BalloonLines::unescape(L"c:\\\\x"), L"c:\\x");
+
+    BalloonLines lines;
+    float silence = -1;
+    lines.update(TickSeconds);
+    EXPECT_FALSE(lines.add(L""));
+    EXPECT_TRUE(lines.isEmpty(&silence));
+    EXPECT_NEAR(silence, TickSeconds, 1e-4);
+    EXPECT_EQ(lines.ticksUntilDue(), NeverDue);
+    lines.add(L"0123456789");
+    EXPECT_FALSE(lines.isEmpty(&silence));
+    EXPECT_EQ(silence, 0.0f);
+    for (size_t shown = 1; shown <= 10; ++shown) {
+        EXPECT_EQ(lines.ticksUntilDue(), 1u);
+        EXPECT_TRUE(lines.update(TickSeconds));
+        EXPECT_EQ(lines.lines().back().revealed, shown);
+    }
+    // A second line cuts the first one's reveal short; both leave after the second's time.
+    lines.add(L"abcdefghij");
+    lines.update(TickSeconds);
+    ASSERT_TRUE(lines.add(std::wstring(40, L'x')));
+    EXPECT_EQ(lines.lines()[1].revealed, 10u);
+    EXPECT_EQ(lines.lines()[2].revealed, 0u);
+    for (int i = 0; i < 40; ++i) lines.update(TickSeconds);
+    EXPECT_FLOAT_EQ(lines.remaining(), 8.0f);
+    bool changed = false;
+    expectChangeExactlyWhenDue(
+        lines, [&] { changed = lines.update(TickSeconds); }, [&] { return changed; }, 1);
+    EXPECT_TRUE(lines.lines().empty());
+    // Silence counts from the tick that emptied the balloon.
+    EXPECT_TRUE(lines.isEmpty(&silence) && silence == 0.0f);
+    lines.update(TickSeconds);
+    lines.isEmpty(&silence);
+    EXPECT_NEAR(silence, TickSeconds, 1e-4);
+}
+
+TEST_F(BodyTest, TheBalloonStandsBesideTheBodyWithSaneOffsetsAndDrawsNewLinesOverFadedOnes) {
+    kiro::ui::Window owner(nullptr, kiro::ui::ws::Popup, 0);
+    owner.setClientSize(200, 300);
+    owner.moveTo(700, 300);
+    Rect body{}, r{};
+    owner.getWindowRect(body);
+    const int middle = body.bottom - ((body.bottom - body.top) >> 1);
+    auto balloon = [&](const std::string& setup) {
+        writeSkin(setup);
+        auto b = std::make_unique<Body::Textbox>(&owner, L"units\\a\\body\\");
+        b->reposition();
+        b->getWindowRect(r);
+        return b;
+    };
+    balloon(R"({"textbox": {"x": -5, "y": 7}})");
+    EXPECT_TRUE(r.right == body.left - 5 && r.bottom == middle + 7);
+    balloon(R"({"textbox": {"x": 1e12, "y": -1e12}})");  // beyond any screen: 0
+    EXPECT_TRUE(r.right == body.left && r.bottom == middle);
+    EXPECT_TRUE(balloon(R"({"textbox": {"x": -5, "right": true}})")->right());
+    EXPECT_EQ(r.left, body.right);
+
+    // A broken setup gives the defaults; an empty balloon draws nothing and cannot be closed.
+    auto b = balloon("{not json");
+    EXPECT_FALSE(b->right() || b->isVisible());
+    EXPECT_EQ(b->onClose(), 0);
+    Canvas canvas(400, 400);
+    EXPECT_EQ(b->onPaint(canvas), 0);
+    for (int y = 0; y < 400; y += 20)
+        for (int x = 0; x < 400; x += 20) ASSERT_EQ(canvas.pixel(x, y) >> 24, 0u);
+
+    // A line count that makes each balloon between 280 and 329 pixels high, so the newest
+    // stands at 400 - h, the next at 340 - h (visible) and the third below 0.
+    std::wstring text = L"あ";
+    kiro::ui::Size size{};
+    for (;;) {
+        canvas.measureText(BalloonLines::unescape(text), &size, Body::Textbox::TextWidth);
+        if (size.cy + 32 >= 280) break;
+        text += L"\\nあ";
+    }
+    const int ch = size.cy + 32;
+    ASSERT_LT(ch, 330);
+    for (int i = 0; i < 4; ++i) b->add(text);
+    EXPECT_TRUE(b->isVisible());
+    b->onPaint(canvas);
+    const int x = 400 - (size.cx + 64) / 2;                   // mid-balloon: they hug the side of the body
+    EXPECT_EQ(canvas.pixel(x, 400 - ch / 2) >> 24, 255u);     // the newest, opaque
+    const auto older = canvas.pixel(x, 400 - ch - 30) >> 24;  // the next older, faded
+    EXPECT_TRUE(older > 150 && older < 200) << older;
+    EXPECT_EQ(canvas.pixel(x, 2) >> 24, 0u);  // the third is not drawn
+}
+
+TEST_F(BodyTest, StandsByUntilTenSecondsOfSilenceSpeaksWithItsMotionAndWakesOnlyWhenDue) {
+    folder.addUnit("a", "{}");
+    Body body(nullptr, L"units\\a\\body\\", nullptr);
+    ASSERT_TRUE(uitest::waitUntil([&] { return body.painted(); }));
+    EXPECT_EQ(body.skin().currentName(), L"idle");
+    EXPECT_EQ(body.ticksUntilDue(), 1u);  // the rest of the skin loads on the next tick
+    body.update(TickSeconds);
+    ASSERT_EQ(body.skin().currentName(), L"standby");
+    auto tick = [&] { body.update(TickSeconds); };
+    expectChangeExactlyWhenDue(
+        body, tick, [&] { return body.skin().currentName() == L"idle"; }, 1);
+    EXPECT_EQ(body.ticksUntilDue(), NeverDue);
+    body.showStatus(L"x");
+    expectChangeExactlyWhenDue(
+        body, tick, [&] { return body.status().text().empty(); }, 1);
+    EXPECT_EQ(body.ticksUntilDue(), NeverDue);
+
+    body.speak(L"やあ", L"happy");
+    EXPECT_TRUE(body.isSpeaking());
+    EXPECT_EQ(body.skin().currentName(), L"happy");
+    body.speak(L"もう一度", L"no-such-motion");  // the text shows, the motion goes on
+    EXPECT_EQ(body.skin().currentName(), L"happy");
+    EXPECT_EQ(body.balloon().lines().lines().size(), 2u);
+    while (body.isSpeaking()) tick();
+    tick();
+    EXPECT_EQ(body.skin().currentName(), L"standby");
+
+    // Closing the character ends the program's loop.
+    uitest::every(50, [&] { return body.onClose(), false; });
     uitest::Rescue rescue(5000);
-    kiro::ui::runLoop();  // returns only because closing the body quit it
+    kiro::ui::runLoop();
     EXPECT_FALSE(rescue.fired());
+}
+
+TEST_F(BodyTest, TheBalloonFollowsTheBodyThroughADragAndAMoveByTheSystem) {
+    folder.addUnit("a", "{}");
+    Body body(nullptr, L"units\\a\\body\\", nullptr);
+    body.speak(L"hello", L"");
+    ASSERT_TRUE(uitest::waitUntil([&] { return body.painted() && body.balloon().isVisible(); }));
+    uitest::pump(200);  // until the server has the window's shape
+    Rect start{};
+    body.getWindowRect(start);
+    auto left = [&] {
+        Rect r{};
+        body.getWindowRect(r);
+        kiro::ui::Point at{};
+        body.balloon().position(at);
+        const int side = Body::Textbox::WindowSize;  // no offsets in the test skin
+        EXPECT_EQ(at.x, r.left - side);
+        EXPECT_EQ(at.y, r.bottom - side - ((r.bottom - r.top) >> 1));
+        return r.left;
+    };
+    const int x = start.left + 20, y = start.top + 10;
+    uitest::moveTo(x, y);
+    uitest::press(1);
+    for (int step = 1; step <= 4; ++step) {
+        uitest::moveTo(x - 30 * step, y - 20 * step);
+        uitest::pump(60);
+        SCOPED_TRACE("during the drag");
+        left();
+    }
+    uitest::release(1);
+    ASSERT_TRUE(uitest::waitUntil([&] { return left() == start.left - 120; })) << "after the release";
+    // A move the program did not ask for arrives as a configure notice from the server.
+    gdk_window_move(gtk_widget_get_window(GTK_WIDGET(body.handle())), 300, 200);
+    ASSERT_TRUE(uitest::waitUntil([&] { return left() == 300; })) << "after a move by the system";
 }
 
 }  // namespace

@@ -33,11 +33,6 @@ protected:
         folder.emplace();
         owner = std::make_unique<kiro::ui::Window>();
     }
-    void TearDown() override {
-        memo.reset();
-        owner.reset();
-        folder.reset();
-    }
 
     void start() {
         memo = std::make_unique<tavi::tool::Memo>(owner.get(), [] {
@@ -88,7 +83,7 @@ protected:
         openMenu(n, [key](const uitest::MenuSeen&) { uitest::keys(key); });
     }
 
-    std::optional<tavi::test::ScopedWorkFolder> folder;
+    std::optional<tavi::test::ScopedWorkFolder> folder;  // (members go in the reverse order)
     std::unique_ptr<kiro::ui::Window> owner;
     std::unique_ptr<tavi::tool::Memo> memo;
 };
@@ -131,7 +126,7 @@ TEST_F(MemoTest, NewNotesOpenTheirEditorMidScreenAndWhatIsTypedIsOnDiskAtEscape)
     EXPECT_EQ(file(second.datPath()), "日");
 }
 
-TEST_F(MemoTest, SettingsFollowProtectionMovesAndCopyOnClickAndKeepOtherKeys) {
+TEST_F(MemoTest, SettingsFollowProtectionAndCopyOnClickAndKeepOtherKeys) {
     folder->write("data/memo/20240101000000.dat", "守るメモ\nsecond line");
     folder->write("data/memo/20240101000000.dat.ini", "y=150\nzeta=keep\nx=120\nprotect=true\n[extra]\nk=v\n");
     start();
@@ -156,16 +151,6 @@ TEST_F(MemoTest, SettingsFollowProtectionMovesAndCopyOnClickAndKeepOtherKeys) {
     EXPECT_TRUE(usable.at(L"保護(L)") && !usable.at(L"編集(E)") && !usable.at(L"削除(D)"));
     EXPECT_EQ(file(n.iniPath()), "clickable=false\nprotect=false\nx=120\ny=150\nzeta=keep\n\n[extra]\nk=v\n\n");
 
-    // Dragged: the new place is on disk once the button is up.
-    uitest::moveTo(140, 160);
-    uitest::press(1);
-    for (int step = 1; step <= 6; ++step) {
-        uitest::moveTo(140 + 10 * step, 160 + 7 * step);
-        uitest::pump(40);
-    }
-    uitest::release(1);
-    EXPECT_TRUE(waitUntil([&] { return file(n.iniPath()).find("x=180\ny=192") != std::string::npos; }));
-
     // Copying the text, then copying on click: under the pointer the card turns white, with
     // the hand cursor, and a click copies.
     kiro::ui::setClipboardText(L"before");
@@ -175,7 +160,7 @@ TEST_F(MemoTest, SettingsFollowProtectionMovesAndCopyOnClickAndKeepOtherKeys) {
     pick(n, "a");
     ASSERT_TRUE(waitUntil([&] { return n.hovered(); }));
     EXPECT_NE(file(n.iniPath()).find("clickable=true"), std::string::npos);
-    uitest::moveTo(200, 196);
+    uitest::moveTo(160, 166);
     uitest::pump(300);
     GdkPixbuf* shot = gdk_pixbuf_get_from_window(gdk_get_default_root_window(), at(n).x + 3, at(n).y + 20, 1, 1);
     EXPECT_EQ(std::string(reinterpret_cast<char*>(gdk_pixbuf_get_pixels(shot)), 3), "\xFF\xFF\xFF");

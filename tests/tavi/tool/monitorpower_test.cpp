@@ -14,8 +14,10 @@ struct ModelDisplay : tavi::tool::PowerManagement {
     bool enabled() override { return managed; }
     void setEnabled(bool value) override { managed = value; }
     void forceOff() override {
-        if (!managed) error = true;
-        else on = false, wentOff = true;
+        if (!managed)
+            error = true;
+        else
+            on = false, wentOff = true;
     }
     bool monitorOn() override {
         if (!on && --looksUntilUserReturns == 0) on = true;
