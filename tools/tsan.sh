@@ -2,13 +2,14 @@
 # Builds the tests with ThreadSanitizer in build-tsan/ and runs those of the threaded parts: the
 # brain and its engine, the HTTP download and the feed reader's cycle (against the local
 # servers of tests/support/feedserver.py) from the portable tests, and the tools (registry,
-# away-from-keyboard worker, clock, feed reader) and the UI thread's task queue from the
-# toolkit tests on a virtual display. Any data race fails.
+# away-from-keyboard worker, clock, feed reader, their wake-ups), the quiet rule, worker error
+# reports and the UI thread's task queue from the toolkit tests on a virtual display. Any data
+# race fails.
 # Usage: tools/tsan.sh [core filter [ui filter]]     e.g. tools/tsan.sh 'Brain*:Engine*' '-'
 set -eu
 cd "$(dirname "$0")/.."
 filter="${1:-Brain*:Engine*:EngineLoading*:Download*:Feed*}"
-ui_filter="${2:-Registry*:Afk*:Clock*:Rss*:Feed*:Loop*}"
+ui_filter="${2:-Registry*:Afk*:Clock*:Feed*:Loop*:ToolDue*:Quiet*:ErrorReport*:MessageBoxFromWorker*}"
 build="${TAVI_TSAN_BUILD:-build-tsan}"
 
 generator=""
