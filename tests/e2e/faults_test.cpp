@@ -95,13 +95,15 @@ TEST_F(FaultsTest, KilledWhileSavingLeavesEachFileOldOrNewNeverPartial) {
 }
 
 // A feed server that sends garbage, a 100 MiB body, a feed a byte a second, and half a feed
-// before it hangs up: the UI thread goes on answering and ticking, the memory stays bounded,
-// and the program ends promptly while the slow feed is still coming.
+// before it hangs up: the UI thread goes on answering and its timers fire on time, the memory
+// stays bounded, and the program ends promptly while the slow feed is still coming. Without
+// the language module the memory at start is the memory of the whole run.
 TEST_F(FaultsTest, HostileFeedServerNeitherStallsNorBloatsNorDelaysTheExit) {
     std::string list;
     for (const wchar_t* path : {L"/garbage", L"/big/100", L"/cut", L"/trickle"})
         list += kiro::io::toUtf8(tavi::test::served("TAVI_HTTP", path)) + "\n";
     writeFile(copy_->folder() / "etc/rss-urls.txt", list);
+    fs::remove_all(copy_->folder() / "sorn");
     const fs::path ticks = copy_->folder().parent_path() / "ticks.bin";
     const auto started = startPreloaded(*copy_, {{"TAVI_TICK_LOG", ticks.string()}});
     if (!started) GTEST_SKIP() << "needs TAVI_PRELOAD";
@@ -125,18 +127,18 @@ TEST_F(FaultsTest, HostileFeedServerNeitherStallsNorBloatsNorDelaysTheExit) {
     ASSERT_EQ(app.waitExit(5s), 0);
     const double exitMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - stop).count();
 
-    const std::vector<double> intervals = tickIntervals(ticks);
+    const std::vector<double> late = timerLateness(ticks);
     std::cout << "UI thread answers: median " << percentile(answers, 0.5) << " ms, 99% " << percentile(answers, 0.99)
-              << " ms, slowest " << percentile(answers, 1) << " ms; ticks: median " << percentile(intervals, 0.5)
-              << " ms, 99% " << percentile(intervals, 0.99) << " ms, longest " << percentile(intervals, 1)
+              << " ms, slowest " << percentile(answers, 1) << " ms; " << late.size() << " timer firings late by: median "
+              << percentile(late, 0.5) << " ms, 99% " << percentile(late, 0.99) << " ms, most " << percentile(late, 1)
               << " ms; resident memory " << startKiB / 1024 << " MiB at start, at most " << peakKiB / 1024
               << " MiB; exit " << exitMs << " ms\n";
-    // Faults, not speed: a UI thread held up for seconds, ticks lost, the body kept whole, an
-    // exit that waits for the slow feed.
+    // Faults, not speed: a UI thread held up for a second or more, the body kept whole (it
+    // is cut at 32 MiB), an exit that waits for the slow feed.
     EXPECT_EQ(std::count(answers.begin(), answers.end(), -1.0), 0) << "pings unanswered for 2 s";
-    EXPECT_GT(intervals.size(), 8000u / 50 * 8 / 10) << "ticks lost";
-    EXPECT_LT(percentile(intervals, 1), 1000) << "the tick stalled";
-    EXPECT_LT(peakKiB - startKiB, 200 * 1024) << "the 100 MiB body is held";
+    EXPECT_FALSE(late.empty()) << "no timer fired";
+    EXPECT_LT(percentile(late, 1), 1000) << "a timer fired a second late";
+    EXPECT_LT(peakKiB - startKiB, 80 * 1024) << "the 100 MiB body is held";
     EXPECT_LT(exitMs, 1500) << "the exit waited for the slow feed";
 }
 

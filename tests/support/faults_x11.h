@@ -71,16 +71,14 @@ inline long residentKiB(pid_t pid) {
     return value;
 }
 
-// The intervals between the logged ticks, in milliseconds.
-inline std::vector<double> tickIntervals(const fs::path& log) {
+// How late each logged timer fired, in milliseconds.
+inline std::vector<double> timerLateness(const fs::path& log) {
     const std::string bytes = readFile(log);
-    std::vector<double> out;
-    long long previous = 0;
-    for (size_t at = 0; at + 8 <= bytes.size(); at += 8) {
-        long long t = 0;
-        std::copy(bytes.data() + at, bytes.data() + at + 8, reinterpret_cast<char*>(&t));
-        if (previous != 0) out.push_back(double(t - previous) / 1e6);
-        previous = t;
+    std::vector<double> out(bytes.size() / 8);
+    for (size_t i = 0; i < out.size(); ++i) {
+        long long ns = 0;
+        std::copy(bytes.data() + 8 * i, bytes.data() + 8 * i + 8, reinterpret_cast<char*>(&ns));
+        out[i] = double(ns) / 1e6;
     }
     return out;
 }

@@ -4,8 +4,9 @@
    - TAVI_CLOCK_RATE=N: the process's clocks (monotonic and wall) run N times as fast from the
      moment it starts, and timed waits and sleeps until a time of those clocks end when they
      should. Relative sleeps and the toolkit's timers keep real time;
-   - TAVI_TICK_LOG=FILE: every firing of a toolkit timer of TAVI_TICK_MS milliseconds (50 by
-     default) appends its real monotonic time in nanoseconds (8 bytes) to FILE. */
+   - TAVI_TICK_LOG=FILE: every firing of a toolkit timer appends how late it fired, in
+     nanoseconds of the real monotonic clock (8 bytes), to FILE: the time since it was due, a
+     timer's interval after it was started or last fired. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
@@ -116,6 +117,7 @@ struct Timer {
     SourceFn fn;
     void* data;
     NotifyFn notify;
+    long long intervalNs, dueNs;
 };
 static int tickLog = -1;
 
@@ -123,8 +125,9 @@ static int timerFired(void* p) {
     struct Timer* t = (struct Timer*)p;
     struct timespec now;
     realClock(CLOCK_MONOTONIC, &now);
-    const long long at = ns(&now);
-    if (write(tickLog, &at, sizeof at) < 0) tickLog = -1;
+    const long long late = ns(&now) - t->dueNs;
+    if (tickLog >= 0 && write(tickLog, &late, sizeof late) < 0) tickLog = -1;
+    t->dueNs = ns(&now) + t->intervalNs;
     return t->fn(t->data);
 }
 
@@ -136,18 +139,19 @@ static void timerGone(void* p) {
 
 unsigned g_timeout_add_full(int priority, unsigned interval, SourceFn fn, void* data, NotifyFn notify) {
     static TimeoutFn real;
-    static unsigned logged = 50;
     if (real == NULL) {
         real = (TimeoutFn)dlsym(RTLD_NEXT, "g_timeout_add_full");
         const char* file = getenv("TAVI_TICK_LOG");
-        const char* ms = getenv("TAVI_TICK_MS");
         if (file != NULL) tickLog = open(file, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-        if (ms != NULL) logged = (unsigned)atoi(ms);
     }
-    if (tickLog < 0 || interval != logged) return real(priority, interval, fn, data, notify);
+    if (tickLog < 0) return real(priority, interval, fn, data, notify);
     struct Timer* t = (struct Timer*)malloc(sizeof *t);
+    struct timespec now;
+    realClock(CLOCK_MONOTONIC, &now);
     t->fn = fn;
     t->data = data;
     t->notify = notify;
+    t->intervalNs = (long long)interval * 1000000;
+    t->dueNs = ns(&now) + t->intervalNs;
     return real(priority, interval, timerFired, t, timerGone);
 }
