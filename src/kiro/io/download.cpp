@@ -3,6 +3,7 @@
 #include "kiro/io/download.h"
 
 #include <chrono>
+#include <system_error>
 
 #include "kiro/io/download_platform.h"
 
@@ -19,13 +20,20 @@ bool keep(BinaryObject& body, const void* bytes, size_t n) {
 }  // namespace http
 
 Download::Download(const std::wstring& url) {
-    worker_ = std::thread([this, url] {
-        BinaryObject received;
-        // Only a complete, accepted answer is handed over: a failure or a cancel leaves the
-        // body empty.
-        if (http::get(url, stop_, received)) body_ = received;
+    try {
+        worker_ = std::thread([this, url] {
+            BinaryObject received;
+            // Only a complete, accepted answer is handed over: a failure or a cancel leaves the
+            // body empty.
+            if (http::get(url, stop_, received)) body_ = received;
+            ended_ = true;
+        });
+    } catch (const std::system_error&) {
+        // No thread to fetch on (the process has run out of them): the request fails at once,
+        // as one that could not connect does, rather than ending the caller's thread.
         ended_ = true;
-    });
+        return;
+    }
     // Gives the thread a head start before the caller's first check.
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
 }
