@@ -58,12 +58,14 @@ inline std::unique_ptr<AppProcess> startPreloaded(const AppCopy& copy,
     return app;
 }
 
+// The process's own resident memory: anonymous pages only, since the mapped dictionary's pages
+// belong to the page cache and come and go with the system's needs.
 inline long residentKiB(pid_t pid) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     std::string key;
     long value = -1;
     while (status >> key) {
-        if (key == "VmRSS:") {
+        if (key == "RssAnon:") {
             status >> value;
             break;
         }

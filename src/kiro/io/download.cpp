@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <system_error>
+#include <thread>
 
 #include "kiro/io/download_platform.h"
 
@@ -29,8 +30,7 @@ Download::Download(const std::wstring& url) {
             ended_ = true;
         });
     } catch (const std::system_error&) {
-        // No thread to fetch on (the process has run out of them): the request fails at once,
-        // as one that could not connect does, rather than ending the caller's thread.
+        // No thread to fetch with (the system is out of them): a failed download, as any other.
         ended_ = true;
         return;
     }
