@@ -26,5 +26,5 @@ if [ $# -ge 2 ]; then
     "$1" "$2" "$3" 14 &
     sleep 11
     import -window root -crop 440x180+70+92 +repage "$4"
-    wait $!' shoot "$root/tools/wine-run.sh" "$2/tests/tavi_toolkit_demo.exe" "$data" "$root/docs/toolkit-wine.png"
+    wait $!' shoot "$root/tools/wine-run.sh" "$2/tools/demo/tavi_toolkit_demo.exe" "$data" "$root/docs/toolkit-wine.png"
 fi

@@ -12,6 +12,7 @@
 
 #include "kiro/ui/canvas_win32.h"
 #include "kiro/ui/window_win32.h"
+#include "support/cases.h"
 #include "support/recorder.h"
 #include "support/uidriver.h"
 
@@ -145,7 +146,7 @@ TEST(Win32Canvas, DrawToCopiesThePixelsWithoutAlphaOntoADeviceContext) {
 
 TEST(Win32Cursor, FilesKeepTheirHotSpotOtherImagesLoadAndMissingFilesGiveNone) {
     auto path = [](const std::string& name) {
-        const std::string p = test::dataPath(name);
+        const std::string p = tavi::test::dataPath(name);
         return std::wstring(p.begin(), p.end());
     };
     auto hotSpot = [](const Cursor& c) {
