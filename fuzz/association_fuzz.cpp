@@ -1,35 +1,17 @@
 // Fuzzes reading the corpus association file and cutting long texts into analysable pieces.
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <fstream>
 #include <string>
 
+#include "fuzz_folder.h"
 #include "kiro/io/charset/charset.h"
+#include "kiro/io/file.h"
 #include "sorn/pieces.h"
 #include "tavi/oreb/corpus.h"
 
-namespace {
-
-const std::string& scratchFile() {
-    static const std::string path = [] {
-        std::string dir = "/tmp/tavi-fuzz-association-XXXXXX";
-        const char* made = mkdtemp(&dir[0]);
-        return std::string(made ? made : "/tmp") + "/corpus.txt";
-    }();
-    return path;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    {
-        std::ofstream out(scratchFile(), std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    }
-    const tavi::oreb::Corpus corpus(3, kiro::io::fromUtf8(scratchFile()));
+    kiro::io::File(fuzzFolder() + L"corpus.txt", kiro::io::File::Write).write(data, size);
+    const tavi::oreb::Corpus corpus(3, fuzzFolder() + L"corpus.txt");
     for (const auto& [noun, related] : corpus.links()) {
         // A noun is a key only through a link read for it.
         if (related.empty()) __builtin_trap();

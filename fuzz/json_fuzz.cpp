@@ -35,36 +35,14 @@ std::wstring toWide(const uint8_t* data, size_t size) {
     return text;
 }
 
-// Strict UTF-8 of text that holds only whole characters; anything else aborts.
+// Strict UTF-8 of text that holds only whole characters (wchar_t has 32 bits where the
+// fuzzers build); anything else aborts.
 std::string toUtf8(const std::wstring& text) {
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        uint32_t c = static_cast<uint32_t>(text[i]);
-        if (sizeof(wchar_t) == 2 && c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size()) {
-            const uint32_t low = static_cast<uint32_t>(text[i + 1]);
-            if (low >= 0xDC00 && low <= 0xDFFF) {
-                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-                ++i;
-            }
-        }
-        if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) abort();  // dump let one through
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | c >> 6);
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | c >> 12);
-            out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | c >> 18);
-            out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-            out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
+    for (const wchar_t c : text) {
+        const uint32_t u = static_cast<uint32_t>(c);
+        if ((u >= 0xD800 && u <= 0xDFFF) || u > 0x10FFFF) abort();  // dump let one through
     }
-    return out;
+    return kiro::io::toUtf8(text);
 }
 
 // ASCII without NUL, which nlohmann takes for the end of the input.

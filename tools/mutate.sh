@@ -16,6 +16,7 @@ shift
 export B="$build" TAVI_TEST_DATA="$PWD/tests/data" TAVI_APP_DIR="$PWD/$build/app"
 export TAVI_EXE="$PWD/$build/tavi" TAVI_PRELOAD="$PWD/$build/tests/libtavi_preload.so"
 
+log="$(mktemp /tmp/mutate-XXXXXX.log)"
 saved=""
 restore() {
   if [ -n "$saved" ]; then
@@ -25,7 +26,7 @@ restore() {
   fi
 }
 trap 'restore; exit 130' INT TERM
-trap restore EXIT
+trap 'restore; rm -f "$log"' EXIT
 
 missed=0
 printf '| what | file | result |\n|---|---|---|\n'
@@ -40,11 +41,11 @@ for list in "$@"; do
       missed=1
     elif ! cmake --build "$build" --target "$target" >/dev/null 2>&1; then
       result="caught (does not build)"
-    elif timeout 900 sh -c "$command" >/tmp/mutate-last.log 2>&1; then
+    elif timeout 900 sh -c "$command" >"$log" 2>&1; then
       result="MISSED"
       missed=1
     else
-      result="caught ($(grep -m1 -oE '\[  FAILED  \] [A-Za-z0-9_./]+' /tmp/mutate-last.log | cut -c14- || true))"
+      result="caught ($(grep -m1 -oE '\[  FAILED  \] [A-Za-z0-9_./]+' "$log" | cut -c14- || true))"
     fi
     restore
     printf '| %s | %s | %s |\n' "$what" "$file" "$result"

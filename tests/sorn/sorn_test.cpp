@@ -1,20 +1,9 @@
-// The language module without the analyser: reading UTF-8 from the analyser's byte ranges, and
-// starting without a module folder.
+// The language module without a module folder or dictionary: it does not start.
 #include "sorn/sorn.h"
 
 #include <gtest/gtest.h>
 
 #include "support/scoped_folders.h"
-
-TEST(Sorn, ToWideReadsExactlyTheGivenBytesUpToAZero) {
-    const char bytes[] = "\xE8\x8A\xB1\xE5\xA3\x87xyz";  // 花壇xyz
-    EXPECT_EQ(sorn::toWide(bytes, 3), L"花");
-    EXPECT_EQ(sorn::toWide(bytes, 7), L"花壇x");
-    EXPECT_EQ(sorn::toWide(bytes), L"花壇xyz");
-    const char withZero[] = {'a', 'b', '\0', 'c'};
-    EXPECT_EQ(sorn::toWide(withZero, 4), L"ab");
-    EXPECT_EQ(sorn::toWide(nullptr, 3), L"");
-}
 
 TEST(Sorn, StartsOnlyWithAModuleFolderAndADictionaryAndAnalysesNothingWhileOff) {
     sorn::finalize();

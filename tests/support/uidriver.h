@@ -1,7 +1,10 @@
 // Drives the toolkit's windows in tests as a user would: the UI loop, synthetic pointer and
 // keyboard input through the platform, and what the platform shows of menus and boxes.
-// Tests use only this and the portable toolkit; uidriver_<platform>.cpp implements it.
+// Tests use only this and the portable toolkit; uidriver.cpp holds the common half and
+// uidriver_<platform>.cpp the rest.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
@@ -17,6 +20,10 @@ namespace uitest {
 
 // Starts the toolkit; false when there is no display.
 bool start();
+// A fixture for tests of windows: the toolkit started first.
+struct Ui : ::testing::Test {
+    void SetUp() override { ASSERT_TRUE(start()) << "no display"; }
+};
 
 // Handles the UI thread's events for `ms` milliseconds, or until done() holds (returns done()).
 void pump(int ms);
@@ -75,5 +82,15 @@ private:
     struct State;
     State* state_;
 };
+
+// Between the two halves: the platform's gives the first four, the common one the last.
+namespace backend {
+bool step();  // handles the UI thread's pending events; false when there were none
+// Presses the keys in order and releases them in reverse; from any thread when `anyThread`.
+void combination(const std::vector<std::string>& held, bool anyThread);
+bool menuOpen(MenuSeen* seen);               // the open popup menu, if any
+bool clickBox(BoxSeen* seen, int response);  // false while no box with that button is up
+void clickCentre(const kiro::ui::Rect& r);
+}  // namespace backend
 
 }  // namespace uitest

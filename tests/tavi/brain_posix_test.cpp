@@ -1,5 +1,5 @@
 // The brain loading a real corpus through the language module on its worker: the published
-// progress, the settle pause, stopping while loading, and two brains side by side.
+// progress, the settle pause, and stopping while loading.
 #include "tavi/brain.h"
 
 #include <gtest/gtest.h>
@@ -24,8 +24,6 @@ long long millis(Clock::duration d) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(d).count();
 }
 using tavi::Brain;
-using tavi::EventMessage;
-using tavi::Response;
 
 // About 40 ms of analysis per file on a quiet machine.
 std::string corpusPage() {
@@ -39,9 +37,6 @@ protected:
     void SetUp() override {
         language_.emplace(work_.path());
         ASSERT_TRUE(language_->started());
-        work_.write("brain/event.json", R"({"unit_wakeup": ["hello"]})");
-        work_.write("brain/response.json",
-                    R"({"related_noun": {"action": "think", "texts": ["%keyword% and %noun%"]}})");
     }
     void TearDown() override { language_.reset(); }
 
@@ -56,16 +51,6 @@ protected:
     tavi::test::ScopedWorkFolder work_;
     std::optional<tavi::test::ScopedLanguageModule> language_;
 };
-
-Response nextResponse(Brain& brain, std::chrono::milliseconds within) {
-    Response r;
-    const auto deadline = Clock::now() + within;
-    while (Clock::now() < deadline) {
-        if (brain.poll(r)) return r;
-        std::this_thread::sleep_for(5ms);
-    }
-    return Response{L"<none>", L""};
-}
 
 TEST_F(BrainWithLanguage, ProgressRisesToOneThenStaysLoadingForTheSettlePause) {
     const int pages = 24;
@@ -108,18 +93,6 @@ TEST_F(BrainWithLanguage, ProgressRisesToOneThenStaysLoadingForTheSettlePause) {
     EXPECT_EQ(samples.back().value, 1.0f);
     // Fully loaded, yet still reported as loading for about one more second.
     EXPECT_GE(millis(samples.back().at - *full), 900);
-
-    // The corpus was learnt on the worker: a known keyword brings its related noun, after the
-    // two-second pause that follows every message.
-    EventMessage text;
-    text.kind = EventMessage::FreeText;
-    text.name = L"猫";
-    const auto posted = Clock::now();
-    brain.post(text);
-    const Response r = nextResponse(brain, 20s);
-    EXPECT_EQ(r.text, L"猫 and 魚");
-    EXPECT_EQ(r.action, L"think");
-    EXPECT_GE(millis(Clock::now() - posted), 1990);
 }
 
 TEST_F(BrainWithLanguage, DestroyingWhileLoadingWaitsOnlyForTheCurrentPiece) {
@@ -136,16 +109,6 @@ TEST_F(BrainWithLanguage, DestroyingWhileLoadingWaitsOnlyForTheCurrentPiece) {
     // The rest of the corpus is not analysed, and no settle pause follows: well under the
     // time the whole corpus takes.
     EXPECT_LT(millis(Clock::now() - start), 4000);
-}
-
-TEST_F(BrainWithLanguage, TwoBrainsLoadAndAnswerSideBySide) {
-    writePages(6);
-    Brain first(L"brain\\");
-    Brain second(L"brain\\");
-    first.post(tavi::events::unitWakeup());
-    second.post(tavi::events::unitWakeup());
-    EXPECT_EQ(nextResponse(first, 60s).text, L"hello");
-    EXPECT_EQ(nextResponse(second, 10s).text, L"hello");
 }
 
 }  // namespace

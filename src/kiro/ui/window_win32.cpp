@@ -219,8 +219,8 @@ void Window::setClientSize(int w, int h) {
     GetWindowRect(hwnd, &window);
     GetClientRect(hwnd, &client);
     int width = (window.right - window.left) - client.right + w;
+    // The frame's share, the menu bar included, is what the window has beyond its client area.
     int height = (window.bottom - window.top) - client.bottom + h;
-    if (GetMenu(hwnd)) height += GetSystemMetrics(SM_CYMENU);
     SetWindowPos(hwnd, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 

@@ -1,28 +1,36 @@
-// Canvas drawing, text, resizing and decoding, read back from the pixels.
+// Canvas drawing, text, resizing and decoding, read back from the pixels; canvases that could
+// not be made, and characters a toolkit may not take as they are.
 #include "kiro/ui/canvas.h"
-
-#include <gtest/gtest.h>
 
 #include "support/cases.h"
 #include "support/uidriver.h"
 
 namespace kiro::ui {
-namespace {
 
-std::uint32_t alphaOf(std::uint32_t argb) {
+static std::uint32_t alphaOf(std::uint32_t argb) {
     return argb >> 24;
 }
 
 // The pixels at the points as hexadecimal ARGB ("0" for transparent), space separated.
-std::string at(const Canvas& c, std::initializer_list<Point> points) {
+static std::string at(const Canvas& c, std::initializer_list<Point> points) {
     std::string out;
     char hex[12];
     for (const Point& p : points) out += (std::snprintf(hex, sizeof hex, "%x ", c.pixel(p.x, p.y)), hex);
     return out;
 }
 
-// Bounding box of the pixels with any alpha (right and bottom exclusive), and counts.
-std::vector<int> inkBox(const Canvas& c) {
+// How many pixels pass the test, and the box around those with any alpha (right and bottom
+// exclusive).
+static int count(const Canvas& c, const std::function<bool(std::uint32_t)>& test) {
+    int n = 0;
+    for (int y = 0; y < c.height(); ++y)
+        for (int x = 0; x < c.width(); ++x) n += test(c.pixel(x, y));
+    return n;
+}
+static int countOf(const Canvas& c, std::uint32_t argb) {
+    return count(c, [argb](std::uint32_t p) { return p == argb; });
+}
+static std::vector<int> inkBox(const Canvas& c) {
     std::vector<int> box{c.width(), c.height(), 0, 0};
     for (int y = 0; y < c.height(); ++y)
         for (int x = 0; x < c.width(); ++x)
@@ -30,20 +38,8 @@ std::vector<int> inkBox(const Canvas& c) {
                 box = {std::min(box[0], x), std::min(box[1], y), std::max(box[2], x + 1), std::max(box[3], y + 1)};
     return box;
 }
-int count(const Canvas& c, const std::function<bool(std::uint32_t)>& test) {
-    int n = 0;
-    for (int y = 0; y < c.height(); ++y)
-        for (int x = 0; x < c.width(); ++x) n += test(c.pixel(x, y));
-    return n;
-}
-int countOf(const Canvas& c, std::uint32_t argb) {
-    return count(c, [argb](std::uint32_t p) { return p == argb; });
-}
 
-class CanvasTest : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(uitest::start()); }
-};
+using CanvasTest = uitest::Ui;
 
 TEST_F(CanvasTest, ClearsAndDrawsShapesFilledOutlinedRoundedSmoothOrHard) {
     Canvas c(100, 60);
@@ -90,13 +86,11 @@ TEST_F(CanvasTest, ClearsAndDrawsShapesFilledOutlinedRoundedSmoothOrHard) {
 
 TEST_F(CanvasTest, TextIsOutlinedMeasuredAndWrapped) {
     Canvas plain(200, 60), outlined(200, 60), faint(200, 60);
-    for (Canvas* c : {&plain, &outlined, &faint}) c->setFont(L"DejaVu Sans", 20);
-    plain.setColor(rgb(255, 180, 180), 255);
-    outlined.setColor(rgb(255, 180, 180), 255);
-    faint.setColor(rgb(255, 255, 255), 100);
-    plain.drawText(L"Hello", 10, 10, 180, false);
-    outlined.drawText(L"Hello", 10, 10, 180, true);
-    faint.drawText(L"Hello", 10, 10, 180, true);
+    for (Canvas* c : {&plain, &outlined, &faint}) {
+        c->setFont(L"DejaVu Sans", 20);
+        c->setColor(c == &faint ? rgb(255, 255, 255) : rgb(255, 180, 180), c == &faint ? 100 : 255);
+        c->drawText(L"Hello", 10, 10, 180, c != &plain);
+    }
     const auto p = inkBox(plain);
     ASSERT_LT(p[0], p[2]);
     EXPECT_EQ(inkBox(outlined), (std::vector<int>{p[0] - 1, p[1] - 1, p[2] + 1, p[3] + 1}));
@@ -135,6 +129,26 @@ TEST_F(CanvasTest, TextIsOutlinedMeasuredAndWrapped) {
     c.setFont(L"DejaVu Sans", 32);
     c.measureText(L"abc def", &big, 0);
     EXPECT_GT(big.cx, one.cx * 3 / 2);
+}
+
+// U+0000, lone surrogates and values past U+10FFFF are still measured and placed, one after
+// another.
+TEST_F(CanvasTest, UnusualCharactersAreMeasuredInPlace) {
+    Canvas canvas(400, 100);
+    canvas.setFont(L"", 16);
+    for (const std::wstring& text : {std::wstring(L"ab\0cd", 5), std::wstring(L"ab") + wchar_t(0xD800) + L"cd",
+                                     std::wstring(L"ab") + wchar_t(0x110000) + L"cd", std::wstring(L"\0\0\0\0x", 5)}) {
+        Size whole{};
+        canvas.measureText(text, &whole, 0);
+        Rect previous{-1, 0, 0, 0};
+        for (int i = 0; i < int(text.size()); ++i) {
+            Rect r{};
+            canvas.measureCharacter(text, i, &r, 0);
+            EXPECT_TRUE(r.left > previous.left && r.right > r.left && r.right <= whole.cx)
+                << "character " << i << " of " << text.size() << ", third " << unsigned(text[2]);
+            previous = r;
+        }
+    }
 }
 
 TEST_F(CanvasTest, DrawOntoBlendsOverWhatIsBelowWithItsOpacityClamped) {
@@ -204,7 +218,20 @@ TEST_F(CanvasTest, DecodesPicturesWithAlphaAndGivesEmptyOnesForBadData) {
     bad.drawText(L"x", 0, 0, 10, true);  // drawing on an empty picture is harmless
     bad.resize(10, 0);
     EXPECT_EQ(at(under, {{0, 0}}), "ff010203 ");
+    // Canvases that cannot be made (too large, negative sides) draw nothing and harm nothing.
+    for (const auto& [width, height] : {std::pair{40000, 4}, {4, 32768}, {65535, 65535}, {-3, 5}}) {
+        Canvas target(8, 8), failed(width, height), shrunk(4, 4);
+        shrunk.resize(width, 40000);
+        for (Canvas* f : {&failed, &shrunk}) {
+            f->drawOnto(target, 0, 0);
+            target.drawOnto(*f, 0, 0);
+            f->drawText(L"x", 0, 0, 0, true);
+            f->measureText(L"x", nullptr, 0);
+        }
+        target.setColor(255, 0, 0, 255);
+        target.drawRect(Rect{0, 0, 8, 8}, true, 0);
+        EXPECT_EQ(target.pixel(4, 4), 0xFFFF0000u) << width << " by " << height << ": the target stopped drawing";
+    }
 }
 
-}  // namespace
 }  // namespace kiro::ui

@@ -1,13 +1,10 @@
 // Clipboard text offered to another X client: this process must answer its request from the
 // main loop while the child reads.
 #include <glib/gstdio.h>
-#include <gtest/gtest.h>
-
-#include <fstream>
-#include <sstream>
 
 #include "kiro/ui/clipboard.h"
 #include "kiro/ui/text_gtk.h"
+#include "support/tempfolder.h"
 #include "support/uidriver.h"
 
 // Run only as the child of the next test: writes what another process finds on the clipboard.
@@ -15,32 +12,26 @@ TEST(ClipboardChild, WriteClipboardToFile) {
     const char* out = g_getenv("TAVI_CLIPBOARD_CHILD");
     if (out == nullptr) GTEST_SKIP() << "only run as a child process";
     ASSERT_TRUE(uitest::start());
-    std::ofstream(out, std::ios::binary) << kiro::ui::gtk::utf8(kiro::ui::getClipboardText());
+    tavi::test::writeBytes(kiro::ui::gtk::wide(out), kiro::ui::gtk::utf8(kiro::ui::getClipboardText()));
 }
 
 TEST(ClipboardGtk, AnotherProgramReadsTheText) {
     ASSERT_TRUE(uitest::start());
     ASSERT_TRUE(kiro::ui::setClipboardText(L"共有テキスト\nline 2"));
-    gchar* dir = g_dir_make_tmp("tavi-clip-XXXXXX", nullptr);
-    const std::string outFile = std::string(dir) + "/out.txt";
-    gchar** env = g_environ_setenv(g_get_environ(), "TAVI_CLIPBOARD_CHILD", outFile.c_str(), TRUE);
+    tavi::test::TempFolder folder;
+    const std::string out = kiro::ui::gtk::utf8(folder / L"out.txt");
+    gchar** env = g_environ_setenv(g_get_environ(), "TAVI_CLIPBOARD_CHILD", out.c_str(), TRUE);
     gchar* self = g_file_read_link("/proc/self/exe", nullptr);
     gchar* argv[] = {self, const_cast<gchar*>("--gtest_filter=ClipboardChild.*"), nullptr};
+    static bool exited;  // outlives the test should the child hang
+    exited = false;
     GPid pid = 0;
     ASSERT_TRUE(g_spawn_async(nullptr, argv, env, GSpawnFlags(G_SPAWN_DO_NOT_REAP_CHILD | G_SPAWN_STDOUT_TO_DEV_NULL),
                               nullptr, nullptr, &pid, nullptr));
-    static bool exited;  // outlives the test should the child hang
-    exited = false;
     g_child_watch_add(
         pid, [](GPid p, gint, gpointer done) { *static_cast<bool*>(done) = true, g_spawn_close_pid(p); }, &exited);
     EXPECT_TRUE(uitest::waitUntil([&] { return exited; }, 20000));
-    std::ifstream in(outFile, std::ios::binary);
-    std::stringstream got;
-    got << in.rdbuf();
-    EXPECT_EQ(got.str(), "共有テキスト\nline 2");
-    g_remove(outFile.c_str());
-    g_rmdir(dir);
+    EXPECT_EQ(tavi::test::readBytes(folder / L"out.txt"), "共有テキスト\nline 2");
     g_free(self);
     g_strfreev(env);
-    g_free(dir);
 }

@@ -1,9 +1,5 @@
 // Cursors from files, and the cursor a window picks when asked.
-#include <gtest/gtest.h>
 #include <gtk/gtk.h>
-
-#include <cstdlib>
-#include <string>
 
 #include "kiro/io/charset/charset.h"
 #include "kiro/ui/cursor.h"
@@ -13,38 +9,27 @@
 #include "support/uidriver.h"
 
 namespace kiro::ui {
-namespace {
 
-std::wstring dataPath(const std::string& name) {
-    return kiro::io::fromUtf8(tavi::test::dataPath(name));
-}
+using CursorGtk = uitest::Ui;
 
-TEST(CursorGtk, CursorFilesLoadAndBadOnesGiveNone) {
-    auto cursor = Cursor::fromFile(dataPath("ui/dot.cur"));
+TEST_F(CursorGtk, FilesLoadBadOnesGiveNoneAndTheWindowUnderThePointerShowsItsChoice) {
+    auto path = [](const char* name) { return kiro::io::fromUtf8(tavi::test::dataPath(name)); };
+    auto cursor = Cursor::fromFile(path("ui/dot.cur"));
     ASSERT_NE(cursor, nullptr);
     EXPECT_EQ(gdk_cursor_get_cursor_type(gdkCursor(*cursor)), GDK_CURSOR_IS_PIXMAP);
-    // Folders may be separated by backslashes.
-    EXPECT_NE(Cursor::fromFile(dataPath("ui\\dot.cur")), nullptr);
-    EXPECT_EQ(Cursor::fromFile(dataPath("ui/missing.cur")), nullptr);
-    EXPECT_EQ(Cursor::fromFile(dataPath("ui/small.jpg.missing")), nullptr);
-    EXPECT_EQ(Cursor::fromFile(dataPath("ui")), nullptr);  // a folder
-}
-
-struct Picky : test::Recorder {
-    Picky() : Recorder(nullptr, ws::Popup) {}
-    const Cursor* chosen = nullptr;
+    EXPECT_NE(Cursor::fromFile(path("ui\\dot.cur")), nullptr);  // folders may be separated by backslashes
+    EXPECT_EQ(Cursor::fromFile(path("ui/missing.cur")), nullptr);
+    EXPECT_EQ(Cursor::fromFile(path("ui")), nullptr);  // a folder
+    test::Recorder w(nullptr, ws::Popup);
+    const Cursor* chosen = &Cursor::hand();
     bool answer = true;
-    LResult onSetCursor(std::uint32_t mouseMsg) override {
-        lastCursorMessage = mouseMsg;
+    w.message = [&](std::uint32_t msg, WParam, LParam l) -> LResult {
+        if (msg != wm::SetCursor) return NotHandled;
+        w.lastCursorMessage = hiWord(l);
         if (!answer) return NotHandled;
         setCursor(chosen);
         return 0;
-    }
-};
-
-TEST(CursorGtk, TheWindowUnderThePointerShowsTheCursorItChose) {
-    Picky w;
-    w.chosen = &Cursor::hand();
+    };
     w.moveTo(300, 600);
     w.setClientSize(100, 100);
     w.show();
@@ -54,15 +39,13 @@ TEST(CursorGtk, TheWindowUnderThePointerShowsTheCursorItChose) {
     uitest::pump(60);
     EXPECT_EQ(w.lastCursorMessage, wm::MouseMove);
     GdkWindow* client = gtk_widget_get_window(gtkClientArea(w));
-    EXPECT_EQ(gdk_window_get_cursor(client), gdkCursor(*w.chosen));
-    // Not answering leaves the ordinary arrow.
-    w.answer = false;
+    EXPECT_EQ(gdk_window_get_cursor(client), gdkCursor(*chosen));
+    answer = false;  // not answering leaves the ordinary arrow
     uitest::moveTo(351, 651);
     uitest::pump(60);
     EXPECT_EQ(gdk_window_get_cursor(client), nullptr);
-    // No cursor at all: an invisible one.
-    w.answer = true;
-    w.chosen = nullptr;
+    answer = true;  // no cursor at all: an invisible one
+    chosen = nullptr;
     uitest::click(1);
     uitest::pump(60);
     EXPECT_EQ(w.lastCursorMessage, wm::LButtonUp);
@@ -70,5 +53,4 @@ TEST(CursorGtk, TheWindowUnderThePointerShowsTheCursorItChose) {
     EXPECT_EQ(gdk_cursor_get_cursor_type(gdk_window_get_cursor(client)), GDK_BLANK_CURSOR);
 }
 
-}  // namespace
 }  // namespace kiro::ui

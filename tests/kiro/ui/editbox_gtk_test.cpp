@@ -1,5 +1,4 @@
 // The edit box's GTK widgets: the bounds place the scrolled text view, the font sets its lines.
-#include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
 #include "kiro/ui/editbox.h"
@@ -7,20 +6,17 @@
 #include "support/uidriver.h"
 
 namespace kiro::ui {
-namespace {
 
-GtkWidget* findView(GtkWidget* root) {
-    if (GTK_IS_TEXT_VIEW(root)) return root;
+static GtkWidget* findView(GtkWidget* root) {
+    if (GTK_IS_TEXT_VIEW(root) || !GTK_IS_CONTAINER(root)) return GTK_IS_TEXT_VIEW(root) ? root : nullptr;
     GtkWidget* found = nullptr;
-    if (GTK_IS_CONTAINER(root)) {
-        GList* kids = gtk_container_get_children(GTK_CONTAINER(root));
-        for (GList* l = kids; l != nullptr && found == nullptr; l = l->next) found = findView(GTK_WIDGET(l->data));
-        g_list_free(kids);
-    }
+    GList* kids = gtk_container_get_children(GTK_CONTAINER(root));
+    for (GList* l = kids; l != nullptr && found == nullptr; l = l->next) found = findView(GTK_WIDGET(l->data));
+    g_list_free(kids);
     return found;
 }
 
-int lineHeight(GtkWidget* view) {
+static int lineHeight(GtkWidget* view) {
     GtkTextIter start;
     gtk_text_buffer_get_start_iter(gtk_text_view_get_buffer(GTK_TEXT_VIEW(view)), &start);
     int y = 0, height = 0;
@@ -28,8 +24,9 @@ int lineHeight(GtkWidget* view) {
     return height;
 }
 
-TEST(EditBoxGtk, BoundsPlaceTheControlAndTheFontSizesItsLines) {
-    ASSERT_TRUE(uitest::start());
+using EditBoxGtk = uitest::Ui;
+
+TEST_F(EditBoxGtk, BoundsPlaceTheControlAndTheFontSizesItsLines) {
     Window window(nullptr, ws::OverlappedWindow);
     window.setClientSize(300, 120);
     EditBox box(window);
@@ -50,5 +47,4 @@ TEST(EditBoxGtk, BoundsPlaceTheControlAndTheFontSizesItsLines) {
     EXPECT_EQ(box.getText(), L"文字");
 }
 
-}  // namespace
 }  // namespace kiro::ui

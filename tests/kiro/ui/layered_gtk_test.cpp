@@ -1,9 +1,9 @@
 // What layered and ordinary windows show on the screen, read back from the root window: alpha
 // blending with a compositor, windows cut to their visible pixels without one, and the
 // keep-above request reaching owned windows.
-#include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "kiro/ui/window_gtk.h"
@@ -11,13 +11,12 @@
 #include "support/uidriver.h"
 
 namespace kiro::ui {
-namespace {
 
 using test::Recorder;
 using test::XY;
 
 // Whether the screen pixel at (x, y) is within `tolerance` of each of r, g, b.
-bool shows(int x, int y, int r, int g, int b, int tolerance = 2) {
+static bool shows(int x, int y, int r, int g, int b, int tolerance = 2) {
     GdkPixbuf* shot = gdk_pixbuf_get_from_window(gdk_get_default_root_window(), x, y, 1, 1);
     if (!shot) return false;
     const guchar* p = gdk_pixbuf_read_pixels(shot);
@@ -27,13 +26,13 @@ bool shows(int x, int y, int r, int g, int b, int tolerance = 2) {
     return near;
 }
 
-bool composited() {
+static bool composited() {
     return gdk_screen_is_composited(gdk_screen_get_default());
 }
 
 // A shown window painting `painter`, once painted.
-std::unique_ptr<Recorder> shown(int x, int y, int w, int h, std::uint32_t exStyle,
-                                std::function<void(Canvas&)> painter) {
+static std::unique_ptr<Recorder> shown(int x, int y, int w, int h, std::uint32_t exStyle,
+                                       std::function<void(Canvas&)> painter) {
     auto win = std::make_unique<Recorder>(nullptr, ws::Popup, exStyle);
     win->painter = std::move(painter);
     win->moveTo(x, y);
@@ -44,10 +43,9 @@ std::unique_ptr<Recorder> shown(int x, int y, int w, int h, std::uint32_t exStyl
     return win;
 }
 
-class Layered : public ::testing::Test {
-protected:
+struct Layered : uitest::Ui {
     void SetUp() override {
-        ASSERT_TRUE(uitest::start());
+        Ui::SetUp();
         const char* expect = std::getenv("TAVI_EXPECT_COMPOSITOR");
         if (expect && *expect == '1') {
             ASSERT_TRUE(uitest::waitUntil(composited)) << "no compositing manager came up";
@@ -100,19 +98,19 @@ TEST_F(Layered, PixelsShowByTheirAlphaOverWhatIsBelowAndOrdinaryWindowsWithout) 
     EXPECT_TRUE(shows(920, 220, 255, 255, 255)) << "a window that paints nothing shows its background";
 }
 
-bool keptAbove(Window& w) {
-    GdkAtom type;
+static bool keptAbove(Window& w) {
+    GdkAtom type, above = gdk_atom_intern("_NET_WM_STATE_ABOVE", FALSE);
     gint format = 0, length = 0;
     guchar* data = nullptr;
     GdkWindow* gw = gtk_widget_get_window(gtkToplevel(w));
     if (!gw || !gdk_property_get(gw, gdk_atom_intern("_NET_WM_STATE", FALSE), gdk_atom_intern("ATOM", FALSE), 0, 1024,
                                  FALSE, &type, &format, &length, &data))
         return false;
-    bool above = false;
-    for (gint i = 0; i < length / gint(sizeof(GdkAtom)); ++i)
-        above = above || reinterpret_cast<GdkAtom*>(data)[i] == gdk_atom_intern("_NET_WM_STATE_ABOVE", FALSE);
+    const auto* atoms = reinterpret_cast<GdkAtom*>(data);
+    const auto* end = atoms + length / gint(sizeof(GdkAtom));
+    const bool found = std::find(atoms, end, above) != end;
     g_free(data);
-    return above;
+    return found;
 }
 
 TEST_F(Layered, TopmostReachesOwnedWindows) {
@@ -125,5 +123,4 @@ TEST_F(Layered, TopmostReachesOwnedWindows) {
     EXPECT_FALSE(keptAbove(stranger));
 }
 
-}  // namespace
 }  // namespace kiro::ui

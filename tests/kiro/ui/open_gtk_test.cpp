@@ -3,9 +3,8 @@
 
 #include <gio/gio.h>
 #include <glib/gstdio.h>
-#include <gtest/gtest.h>
-
 #include <unistd.h>
+
 #include <algorithm>
 #include <fstream>
 #include <sstream>
@@ -19,20 +18,16 @@ namespace {
 // A private desktop: a handler script that logs what it was asked to open, registered as the
 // default for web addresses, folders and plain text. GLib reads these folders once, so they
 // are set before any test touches it.
-class DesktopEnvironment : public ::testing::Environment {
-public:
-    static std::string root;
-    static std::string log;
-
+struct Desktop : ::testing::Environment {
+    static inline std::string root, log;
     void SetUp() override {
         gchar* dir = g_dir_make_tmp("tavi-open-XXXXXX", nullptr);
         root = dir;
         g_free(dir);
         log = root + "/opened.log";
-        const std::string apps = root + "/data/applications";
+        const std::string apps = root + "/data/applications", script = root + "/handler.sh";
         g_mkdir_with_parents(apps.c_str(), 0700);
         g_mkdir_with_parents((root + "/config").c_str(), 0700);
-        const std::string script = root + "/handler.sh";
         std::ofstream(script) << "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" << log << "'\n";
         g_chmod(script.c_str(), 0700);
         std::ofstream(apps + "/tavi-test-handler.desktop")
@@ -45,77 +40,55 @@ public:
         g_setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), TRUE);
     }
 };
-std::string DesktopEnvironment::root;
-std::string DesktopEnvironment::log;
-const auto* const desktop = ::testing::AddGlobalTestEnvironment(new DesktopEnvironment);
+const auto* const desktop = ::testing::AddGlobalTestEnvironment(new Desktop);
 
-std::string readLog() {
-    std::ifstream in(DesktopEnvironment::log);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
+// What the handler has logged once it has `lines` lines (or after a while).
+std::string logged(int lines) {
+    std::string s;
+    uitest::waitUntil([&] {
+        std::stringstream in;
+        in << std::ifstream(Desktop::log).rdbuf();
+        s = in.str();
+        return std::count(s.begin(), s.end(), '\n') >= lines;
+    });
+    return s;
 }
 
-class Open : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (!uitest::start()) GTEST_SKIP() << "no X display";
-        g_remove(DesktopEnvironment::log.c_str());
-    }
-
-    // Waits until the handler has logged `lines` lines.
-    static std::string waitForLog(int lines) {
-        uitest::waitUntil([lines] {
-            const std::string s = readLog();
-            return std::count(s.begin(), s.end(), '\n') >= lines;
-        });
-        return readLog();
-    }
-
-    // Calls open(path) expecting it to fail with a box; returns what the box said.
-    static std::wstring failingOpen(const std::wstring& path) {
-        uitest::Rescue rescue;
-        uitest::BoxSeen seen;
-        uitest::answerBox(&seen, kiro::ui::IdOk);
-        EXPECT_FALSE(kiro::ui::open(path));
-        EXPECT_TRUE(seen.seen);
-        EXPECT_EQ(seen.caption, L"failed ShellExecute()");
-        return seen.text;
-    }
-};
-
-TEST_F(Open, WebAddressGoesToTheSchemeHandlerUnchanged) {
-    uitest::Rescue rescue;  // a missing handler would show a box
-    EXPECT_TRUE(kiro::ui::open(L"http://example.invalid/page?a=1&b=%E3%81%82"));
-    EXPECT_EQ(waitForLog(1), "http://example.invalid/page?a=1&b=%E3%81%82\n");
-}
-
-TEST_F(Open, RelativeFolderAndFileOpenByTheirFullPaths) {
+// Calls open(path) expecting it to fail with a box; returns what the box said.
+std::wstring failingOpen(const std::wstring& path) {
     uitest::Rescue rescue;
+    uitest::BoxSeen seen;
+    uitest::answerBox(&seen, kiro::ui::IdOk);
+    EXPECT_FALSE(kiro::ui::open(path));
+    EXPECT_EQ(seen.caption, L"failed ShellExecute()");
+    return seen.text;
+}
+
+using Open = uitest::Ui;
+
+TEST_F(Open, AddressesFoldersAndFilesReachTheirHandlersAndFailuresAreTold) {
     gchar* cwd = g_get_current_dir();
-    ASSERT_EQ(chdir(DesktopEnvironment::root.c_str()), 0);
+    ASSERT_EQ(chdir(Desktop::root.c_str()), 0);
     g_mkdir_with_parents("temp/メモ", 0700);
     std::ofstream("temp/rss.html.txt") << "plain text\n";
-
-    EXPECT_TRUE(kiro::ui::open(L"temp\\メモ"));
-    EXPECT_TRUE(kiro::ui::open(L"temp/rss.html.txt"));
-    // GIO hands a local file to the handler by its path.
-    const std::string log = waitForLog(2);
-    EXPECT_NE(log.find(DesktopEnvironment::root + "/temp/メモ\n"), std::string::npos) << log;
-    EXPECT_NE(log.find(DesktopEnvironment::root + "/temp/rss.html.txt\n"), std::string::npos) << log;
-
+    {
+        uitest::Rescue rescue;  // a missing handler would show a box
+        EXPECT_TRUE(kiro::ui::open(L"http://example.invalid/page?a=1&b=%E3%81%82"));
+        EXPECT_TRUE(kiro::ui::open(L"temp\\メモ"));  // relative: by the full path
+        EXPECT_TRUE(kiro::ui::open(L"temp/rss.html.txt"));
+    }
+    const std::string log = logged(3);
+    for (const std::string& line :
+         {std::string("\nhttp://example.invalid/page?a=1&b=%E3%81%82\n"), "\n" + Desktop::root + "/temp/メモ\n",
+          "\n" + Desktop::root + "/temp/rss.html.txt\n"})
+        EXPECT_NE(("\n" + log).find(line), std::string::npos) << log;
     ASSERT_EQ(chdir(cwd), 0);
     g_free(cwd);
-}
-
-TEST_F(Open, MissingFileAndMissingFolderAreTold) {
-    const std::wstring root = kiro::ui::gtk::wide(DesktopEnvironment::root.c_str());
+    g_remove(Desktop::log.c_str());
+    const std::wstring root = kiro::ui::gtk::wide(Desktop::root.c_str());
     EXPECT_EQ(failingOpen(root + L"/no-such-file.txt"), L"(SE_ERR_FNF)\nThe specified file was not found.");
     EXPECT_EQ(failingOpen(root + L"/no-such-folder/file.txt"), L"(SE_ERR_PNF)\nThe specified path was not found.");
-    EXPECT_EQ(readLog(), "");
-}
-
-TEST_F(Open, AddressWithoutHandlerShowsNoAssociation) {
+    EXPECT_EQ(logged(0), "");
     GAppInfo* browser = g_app_info_get_default_for_uri_scheme("https");
     if (browser != nullptr) {
         g_object_unref(browser);

@@ -1,14 +1,12 @@
-// The menu bar of a window: one bar per window, a click sends the item's command, clear
-// removes the bar.
+// The menu bar of a window: one bar per window above its client area, a click sends the item's
+// command, clear removes the bar.
 #include "kiro/ui/topmenu.h"
 
-#include <gtest/gtest.h>
-
 #include "kiro/ui/window.h"
+#include "support/recorder.h"
 #include "support/uidriver.h"
 
 namespace kiro::ui {
-namespace {
 
 using Labels = std::vector<std::wstring>;
 
@@ -18,48 +16,41 @@ struct EditorWindow : Window {
     std::vector<std::uint32_t> commands;
 };
 
-class MenuBar : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (!uitest::start()) GTEST_SKIP() << "no display";
-        window.moveTo(200, 200);
-        window.setClientSize(300, 100);
-    }
-    void bar(const Labels& labels) {
-        TopMenu menu(window);
-        for (size_t i = 0; i < labels.size(); ++i) menu.addItem(labels[i], std::uint32_t(i + 1));
-        menu.attach();
-    }  // the bar stays with the window
-    EditorWindow window;
-};
+// A bar with these items, numbered from 1; it stays with the window when the object goes.
+static void attachBar(Window& window, const Labels& labels) {
+    TopMenu menu(window);
+    for (size_t i = 0; i < labels.size(); ++i) menu.addItem(labels[i], std::uint32_t(i + 1));
+    menu.attach();
+}
 
-TEST_F(MenuBar, AClickedItemSendsItsCommandToTheWindow) {
-    bar({L"編集(&E)", L"保存して閉じる(&Esc)"});
+using MenuBar = uitest::Ui;
+
+TEST_F(MenuBar, ClicksSendCommandsOnePerWindowAttachReplacesAndClearTakesItAway) {
+    EditorWindow window;
+    window.moveTo(200, 200);
+    window.setClientSize(300, 100);
+    attachBar(window, {L"編集(&E)", L"保存して閉じる(&Esc)"});
     window.show();
     uitest::pump(200);
     EXPECT_EQ(uitest::menuBar(window), (Labels{L"編集(E)", L"保存して閉じる(Esc)"}));
+    window.setClientSize(300, 100);  // the bar comes on top of the client area
+    uitest::pump(200);
+    EXPECT_EQ(test::sizeOf(window), test::XY(300, 100));
+    EXPECT_GT(window.height(), 105);
     uitest::clickMenuBar(window, 1);
-    ASSERT_TRUE(uitest::waitUntil([this] { return !window.commands.empty(); }));
+    ASSERT_TRUE(uitest::waitUntil([&] { return !window.commands.empty(); }));
     EXPECT_EQ(window.commands, std::vector<std::uint32_t>{2});
-}
-
-TEST_F(MenuBar, OneBarPerWindowAttachReplacesAndClearTakesItAway) {
-    bar({L"first"});
     {
         TopMenu same(window);  // takes the bar the window already has
-        same.addItem(L"second", 2);
+        same.addItem(L"third", 3);
         same.attach();
     }
-    EXPECT_EQ(uitest::menuBar(window), (Labels{L"first", L"second"}));
-    {
-        TopMenu loose(window);
-        loose.clear();
-        EXPECT_TRUE(uitest::menuBar(window).empty());
-        TopMenu fresh(window);
-        fresh.addItem(std::wstring(100, L'x'), 3);
-    }  // never attached: the window has no bar
+    EXPECT_EQ(uitest::menuBar(window), (Labels{L"編集(E)", L"保存して閉じる(Esc)", L"third"}));
+    TopMenu(window).clear();
     EXPECT_TRUE(uitest::menuBar(window).empty());
-    bar({std::wstring(100, L'x')});
+    TopMenu(window).addItem(L"never attached", 3);
+    EXPECT_TRUE(uitest::menuBar(window).empty());
+    attachBar(window, {std::wstring(100, L'x')});
     EXPECT_EQ(uitest::menuBar(window), Labels{std::wstring(63, L'x')});
     TopMenu(window).clear();
     TopMenu(window).clear();  // nothing left: no effect
@@ -73,5 +64,4 @@ TEST_F(MenuBar, OneBarPerWindowAttachReplacesAndClearTakesItAway) {
     EXPECT_EQ(uitest::menuBar(window), Labels{L"two"});
 }
 
-}  // namespace
 }  // namespace kiro::ui

@@ -2,50 +2,38 @@
 // geometry and painting.
 #include "kiro/ui/window.h"
 
-#include <gtest/gtest.h>
-
 #include <memory>
 
 #include "support/recorder.h"
 #include "support/uidriver.h"
 
 namespace kiro::ui {
-namespace {
 
 using test::Recorder;
 using test::XY;
+using WindowTest = uitest::Ui;
+using Log = std::vector<std::string>;
 
-class WindowTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (!uitest::start()) GTEST_SKIP() << "no display";
-    }
-};
+static std::string user(std::uint32_t msg, int w) {
+    return "user " + std::to_string(msg) + " " + std::to_string(w);
+}
 
 TEST_F(WindowTest, OnMessageComesFirstCommandsAreDecodedAndUserMessagesReturnTheirResult) {
     Recorder w;
     int seen = 0;
-    w.message = [&](std::uint32_t msg, WParam, LParam) -> LResult {
-        ++seen;
-        return msg == wm::Close ? 7 : NotHandled;
-    };
+    w.message = [&](std::uint32_t msg, WParam, LParam) { return ++seen, msg == wm::Close ? 7 : NotHandled; };
     EXPECT_EQ(w.sendMessage(wm::Close, 0, 0), 7);
-    EXPECT_FALSE(w.has("close"));
     EXPECT_NE(w.handle(), nullptr);
     EXPECT_EQ(w.sendMessage(wm::Command, 5, 0), 0);
-    EXPECT_EQ(w.log.back(), "menu 5");
     EXPECT_EQ(w.sendMessage(wm::Command, (3u << 16) | 9, 0), 0);
-    EXPECT_EQ(w.log.back(), "command 9 3");
     EXPECT_EQ(seen, 3);
     EXPECT_EQ(w.sendMessage(wm::App + 3, 42, 0), NotHandled);  // even when not handled
-    EXPECT_EQ(w.log.back(), "user " + std::to_string(wm::App + 3) + " 42");
     w.userResult = 11;
     EXPECT_EQ(w.sendMessage(wm::AppLast, 1, 0), 11);
     // Outside the range they are ordinary messages that nobody handles.
-    w.log.clear();
     EXPECT_EQ(w.sendMessage(wm::User + 1, 0, 0), 0);
     EXPECT_EQ(w.sendMessage(wm::AppLast + 1, 0, 0), 0);
-    EXPECT_TRUE(w.log.empty());
+    EXPECT_EQ(w.log, (Log{"menu 5", "command 9 3", user(wm::App + 3, 42), user(wm::AppLast, 1)}));
 }
 
 TEST_F(WindowTest, ObserversSeeMessagesFirstCanTakeThemAndUnhookFromEveryWindow) {
@@ -56,14 +44,12 @@ TEST_F(WindowTest, ObserversSeeMessagesFirstCanTakeThemAndUnhookFromEveryWindow)
     ASSERT_EQ(first.hooked.size(), 1u);
     EXPECT_EQ(first.hooked[0], std::make_pair(static_cast<Window*>(&target), wm::Command));
     EXPECT_EQ(second.hooked.size(), 1u);
-    EXPECT_EQ(target.log.back(), "menu 4");
     // An observer's answer is the message's result: the window's handler and later observers
     // do not see it. User messages never reach observers.
     first.hookedResult = second.hookedResult = 0;
-    target.log.clear();
     EXPECT_EQ(target.sendMessage(wm::RButtonUp, 0, 0), 0);
     target.sendMessage(wm::App, 0, 0);
-    EXPECT_EQ(target.log, std::vector<std::string>{"user " + std::to_string(wm::App) + " 0"});
+    EXPECT_EQ(target.log, (Log{"menu 4", user(wm::App, 0)}));
     EXPECT_EQ(first.hooked.size() + second.hooked.size(), 3u);
     // Unhooking, or deleting the observer, removes it from every window.
     Recorder a, b, other;
@@ -72,10 +58,7 @@ TEST_F(WindowTest, ObserversSeeMessagesFirstCanTakeThemAndUnhookFromEveryWindow)
     first.hook(&b);
     other.hook(&a);
     first.hook(nullptr);
-    {
-        Recorder gone;
-        gone.hook(&b);
-    }
+    std::make_unique<Recorder>()->hook(&b);
     a.sendMessage(wm::Command, 1, 0);
     b.sendMessage(wm::Command, 2, 0);
     EXPECT_TRUE(first.hooked.empty());
@@ -93,20 +76,20 @@ TEST_F(WindowTest, CloseAsksTheHandlerAndDestroyHappensOnceOwnedWindowsFirst) {
     Recorder owned(owner.get(), ws::Popup, wsex::Layered);
     EXPECT_EQ(owned.parent(), owner.get());
     EXPECT_EQ(owner->children().count(&owned), 1u);
-    std::vector<std::string> order;
-    owner->message = [&](std::uint32_t m, WParam, LParam) -> LResult {
-        if (m == wm::Destroy) order.push_back("owner");
-        return NotHandled;
+    Log order;
+    auto note = [&order](const char* who) {
+        return [&order, who](std::uint32_t m, WParam, LParam) -> LResult {
+            if (m == wm::Destroy) order.push_back(who);
+            return NotHandled;
+        };
     };
-    owned.message = [&](std::uint32_t m, WParam, LParam) -> LResult {
-        if (m == wm::Destroy) order.push_back("owned");
-        return NotHandled;
-    };
+    owner->message = note("owner");
+    owned.message = note("owned");
     owner->show();
     owner->sendMessage(wm::Close, 0, 0);
     EXPECT_EQ(owner->handle(), nullptr);
     EXPECT_EQ(owned.handle(), nullptr);
-    EXPECT_EQ(order, (std::vector<std::string>{"owned", "owner"}));
+    EXPECT_EQ(order, (Log{"owned", "owner"}));
     owner->destroy();
     EXPECT_EQ(owner->count("destroy"), 1);
     owner->show();  // calls on a destroyed window are harmless
@@ -128,15 +111,18 @@ TEST_F(WindowTest, DecodesArgumentsAndTurnsUnhandledButtonUpsIntoKeyDowns) {
     EXPECT_EQ(w.lastCursorMessage, wm::MouseMove);
     w.sendMessage(wm::LButtonUp, 0, makeLParam(3, 4));
     w.sendMessage(wm::RButtonUp, 0, makeLParam(3, 4));
-    EXPECT_EQ(w.log,
-              (std::vector<std::string>{"wheel -2", "char " + std::to_string(0x2345), "keydown 1", "keydown 2"}));
+    EXPECT_EQ(w.log, (Log{"wheel -2", "char " + std::to_string(0x2345), "keydown 1", "keydown 2"}));
 }
 
-TEST_F(WindowTest, TimersTickRestartAndDieWithTheWindow) {
+TEST_F(WindowTest, TimersAndPostedMessagesArriveLaterAndDieWithTheWindow) {
     Recorder w;
     w.setTimer(20, 3);
+    w.postMessage(wm::App + 1, 1, 0);
+    w.postMessage(wm::App + 1, 2, 0);
+    EXPECT_TRUE(w.log.empty());
     ASSERT_TRUE(uitest::waitUntil([&] { return w.timerIds.size() >= 2; }));
     EXPECT_EQ(w.timerIds[0], 3u);
+    EXPECT_EQ(w.log, (Log{user(wm::App + 1, 1), user(wm::App + 1, 2)}));
     w.setTimer(5000, 3);  // a running id set again restarts with the new interval
     w.timerIds.clear();
     uitest::pump(200);
@@ -145,11 +131,16 @@ TEST_F(WindowTest, TimersTickRestartAndDieWithTheWindow) {
     EXPECT_TRUE(w.hasTimer(4));
     ASSERT_TRUE(uitest::waitUntil([&] { return !w.timerIds.empty(); }));
     EXPECT_EQ(w.timerIds[0], 4u);
+    w.postMessage(wm::App, 0, 0);
     w.destroy();
     EXPECT_FALSE(w.hasTimer(3) || w.hasTimer(4));
     w.timerIds.clear();
-    uitest::pump(100);
+    auto gone = std::make_unique<Recorder>();
+    gone->postMessage(wm::App, 0, 0);
+    gone.reset();
+    uitest::pump(100);  // must not touch the deleted window
     EXPECT_TRUE(w.timerIds.empty());
+    EXPECT_EQ(w.log.back(), "destroy");
     // killTimers stops every timer; the default timer handler reaches onTimer() without an id.
     struct Ticker : Window {
         int ticks = 0;
@@ -162,19 +153,6 @@ TEST_F(WindowTest, TimersTickRestartAndDieWithTheWindow) {
     EXPECT_EQ(t.ticks, 0);
     t.setTimer(15, 0);
     EXPECT_TRUE(uitest::waitUntil([&] { return t.ticks >= 2; }));
-}
-
-TEST_F(WindowTest, PostedMessagesArriveLaterInOrderAndNeverAfterDestruction) {
-    Recorder w;
-    w.postMessage(wm::App + 1, 1, 0);
-    w.postMessage(wm::App + 1, 2, 0);
-    EXPECT_TRUE(w.log.empty());
-    ASSERT_TRUE(uitest::waitUntil([&] { return w.log.size() == 2; }));
-    EXPECT_EQ(w.log[1], "user " + std::to_string(wm::App + 1) + " 2");
-    auto gone = std::make_unique<Recorder>();
-    gone->postMessage(wm::App, 0, 0);
-    gone.reset();
-    uitest::pump(50);  // must not touch the deleted window
 }
 
 TEST_F(WindowTest, GeometryFollowsMovesAndSizesAndPaintingWaitsForShowing) {
@@ -205,5 +183,4 @@ TEST_F(WindowTest, GeometryFollowsMovesAndSizesAndPaintingWaitsForShowing) {
     EXPECT_EQ(w.count("paint"), 1);  // several invalidations, one paint
 }
 
-}  // namespace
 }  // namespace kiro::ui

@@ -1,6 +1,6 @@
 // The conversation engine driven by a hand-set millisecond clock: event lines before chatter,
 // the pause before conversation lines, boredom after a silent minute, the quiet rule, pooled
-// events, and loading with progress and the stop flag.
+// events, when the next cycle is due, and loading with progress and the stop flag.
 #include "tavi/oreb/engine.h"
 
 #include <gtest/gtest.h>
@@ -23,16 +23,18 @@ const char* const EventTable = R"({"unit_wakeup": ["wake"], "unit_drag": {"actio
 class EngineTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        start(R"({"boredom": {"action": "yawn", "texts": ["bored"]}, "through": {"texts": ["through:%keyword%"]}})");
+    }
+    void start(const char* responses) {
         writeBytes(folder_ / L"event.json", EventTable);
-        writeBytes(
-            folder_ / L"response.json",
-            R"({"boredom": {"action": "yawn", "texts": ["bored"]}, "through": {"texts": ["through:%keyword%"]}})");
+        writeBytes(folder_ / L"response.json", responses);
         engine_ = std::make_unique<Engine>(folder_.path(), 3, progress_, stop_, [this] { return now_.load(); });
     }
 
     // Steps "<ms after t0> <act>", separated by commas: "+name" posts that event, "?text" free
     // text, "*" a message of another kind; "=line" runs a cycle that must say the line ("="
-    // nothing), "~line" a quiet one.
+    // nothing), "~line" a quiet one; "^ms" and "_ms" check when the next cycle (a quiet one)
+    // is due, "never" for Engine::NeverDue.
     void run(uint32_t t0, const std::wstring& steps) {
         std::wistringstream in(steps);
         uint32_t at = 0;
@@ -47,6 +49,10 @@ protected:
             Response r;
             if (act[0] == L'=' || act[0] == L'~') {
                 EXPECT_EQ(engine_->cycle(act[0] == L'~', r) ? r.text : L"", rest) << "at " << at;
+            }
+            if (act[0] == L'^' || act[0] == L'_') {
+                const uint32_t due = engine_->dueIn(act[0] == L'_');
+                EXPECT_EQ(due == Engine::NeverDue ? L"never" : std::to_wstring(due), rest) << "at " << at;
             }
         }
     }
@@ -99,6 +105,19 @@ TEST_F(EngineTest, EventsOfOneCyclePoolTheirLinesIntoOneResponse) {
         run(t, L"300 =, 5000 =");
     }
     EXPECT_EQ(seen, (std::set<std::wstring>{L"drag", L"drop"}));
+}
+
+// The brain's worker sleeps until the engine is due: a due time later than the next line
+// would delay or lose it.
+TEST_F(EngineTest, EachRuleIsDueWhenItsLineCanBeSaidAndNeverWhenNothingCanChange) {
+    run(500000, L"0 +unit_wakeup, 0 ^0, 0 =wake, 100 ^59901, 60000 =, 60000 ^1, 60001 =bored,"
+                // A conversation line waits 2000 ms after its message, or for quiet to end.
+                L"70000 ?x, 70000 =, 70500 ^1500, 70500 _59501, 72500 ^0,"
+                L"130001 ~, 130002 _never, 130002 ^0");
+    Response r;
+    EXPECT_TRUE(engine_->cycle(false, r)) << "quiet ended, yet the collected lines are not said";
+    start("{}");  // without boredom lines a silent engine waits for messages
+    run(10, L"0 +unit_wakeup, 0 =wake, 60001 ^0, 60001 =, 60002 ^never");
 }
 
 TEST(EngineLoading, TheStopFlagLeavesTheCorpusUnlearntButTheTablesLoaded) {

@@ -1,10 +1,12 @@
-// A brain's tables: the event table, the response table, and drawing one line from a set with
-// its placeholders filled.
+// A brain's tables: the event table (its cases under tests/data/event), the response table,
+// and drawing one line from a set with its placeholders filled.
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <set>
 
+#include "kiro/io/charset/charset.h"
+#include "support/cases.h"
 #include "support/tempfolder.h"
 #include "tavi/oreb/event.h"
 #include "tavi/oreb/responder.h"
@@ -45,41 +47,30 @@ EventMessage named(const wchar_t* name, ResponseSet::Variables params = {}) {
     return EventMessage{EventMessage::Named, name, std::move(params)};
 }
 
-TEST(EventTable, BothFormsGiveTheirLinesEventsPoolAndParamsOutliveEventsWithoutLines) {
+TEST(EventTable, CasesCollectAsTheirFilesSayAndParamsAreMergedAllTheSame) {
     TempFolder dir;
-    writeBytes(dir / L"event.json", R"({
-      "unit_drag": ["持ち上げないで", "わっ"], "unit_drop": {"action": "surprised", "texts": ["着地！"]},
-      "tool_clock_houry": {"action": "bow", "texts": ["%hour%時です（%note%）"]}, "no_action": {"texts": ["静か"]},
-      "bad_texts": {"action": "x", "texts": "一行"}, "a_string": "一行", "a_number": 5, "mixed": ["ok", 3, null]})");
-    const Event event(dir / L"event.json");
-    ResponseSet set(at(9, 5, 0));
-    for (const wchar_t* name : {L"unit_drag", L"unit_drop", L"no_action", L"mixed", L"bad_texts", L"a_string",
-                                L"a_number", L"Unit_Drag", L"unit"})
-        event.collect(set, named(name));
-    EXPECT_EQ(candidates(set), L"持ち上げないで|speak;わっ|speak;着地！|surprised;静か|;ok|speak;|speak;|speak;");
-    EXPECT_EQ(draws([&](ResponseSet& s) { event.collect(s, named(L"unit_drag")); }),
-              (std::set<std::wstring>{L"持ち上げないで", L"わっ"}));
-    // An event without lines still leaves its params; the time of day wins over a param.
+    test::runCases("event", [&](const std::string& input) {
+        writeBytes(dir / L"event.json", input);
+        const Event event(dir / L"event.json");
+        ResponseSet set;
+        for (const wchar_t* name : {L"unit_drag", L"unit_drop", L"no_action", L"mixed", L"bad_texts", L"a_string",
+                                    L"a_number", L"Unit_Drag", L"unit"})
+            event.collect(set, named(name, {{L"k", L"v"}}));
+        return test::Outcome{kiro::io::toUtf8(candidates(set)), set.variables().count(L"k") ? "" : "params lost"};
+    });
+    // An event without lines, or without a table, still leaves its params; the time of day
+    // wins over a param.
+    writeBytes(dir / L"event.json", R"({"tool_clock_houry": {"action": "bow", "texts": ["%hour%時です（%note%）"]}})");
     ResponseSet clock(at(9, 5, 0));
+    Event(dir / L"missing.json").collect(clock, named(L"unit_drag", {{L"k", L"v"}}));
+    EXPECT_TRUE(clock.empty() && clock.variables().at(L"k") == L"v");
+    const Event event(dir / L"event.json");
     event.collect(clock, named(L"tool_feed_received", {{L"note", L"晴れ"}}));
     event.collect(clock, EventMessage{EventMessage::Named, L"", {{L"note", L"x"}}});  // no name: nothing
     event.collect(clock, named(L"tool_clock_houry", {{L"hour", L"23"}}));
     Response out;
     ASSERT_TRUE(clock.take(out));
     EXPECT_EQ(out, (Response{L"9時です（晴れ）", L"bow"}));
-}
-
-TEST(EventTable, MissingBrokenOrNonObjectTablesAreEmptyAndAByteOrderMarkIsSkipped) {
-    TempFolder dir;
-    writeBytes(dir / L"broken.json", R"({"unit_drag": ["a", "b",]})");
-    writeBytes(dir / L"array.json", R"([["unit_drag", "a"]])");
-    writeBytes(dir / L"bom.json", "\xEF\xBB\xBF{\"unit_drag\": [\"おはよう\"]}");
-    for (const wchar_t* name : {L"missing.json", L"broken.json", L"array.json", L"bom.json"}) {
-        ResponseSet set;
-        Event(dir / name).collect(set, named(L"unit_drag", {{L"k", L"v"}}));
-        EXPECT_EQ(candidates(set), name == std::wstring(L"bom.json") ? L"おはよう|speak;" : L"");
-        EXPECT_EQ(set.variables().at(L"k"), L"v");  // params are merged all the same
-    }
 }
 
 TEST(ResponseTable, EachSituationAddsOneDrawnLineWithItsVariables) {

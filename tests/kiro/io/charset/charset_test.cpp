@@ -39,7 +39,7 @@ TEST(Charset, DetectionCases) {
 TEST(Charset, ShiftJisWithAStrayByteIsStillGuessed) {
     const std::wstring settings = L"\u8A2D\u5B9A\u30D5\u30A1\u30A4\u30EB\u3092\u8AAD\u307F\u8FBC\u307F\u307E\u3059";
     const std::string sjis = toAnsi(settings);
-    ASSERT_EQ(fromAnsi(sjis.data(), sjis.size()), settings);
+    // What the stray byte itself becomes is the platform's choice.
     const std::wstring guessed = decoded(sjis + "\x80" + sjis);
     EXPECT_EQ(guessed.substr(0, settings.size()), settings);
     EXPECT_EQ(guessed.substr(guessed.size() - settings.size()), settings);
@@ -78,6 +78,7 @@ TEST(Charset, LongTextsConvertWholeAndOddBytesAreSeenAnywhereInAWord) {
     for (int i = 0; i < 3000; ++i) japanese += L"\u8A2D\u5B9A\u30D5\u30A1\u30A4\u30EB\u3092\u8AAD\u307F\n";
     const std::string sjis = toAnsi(japanese);
     EXPECT_TRUE(decoded(sjis) == japanese);
+    EXPECT_TRUE(fromAnsi(sjis.data(), sjis.size()) == japanese);
     // The scan takes eight plain bytes at a time; an odd byte must stop it at every place.
     const std::string plain(64, 'a');
     for (size_t at = 0; at < 24; ++at) {
