@@ -22,13 +22,13 @@ targets="tavi_core_tests"
 cmake --build "$build" --target $targets -j2
 
 # halt_on_error makes the first race end the run with a failure; second_deadlock_stack
-# gives both stacks of a lock-order report.
-TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 ${TSAN_OPTIONS:-}" \
+# gives both stacks of a lock-order report; tools/tsan.supp names the system libraries' own races.
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tools/tsan.supp ${TSAN_OPTIONS:-}" \
     TAVI_TEST_DATA="$PWD/tests/data" \
     python3 tests/support/feedserver.py --data tests/data -- \
     "$build/tests/tavi_core_tests" --gtest_filter="$filter"
 [ "$ui_filter" = "-" ] && exit 0
-TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 ${TSAN_OPTIONS:-}" \
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tools/tsan.supp ${TSAN_OPTIONS:-}" \
     TAVI_TEST_DATA="$PWD/tests/data" \
     python3 tests/support/feedserver.py --data tests/data -- \
     xvfb-run -a -s "-screen 0 1280x800x24" "$build/tests/tavi_ui_tests" --gtest_filter="$ui_filter"
