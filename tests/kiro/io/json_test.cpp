@@ -117,6 +117,9 @@ TEST(Json, ValuesCompareNumericallyThenByType) {
     EXPECT_LT(Json(Json::array{}), Json(Json::object{}));
     EXPECT_EQ(parsed(L"{\"a\":[1,{\"b\":null}]}"), parsed(L" { \"a\" : [ 1.0 , { \"b\" : null } ] } "));
     EXPECT_NE(parsed(L"[1,2]"), parsed(L"[2,1]"));
+    // Parsed strings and arrays against ones made in code, both ways round.
+    EXPECT_EQ(parsed(L"[\"a\",[1]]"), Json(Json::array{Json(L"a"), Json(Json::array{Json(1)})}));
+    EXPECT_TRUE(Json(L"a") < parsed(L"\"b\"") && parsed(L"[1]") < Json(Json::array{Json(2)}) && Json(L"b") > parsed(L"\"a\""));
 }
 
 }  // namespace

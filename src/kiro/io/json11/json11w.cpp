@@ -64,26 +64,17 @@ const Json& JsonObject::operator[](std::wstring_view key) const {
     return it == m_value.end() ? statics().null_json : it->second;
 }
 
-struct DocumentArena::Block {
-    static constexpr size_t Size = 254;
-    Block* next;
-    size_t used;
-    JsonValue* values[Size];
-};
-
-void DocumentArena::remember(JsonValue* value) {
-    if (last_ == nullptr || last_->used == Block::Size) {
-        auto* block = new (memory.allocateArray<Block>(1)) Block{nullptr, 0, {}};
-        if (last_ == nullptr) first_ = block;
-        else last_->next = block;
-        last_ = block;
+void DocumentArena::keep(Built* built) {
+    built->next = built_.load(std::memory_order_relaxed);
+    while (!built_.compare_exchange_weak(built->next, built, std::memory_order_release, std::memory_order_relaxed)) {
     }
-    last_->values[last_->used++] = value;
 }
 
 DocumentArena::~DocumentArena() {
-    for (Block* block = first_; block != nullptr; block = block->next) {
-        for (size_t k = 0; k < block->used; ++k) block->values[k]->~JsonValue();
+    for (Built* built = built_.load(std::memory_order_acquire); built != nullptr;) {
+        Built* next = built->next;
+        delete built;
+        built = next;
     }
 }
 
@@ -97,9 +88,42 @@ std::shared_ptr<JsonValue> Json::shared() const {
     return m_ptr->m_document->share(m_ptr.get());
 }
 
-JsonParsedObject::~JsonParsedObject() {
-    delete m_map.load(std::memory_order_acquire);
-    for (size_t k = 0; k < m_count; ++k) m_members[k].~Member();
+const std::wstring& JsonParsedString::string_value() const {
+    return m_string.get(document(), [this] { return std::wstring(m_text); });
+}
+
+const Json& JsonParsedArray::operator[](size_t index) const {
+    return index < m_count ? m_items[index] : statics().null_json;
+}
+
+const Json::array& JsonParsedArray::array_items() const {
+    if (m_count == 0) return statics().empty_array;
+    // Borrowed like the items themselves: a counting copy would keep the document alive.
+    return m_vector.get(document(), [this] {
+        Json::array made;
+        made.reserve(m_count);
+        for (size_t k = 0; k < m_count; ++k) made.push_back(Json::borrow(m_items[k].m_ptr.get()));
+        return made;
+    });
+}
+
+bool JsonParsedArray::equals(const JsonValue* other) const {
+    const Json::array& items = other->array_items();
+    return std::equal(m_items, m_items + m_count, items.begin(), items.end());
+}
+
+bool JsonParsedArray::less(const JsonValue* other) const {
+    const Json::array& items = other->array_items();
+    return std::lexicographical_compare(m_items, m_items + m_count, items.begin(), items.end());
+}
+
+void JsonParsedArray::dump(std::wstring& out) const {
+    out += L'[';
+    for (size_t k = 0; k < m_count; ++k) {
+        if (k > 0) out += L',';
+        m_items[k].dump(out);
+    }
+    out += L']';
 }
 
 const Json& JsonParsedObject::operator[](std::wstring_view key) const {
@@ -113,16 +137,12 @@ const Json& JsonParsedObject::operator[](std::wstring_view key) const {
 
 const Json::object& JsonParsedObject::object_items() const {
     if (m_count == 0) return statics().empty_object;
-    const Json::object* map = m_map.load(std::memory_order_acquire);
-    if (map != nullptr) return *map;
-    // The members are already in order, so each insertion lands at the end.
-    auto* made = new Json::object();
-    for (size_t k = 0; k < m_count; ++k)
-        made->emplace_hint(made->end(), m_members[k].key, Json::borrow(m_members[k].value.m_ptr.get()));
-    // Another thread may have built it first: then its map is the one every caller gets.
-    if (m_map.compare_exchange_strong(map, made, std::memory_order_acq_rel)) return *made;
-    delete made;
-    return *map;
+    return m_map.get(document(), [this] {
+        // The members are already in order, so each insertion lands at the end.
+        Json::object made;
+        for (size_t k = 0; k < m_count; ++k) made.emplace_hint(made.end(), m_members[k].key, Json::borrow(m_members[k].value.m_ptr.get()));
+        return made;
+    });
 }
 
 void JsonParsedObject::dump(std::wstring& out) const {

@@ -13,6 +13,7 @@ namespace json11w {
 
 class JsonValue;
 class DocumentArena;
+class JsonParsedArray;
 class JsonParsedObject;
 template <typename Unit>
 class JsonParser;
@@ -111,6 +112,7 @@ private:
     // The pointer a copy gets: counting, unless the value lives for ever.
     std::shared_ptr<JsonValue> shared() const;
     friend struct Statics;
+    friend class JsonParsedArray;
     friend class JsonParsedObject;
     template <typename Unit>
     friend class JsonParser;
@@ -133,6 +135,9 @@ public:
     virtual const Json& operator[](size_t index) const;
     virtual const Json::object& object_items() const;
     virtual ~JsonValue() = default;
+
+protected:
+    DocumentArena* document() const { return m_document; }
 
 private:
     friend class Json;

@@ -133,6 +133,7 @@ public:
         size_t index;
     };
     Stack<Place> order;
+    std::vector<size_t> runs;
     std::wstring scratch;
 
     // The whole text as one value, which holds the document; null after a failure.
@@ -196,19 +197,30 @@ private:
         return from;
     }
 
-    // After the opening quote: the string's characters, in the text itself when it is wide
-    // and has no escapes, else in scratch.
+    // After the opening quote: the string's characters, kept in the document's arena. A
+    // string without escapes goes there straight from the text.
+    std::wstring_view parseStringToArena() {
+        const size_t end = plainRun(i);
+        if (end == str.size() || str[end] != '"') return arena->memory.copy(parseString());
+        const size_t n = end - i;
+        if (n == 0) {
+            i = end + 1;
+            return {};
+        }
+        // n units of UTF-8 never make more than n wide units.
+        wchar_t* out = arena->memory.allocateArray<wchar_t>(n);
+        size_t made = n;
+        if constexpr (std::is_same_v<Unit, wchar_t>) std::copy(str.data() + i, str.data() + end, out);
+        else made = kiro::io::utf8::toWide(str.data() + i, n, out);
+        arena->memory.trimLast(out, n * sizeof(wchar_t), made * sizeof(wchar_t));
+        i = end + 1;
+        return {out, made};
+    }
+
+    // After the opening quote: the string's characters in scratch, escapes resolved.
     std::wstring_view parseString() {
         const size_t n = str.size();
         const Unit* s = str.data();
-        if constexpr (std::is_same_v<Unit, wchar_t>) {
-            const size_t end = plainRun(i);
-            if (end < n && s[end] == L'"') {
-                std::wstring_view plain(s + i, end - i);
-                i = end + 1;
-                return plain;
-            }
-        }
         std::wstring& out = scratch;
         out.clear();
         while (true) {
@@ -342,14 +354,14 @@ private:
         if (ch == L'f') return expect(L"false", Json::borrow(sharedBool(false)));
         if (ch == L'n') return expect(L"null", Json::borrow(sharedNull()));
         if (ch == L'"') {
-            std::wstring_view s = parseString();
+            std::wstring_view s = parseStringToArena();
             if (failed) return Json();
-            return make<JsonString>(std::wstring(s));
+            return make<JsonParsedString>(s);
         }
         if (ch == L'[') {
             ch = nextToken();
             if (failed) return Json();
-            if (ch == L']') return make<JsonArray>(Json::array());
+            if (ch == L']') return make<JsonParsedArray>(nullptr, 0);
             const size_t mark = elements.size();
             while (true) {
                 --i;
@@ -362,10 +374,11 @@ private:
                 nextToken();
                 if (failed) return Json();
             }
-            Json::array data(std::make_move_iterator(elements.begin() + static_cast<std::ptrdiff_t>(mark)),
-                             std::make_move_iterator(elements.end()));
+            const size_t count = elements.size() - mark;
+            Json* items = arena->memory.allocateArray<Json>(count);
+            for (size_t k = 0; k < count; ++k) new (items + k) Json(std::move(elements[mark + k]));
             elements.resize(mark);
-            return make<JsonArray>(std::move(data));
+            return make<JsonParsedArray>(items, count);
         }
         if (ch == L'{') {
             ch = nextToken();
@@ -374,7 +387,7 @@ private:
             if (ch != L'}') {
                 while (true) {
                     if (ch != L'"') return fail(L"expected '\"' in t_object, got " + esc(ch));
-                    const std::wstring_view key = arena->memory.copy(parseString());
+                    const std::wstring_view key = parseStringToArena();
                     if (failed) return Json();
                     ch = nextToken();
                     if (failed) return Json();
@@ -393,6 +406,37 @@ private:
             return makeObject(mark);
         }
         return fail(L"expected value, got " + esc(ch));
+    }
+
+    // Orders the places by key, then place. Numbered keys (name_0 … name_9, name_10 … name_99,
+    // …) come in a few ascending runs, which are merged pairwise rather than sorted whole.
+    void sortPlaces() {
+        const auto before = [](const Place& a, const Place& b) {
+            const int c = compareKeys(a.key, b.key);
+            return c < 0 || (c == 0 && a.index < b.index);
+        };
+        runs.clear();
+        runs.push_back(0);
+        for (size_t k = 1; k < order.size(); ++k) {
+            if (before(order[k], order[k - 1])) runs.push_back(k);
+        }
+        if (runs.size() > 16) {
+            std::sort(order.begin(), order.end(), before);
+            return;
+        }
+        runs.push_back(order.size());
+        while (runs.size() > 2) {
+            size_t kept = 0;
+            for (size_t r = 0; r + 2 < runs.size(); r += 2) {
+                std::inplace_merge(order.begin() + static_cast<std::ptrdiff_t>(runs[r]),
+                                   order.begin() + static_cast<std::ptrdiff_t>(runs[r + 1]),
+                                   order.begin() + static_cast<std::ptrdiff_t>(runs[r + 2]), before);
+                runs[kept++] = runs[r];
+            }
+            if (runs.size() % 2 == 0) runs[kept++] = runs[runs.size() - 2];
+            runs[kept++] = runs.back();
+            runs.resize(kept);
+        }
     }
 
     // The members from mark on, ordered by key with the last of each key kept, moved into
@@ -416,10 +460,7 @@ private:
             // keys is found last.
             order.clear();
             for (size_t k = 0; k < n; ++k) order.push_back({first[k].key, k});
-            std::sort(order.begin(), order.end(), [](const Place& a, const Place& b) {
-                const int c = compareKeys(a.key, b.key);
-                return c < 0 || (c == 0 && a.index < b.index);
-            });
+            sortPlaces();
             for (size_t k = 0; k < n; ++k) {
                 if (k + 1 < n && order[k + 1].key == order[k].key) continue;
                 new (run + count++) JsonParsedObject::Member(std::move(first[order[k].index]));

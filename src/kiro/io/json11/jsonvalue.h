@@ -86,11 +86,14 @@ public:
     bool bool_value() const override { return m_value; }
 };
 
+// Strings and arrays compare by their contents, whichever class holds them.
 class JsonString final : public Value<Json::STRING, std::wstring> {
 public:
     explicit JsonString(const std::wstring& value) : Value(value) {}
     explicit JsonString(std::wstring&& value) : Value(std::move(value)) {}
     const std::wstring& string_value() const override { return m_value; }
+    bool equals(const JsonValue* other) const override { return m_value == other->string_value(); }
+    bool less(const JsonValue* other) const override { return m_value < other->string_value(); }
 };
 
 class JsonArray final : public Value<Json::ARRAY, Json::array> {
@@ -99,6 +102,8 @@ public:
     explicit JsonArray(Json::array&& value) : Value(std::move(value)) {}
     const Json::array& array_items() const override { return m_value; }
     const Json& operator[](size_t index) const override;
+    bool equals(const JsonValue* other) const override { return m_value == other->array_items(); }
+    bool less(const JsonValue* other) const override { return m_value < other->array_items(); }
 };
 
 // Objects compare by their members, whichever class holds them.
@@ -112,11 +117,11 @@ public:
     bool less(const JsonValue* other) const override { return m_value < other->object_items(); }
 };
 
-// The memory of one parsed document: every value, key and member list of it, one reference
-// count for all of it. The values refer to one another without counting (Json::borrow); a Json
-// handed out of the document counts a reference to the document itself. When the last goes,
-// the values that hold memory of their own are destroyed in the order they were made, and the
-// arena with them.
+// The memory of one parsed document: every value, key, string and list of it, one reference
+// count for all of it. The values refer to one another without counting (Json::borrow), so
+// none of them needs its destructor run: the arena's chunks go back whole. A Json handed out
+// of the document counts a reference to the document itself. What values build on first
+// request (a std::wstring, an item vector, a member map) is kept on a list and freed with it.
 class DocumentArena : public std::enable_shared_from_this<DocumentArena> {
 public:
     DocumentArena() = default;
@@ -129,22 +134,90 @@ public:
     // A value made in the arena, belonging to this document.
     template <typename T, typename... Args>
     T* make(Args&&... args) {
+        static_assert(!T::OwnsMemory, "a document's values are never destroyed one by one");
         T* value = new (memory.allocateArray<T>(1)) T(std::forward<Args>(args)...);
         value->m_document = this;
-        if (T::OwnsMemory) remember(value);
         return value;
     }
 
     // A counting pointer to a value of this document.
     std::shared_ptr<JsonValue> share(JsonValue* value) { return std::shared_ptr<JsonValue>(shared_from_this(), value); }
 
-private:
-    void remember(JsonValue* value);
+    // Something a value built on request; the document deletes it when it goes.
+    struct Built {
+        virtual ~Built() = default;
+        Built* next = nullptr;
+    };
+    template <typename T>
+    struct BuiltAs final : Built {
+        explicit BuiltAs(T&& made) : value(std::move(made)) {}
+        T value;
+    };
+    // Safe from any thread.
+    void keep(Built* built);
 
-    // The values to destroy, in blocks kept in the arena.
-    struct Block;
-    Block* first_ = nullptr;
-    Block* last_ = nullptr;
+private:
+    std::atomic<Built*> built_{nullptr};
+};
+
+// A value a parsed one builds from its arena form the first time it is asked for: built once
+// for all threads (when two race, the first one stored wins), then kept by the document.
+template <typename T>
+class BuiltOnce {
+public:
+    template <typename Build>
+    const T& get(DocumentArena* document, Build build) const {
+        const T* made = m_made.load(std::memory_order_acquire);
+        if (made != nullptr) return *made;
+        auto* built = new DocumentArena::BuiltAs<T>(build());
+        if (m_made.compare_exchange_strong(made, &built->value, std::memory_order_acq_rel)) {
+            document->keep(built);
+            return built->value;
+        }
+        delete built;
+        return *made;
+    }
+
+private:
+    mutable std::atomic<const T*> m_made{nullptr};
+};
+
+// A string as the parser makes it: its characters in the arena; the std::wstring that
+// string_value() hands out is built on first request.
+class JsonParsedString final : public JsonValue {
+public:
+    static constexpr bool OwnsMemory = false;
+    explicit JsonParsedString(std::wstring_view text) : m_text(text) {}
+
+    Json::Type type() const override { return Json::STRING; }
+    bool equals(const JsonValue* other) const override { return m_text == other->string_value(); }
+    bool less(const JsonValue* other) const override { return m_text < other->string_value(); }
+    void dump(std::wstring& out) const override { dumpValue(m_text, out); }
+    const std::wstring& string_value() const override;
+
+private:
+    std::wstring_view m_text;
+    BuiltOnce<std::wstring> m_string;
+};
+
+// An array as the parser makes it: one run of items in the arena; the vector that
+// array_items() hands out is built on first request.
+class JsonParsedArray final : public JsonValue {
+public:
+    static constexpr bool OwnsMemory = false;
+    JsonParsedArray(const Json* items, size_t count) : m_items(items), m_count(count) {}
+
+    Json::Type type() const override { return Json::ARRAY; }
+    bool equals(const JsonValue* other) const override;
+    bool less(const JsonValue* other) const override;
+    void dump(std::wstring& out) const override;
+    const Json& operator[](size_t index) const override;
+    const Json::array& array_items() const override;
+
+private:
+    const Json* m_items;
+    size_t m_count;
+    BuiltOnce<Json::array> m_vector;
 };
 
 // An object as the parser makes it: its members in one run sorted by key, each key once, all
@@ -152,17 +225,15 @@ private:
 // the run; the ordered map that object_items() hands out is built on first request.
 class JsonParsedObject final : public JsonValue {
 public:
-    // The map, once built.
-    static constexpr bool OwnsMemory = true;
+    static constexpr bool OwnsMemory = false;
 
     struct Member {
         std::wstring_view key;
         Json value;
     };
 
-    // Takes a run of constructed members that the arena holds and the object now owns.
-    JsonParsedObject(Member* members, size_t count) : m_members(members), m_count(count) {}
-    ~JsonParsedObject() override;
+    // Takes a run of constructed members that the arena holds.
+    JsonParsedObject(const Member* members, size_t count) : m_members(members), m_count(count) {}
 
     Json::Type type() const override { return Json::OBJECT; }
     bool equals(const JsonValue* other) const override { return object_items() == other->object_items(); }
@@ -172,9 +243,9 @@ public:
     const Json::object& object_items() const override;
 
 private:
-    Member* m_members;
+    const Member* m_members;
     size_t m_count;
-    mutable std::atomic<const Json::object*> m_map{nullptr};
+    BuiltOnce<Json::object> m_map;
 };
 
 }  // namespace json11w
