@@ -109,5 +109,36 @@ TEST_F(CompanionTest, MenuOpensAtThePointerAndShowsTheVersion) {
     for (const char* key : PreferenceKeys) EXPECT_TRUE(state.at("user.preference").count(key)) << "key " << key;
 }
 
+// "新規(&N)" of "たびめも(&M)" at once: the note keeps the keys typed while the first balloon
+// opens (without taking the keyboard), and Escape writes them to the note's new text file.
+TEST_F(CompanionTest, NewMemoKeepsItsKeysAndSavesThemAtEscape) {
+    AppProcess app(*copy_);
+    Companion c(*desk_, app);
+    const auto body = c.waitBody();
+    ASSERT_TRUE(body);
+    bool picked = false;
+    for (int attempt = 0; attempt < 3 && !picked; ++attempt) picked = c.pick(*body, "m n");
+    const auto editor = c.box("メモを編集中...");
+    ASSERT_TRUE(picked && editor);
+    xdotool("windowfocus --sync " + std::to_string(editor->id));
+    xdotool("type --delay 30 'note #1: OK'");
+    EXPECT_TRUE(waitFor([&] { return c.balloonShowing(*body); }, 60s)) << "no wake-up line";
+    xdotool("key Return");
+    xdotool("type --delay 30 '(2) end'");
+    xdotool("key Escape");
+    std::vector<std::string> notes;
+    std::error_code none;  // no folder yet: no note
+    waitFor(
+        [&] {
+            for (const auto& e : fs::directory_iterator(copy_->folder() / "data/memo", none))
+                if (e.path().extension() == ".dat") notes.push_back(readFile(e.path()));
+            return !notes.empty();
+        },
+        5s);
+    EXPECT_EQ(notes, std::vector<std::string>{"note #1: OK\n(2) end"});
+    app.endSession();
+    EXPECT_EQ(app.waitExit(10s), 0);
+}
+
 }  // namespace
 }  // namespace e2e

@@ -100,12 +100,14 @@ public:
     }
 
     std::optional<XWin> openMenuWindow() {
-        // GTK keeps a mapped 1-by-1 helper window off the screen; a menu is on it.
+        // GTK keeps a mapped 1-by-1 helper window off the screen; a menu is on it. Under Wine
+        // the balloon (shown without activation) is override-redirect too: it belongs to the body.
         const Box screen = desk_.screen();
+        const auto b = body();
         return desk_.find(process_.pid(), [&](const XWin& w) {
-            return w.mapped && w.overrideRedirect && w.box.width() > 1 && w.box.height() > 1 &&
-                   w.box.right > screen.left && w.box.left < screen.right && w.box.bottom > screen.top &&
-                   w.box.top < screen.bottom;
+            return w.mapped && w.overrideRedirect && !(b && w.transientFor == b->id) && w.box.width() > 1 &&
+                   w.box.height() > 1 && w.box.right > screen.left && w.box.left < screen.right &&
+                   w.box.bottom > screen.top && w.box.top < screen.bottom;
         });
     }
 

@@ -8,7 +8,8 @@
 // Differs: WM_NCHITTEST is answered by the system without reaching the handlers (its answer
 //   HTTRANSPARENT is -1, the value of NotHandled); a layered window is painted on a posted
 //   request rather than through its update region; setStyle keeps the window's visibility;
-//   the drag's move loop is started from the pointer's screen position.
+//   the drag's move loop is started from the pointer's screen position; the first show of a
+//   no-activate window does not activate it.
 #include <windows.h>
 
 #include <imm.h>
@@ -102,7 +103,9 @@ void Window::show() {
     if (!hwnd) return;
     if (firstShow_) {
         firstShow_ = false;
-        ShowWindow(hwnd, SW_SHOWNORMAL);
+        // SW_SHOWNORMAL activates even a no-activate window: a balloon that first opens
+        // while the user types into a note would take the keyboard from it.
+        ShowWindow(hwnd, (exStyle_ & WS_EX_NOACTIVATE) != 0 ? SW_SHOWNOACTIVATE : SW_SHOWNORMAL);
     } else {
         SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0,
                      SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
