@@ -1,7 +1,9 @@
 #!/bin/sh
-# Takes the picture of the character's menu for the user guide (docs/user-guide-menu.png): the
+# Takes the pictures of the user guide: the character's menu (docs/user-guide-menu.png), the
 # built program on a virtual display with a background, right-clicked, with the submenu
-# "その他の機能(&T)" open.
+# "その他の機能(&T)" open; and the error box of a failed start (docs/user-guide-error.png), a
+# character named in units/bootstrap.json without its folder, under a window manager that
+# draws the box's caption.
 # Usage: tools/menu-screenshot.sh <build folder>
 set -eu
 build=$(cd "${1:-build}" && pwd)
@@ -33,3 +35,16 @@ xvfb-run -a -s "-screen 0 1024x700x24" sh -c '
   sleep 1
   import -window root -crop 760x420+264+280 +repage "$2"
   kill $program' shoot "$work" "$root/docs/user-guide-menu.png"
+
+rm -f "$work/app/tavi.state" "$work/app/error.log"
+echo '{ "units": ["mebu", "missing"] }' >"$work/app/units/bootstrap.json"
+xvfb-run -a -s "-screen 0 1024x700x24" sh -c '
+  display -window root "$1/bg.png" &
+  openbox --sm-disable >/dev/null 2>&1 &
+  sleep 2
+  XDG_RUNTIME_DIR="$1/run" "$1/app/tavi" &
+  program=$!
+  sleep 6
+  import -window root -crop 330x160+347+282 +repage "$2"
+  xdotool key Return
+  wait $program || true' shoot "$work" "$root/docs/user-guide-error.png"

@@ -21,7 +21,8 @@ TAVI_PACKAGES_TEST=(
   python3 openssl xdotool x11-utils xcompmgr            # test servers; GUI tests: input, window inspection, compositing
   openbox                                               # the whole-program tests' window manager (struts, work area)
   libxtst-dev                                           # synthetic input from the UI test driver
-  librsvg2-bin                                          # turning the SVG character art into images
+  librsvg2-bin                                          # turning the SVG character art and charts into images
+  openbox                                               # a window manager for the user guide's pictures of boxes
 )
 # Building for Windows and running its tests.
 TAVI_PACKAGES_WINDOWS=(
