@@ -19,10 +19,9 @@ TAVI_PACKAGES_TEST=(
   clang libclang-rt-14-dev                              # libFuzzer targets with sanitizers
   mecab libxml2-dev                                     # the analyser's command; a reference reader for markup benchmarks
   python3 openssl xdotool x11-utils xcompmgr            # test servers; GUI tests: input, window inspection, compositing
-  openbox                                               # the whole-program tests' window manager (struts, work area)
+  openbox                                               # window manager: whole-program tests (struts, work area), guide pictures
   libxtst-dev                                           # synthetic input from the UI test driver
   librsvg2-bin                                          # turning the SVG character art and charts into images
-  openbox                                               # a window manager for the user guide's pictures of boxes
 )
 # Building for Windows and running its tests.
 TAVI_PACKAGES_WINDOWS=(
