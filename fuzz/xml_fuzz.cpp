@@ -3,9 +3,7 @@
 // read as they stand (plain UTF-8) give the nodes of their decoded text.
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <string>
-#include <vector>
 
 #include "kiro/io/charset/charset.h"
 #include "kiro/io/xml.h"
@@ -38,21 +36,6 @@ void checkNodes(const kiro::io::Xml& xml) {
 }
 
 }  // namespace
-
-// Hostile documents are large (deep nesting, runs of '<', long names): unless the command
-// line says otherwise, inputs may grow to 256 KiB.
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    for (int i = 1; i < *argc; ++i)
-        if (std::strncmp((*argv)[i], "-max_len=", 9) == 0) return 0;
-    static char maxLen[] = "-max_len=262144";
-    static std::vector<char*> args;
-    args.assign(*argv, *argv + *argc);
-    args.insert(args.begin() + 1, maxLen);
-    args.push_back(nullptr);
-    *argc += 1;
-    *argv = args.data();
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
