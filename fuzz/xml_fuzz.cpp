@@ -38,10 +38,8 @@ void checkNodes(const kiro::io::Xml& xml) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size == 0) return 0;
-    const uint8_t mode = data[0];
-    ++data;
-    --size;
+    if (size-- == 0) return 0;
+    const uint8_t mode = *data++;
     if (mode & 1) {
         kiro::io::Xml xml(data, size);
         checkNodes(xml);
@@ -51,26 +49,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (size_t i = 0; i < xml.count(); ++i) {
             const kiro::io::Xml::Node& a = xml.node(i);
             const kiro::io::Xml::Node& b = decoded.node(i);
-            check(a.name == b.name && a.text == b.text && a.path.size() == b.path.size());
-            check(a.path.name() == b.path.name() && (i >= 64 || a.path == b.path));
-            check(a.attributes.size() == b.attributes.size());
-            for (size_t k = 0; k < a.attributes.size(); ++k)
-                check(a.attributes.begin()[k] == b.attributes.begin()[k]);
+            check(a.name == b.name && a.text == b.text && a.path.size() == b.path.size() && a.path.name() == b.path.name());
+            check((i >= 64 || a.path == b.path) && a.attributes.size() == b.attributes.size());
+            for (size_t k = 0; k < a.attributes.size(); ++k) check(a.attributes.begin()[k] == b.attributes.begin()[k]);
         }
-    } else {
-        // Two bytes per character reach characters beyond Latin-1 (and lone surrogates).
-        std::wstring text;
-        if (mode & 2) {
-            for (size_t i = 0; i + 1 < size; i += 2) text += static_cast<wchar_t>(data[i] | data[i + 1] << 8);
-        } else {
-            text.assign(data, data + size);
-        }
-        kiro::io::Xml xml;
-        xml.parse(text);
-        checkNodes(xml);
-        const std::wstring decoded = kiro::io::Xml::decodeEntities(text);
-        check(decoded.size() <= text.size());
-        if (text.find(L'&') == std::wstring::npos) check(decoded == text);
+        return 0;
     }
+    // Two bytes per character reach characters beyond Latin-1 (and lone surrogates).
+    std::wstring text;
+    const size_t width = (mode & 2) ? 2 : 1;
+    for (size_t i = 0; i + width <= size; i += width) text += static_cast<wchar_t>(width == 2 ? data[i] | data[i + 1] << 8 : data[i]);
+    kiro::io::Xml xml;
+    xml.parse(text);
+    checkNodes(xml);
+    const std::wstring decoded = kiro::io::Xml::decodeEntities(text);
+    check(decoded.size() <= text.size());
+    if (text.find(L'&') == std::wstring::npos) check(decoded == text);
     return 0;
 }
