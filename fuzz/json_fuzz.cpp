@@ -13,79 +13,39 @@
 #include "kiro/io/json11/json11w.h"
 #include "kiro/io/jsonfile.h"
 
-namespace {
-
-// The first byte picks how the rest becomes wide text: bytes, 16-bit units or whole units.
-std::wstring toWide(const uint8_t* data, size_t size) {
-    std::wstring text;
-    if (size == 0) return text;
-    const int mode = data[0] % 3;
-    ++data;
-    --size;
-    if (mode == 0) {
-        for (size_t i = 0; i < size; ++i) text += static_cast<wchar_t>(data[i]);
-    } else if (mode == 1) {
-        for (size_t i = 0; i + 1 < size; i += 2) text += static_cast<wchar_t>(data[i] | data[i + 1] << 8);
-    } else {
-        for (size_t i = 0; i + 3 < size; i += 4) {
-            uint32_t u = data[i] | data[i + 1] << 8 | data[i + 2] << 16 | uint32_t(data[i + 3]) << 24;
-            text += static_cast<wchar_t>(sizeof(wchar_t) == 2 ? (u & 0xFFFF) : (u & 0x7FFFFFFF));
-        }
-    }
-    return text;
-}
-
-// Strict UTF-8 of text that holds only whole characters (wchar_t has 32 bits where the
-// fuzzers build); anything else aborts.
-std::string toUtf8(const std::wstring& text) {
-    for (const wchar_t c : text) {
-        const uint32_t u = static_cast<uint32_t>(c);
-        if ((u >= 0xD800 && u <= 0xDFFF) || u > 0x10FFFF) abort();  // dump let one through
-    }
-    return kiro::io::toUtf8(text);
-}
-
-// ASCII without NUL, which nlohmann takes for the end of the input.
-bool isAscii(const std::wstring& text) {
-    for (wchar_t c : text)
-        if (c == 0 || static_cast<uint32_t>(c) >= 0x80) return false;
-    return true;
-}
-
-// JSON allows a lone surrogate escape; nlohmann does not, so such texts are not compared.
-bool hasSurrogateEscape(const std::wstring& text) {
-    return text.find(L"\\ud") != std::wstring::npos || text.find(L"\\uD") != std::wstring::npos;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    json11w::Json kept;
     {
-        json11w::Json kept;
-        {
-            const kiro::io::JsonFile file(data, size);
-            const std::wstring decoded = kiro::io::decode(data, size);
-            std::wstring wideErr;
-            const json11w::Json wide = decoded.empty() ? json11w::Json() : json11w::Json::parse(decoded, wideErr);
-            if (file.error() != wideErr || file.root().dump() != wide.dump()) abort();
-            kept = file.root()[size_t(0)];
-            for (const auto& member : file.root().object_items()) kept = member.second;
-        }
-        (void)kept.dump();
+        const kiro::io::JsonFile file(data, size);
+        const std::wstring decoded = kiro::io::decode(data, size);
+        std::wstring wideErr;
+        const json11w::Json wide = decoded.empty() ? json11w::Json() : json11w::Json::parse(decoded, wideErr);
+        if (file.error() != wideErr || file.root().dump() != wide.dump()) abort();
+        kept = file.root()[size_t(0)];
+        for (const auto& member : file.root().object_items()) kept = member.second;
     }
+    (void)kept.dump();
 
-    const std::wstring text = toWide(data, size);
+    // The first byte picks how many of the rest make one character: 1, 2 or 4.
+    std::wstring text;
+    bool ascii = true;
+    const size_t width = size ? size_t(1) << (data[0] % 3) : 1;
+    for (size_t i = 1; i + width <= size; i += width) {
+        uint32_t u = 0;
+        for (size_t k = 0; k < width; ++k) u |= uint32_t(data[i + k]) << (8 * k);
+        text += static_cast<wchar_t>(sizeof(wchar_t) == 2 ? (u & 0xFFFF) : (u & 0x7FFFFFFF));
+        ascii = ascii && u > 0 && u < 0x80;  // nlohmann takes NUL for the end of its input
+    }
     std::wstring err;
     const json11w::Json value = json11w::Json::parse(text, err);
+    if (!err.empty() && !value.is_null()) abort();  // failure means a null value and a message
 
-    // Failure means a null value and a message; success means no message.
-    if (err.empty() != !(value.is_null() && !err.empty())) abort();
-    if (!err.empty() && !value.is_null()) abort();
-
-    // ASCII text reads the same to both parsers, apart from our nesting limit and the
-    // surrogate escapes that we keep alone and nlohmann refuses unless paired.
-    const bool surrogates = hasSurrogateEscape(text);
-    if (isAscii(text) && !surrogates && err != L"exceeded maximum nesting depth") {
+    // ASCII text reads the same to both parsers, apart from our nesting limit and the lone
+    // surrogate escapes that JSON allows and nlohmann refuses.
+    const auto surrogateEscape = [](const std::wstring& t) {
+        return t.find(L"\\ud") != std::wstring::npos || t.find(L"\\uD") != std::wstring::npos;
+    };
+    if (ascii && !surrogateEscape(text) && err != L"exceeded maximum nesting depth") {
         bool theirs = true;
         try {
             (void)nlohmann::json::parse(std::string(text.begin(), text.end()));
@@ -98,17 +58,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     if (!err.empty()) return 0;
 
-    // What was parsed dumps to valid JSON, and one round trip reaches a fixed point.
+    // What was parsed dumps to valid JSON of whole characters, and one round trip reaches a
+    // fixed point.
     const std::wstring first = value.dump();
-    const std::string utf8 = toUtf8(first);
-    if (!hasSurrogateEscape(first) && !nlohmann::json::accept(utf8)) abort();
-    std::wstring err2;
-    const json11w::Json again = json11w::Json::parse(first, err2);
-    if (!err2.empty()) abort();
+    for (const wchar_t c : first)
+        if ((uint32_t(c) >= 0xD800 && uint32_t(c) <= 0xDFFF) || uint32_t(c) > 0x10FFFF) abort();
+    if (!surrogateEscape(first) && !nlohmann::json::accept(kiro::io::toUtf8(first))) abort();
+    const json11w::Json again = json11w::Json::parse(first, err);
+    if (!err.empty()) abort();
     const std::wstring second = again.dump();
-    const json11w::Json third = json11w::Json::parse(second, err2);
-    if (!err2.empty() || third.dump() != second || !(third == again)) abort();
-
+    const json11w::Json third = json11w::Json::parse(second, err);
+    if (!err.empty() || third.dump() != second || !(third == again)) abort();
     // Neutral lookups never fail.
     (void)value[L"key"].string_value();
     (void)value[size_t(3)].array_items();

@@ -9,27 +9,17 @@
 #include "kiro/io/charset/charset.h"
 #include "kiro/ui/boxflags.h"
 #include "kiro/ui/loop.h"
+#include "support/cases.h"
 #include "support/scoped_folders.h"
 #include "support/tempfolder.h"
 #include "support/uidriver.h"
 
-TEST(ProgramPaths, TheBaseCutsOnlyTheFileNamesExtension) {
-    const wchar_t* const cases[][3] = {// program file, base, folder
-                                       {L"C:\\apps\\x\\prog.exe", L"C:\\apps\\x\\prog", L"C:\\apps\\x\\"},
-                                       {L"/opt/tavi/tavi", L"/opt/tavi/tavi", L"/opt/tavi/"},
-                                       {L"C:\\a.b\\prog", L"C:\\a.b\\prog", L"C:\\a.b\\"},
-                                       {L"/u/v1.2/tavi.bin", L"/u/v1.2/tavi", L"/u/v1.2/"},
-                                       {L"/opt/my.prog.exe", L"/opt/my.prog", L"/opt/"},
-                                       {L"/opt/.tavi", L"/opt/.tavi", L"/opt/"},
-                                       {L"C:\\mixed/sep\\prog.exe", L"C:\\mixed/sep\\prog", L"C:\\mixed/sep\\"},
-                                       // Without folders; the first character is never taken as a separator.
-                                       {L"prog.exe", L"prog", L""},
-                                       {L"", L"", L""},
-                                       {L"/tavi", L"/tavi", L""}};
-    for (const auto& c : cases) {
-        const auto p = kiro::app::programPaths(c[0]);
-        EXPECT_EQ(p.base + L"|" + p.directory, std::wstring(c[1]) + L"|" + c[2]) << kiro::io::toUtf8(c[0]);
-    }
+TEST(ProgramPaths, CasesAsTheirFilesSay) {
+    tavi::test::runCases("programpaths", [](std::string in) {
+        if (!in.empty() && in.back() == '\n') in.pop_back();
+        const auto p = kiro::app::programPaths(kiro::io::fromUtf8(in));
+        return tavi::test::Outcome{kiro::io::toUtf8(p.base + L"|" + p.directory), ""};
+    });
 }
 
 using ErrorReport = uitest::Ui;

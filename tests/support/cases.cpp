@@ -65,31 +65,22 @@ void runCases(const std::string& module, const std::function<Outcome(const std::
 }
 
 std::string visible(const std::wstring& text) {
-    std::wstring shown;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const auto code = static_cast<unsigned long>(text[i]);
-        const bool surrogate = code >= 0xD800 && code < 0xE000;
-        const bool pair = sizeof(wchar_t) == 2 && code < 0xDC00 && surrogate && i + 1 < text.size() &&
-                          (static_cast<unsigned long>(text[i + 1]) & 0xFC00) == 0xDC00;
-        const wchar_t* named = code == '\\'   ? L"\\\\"
-                               : code == '\n' ? L"\\n"
-                               : code == '\r' ? L"\\r"
-                               : code == '\t' ? L"\\t"
-                               : code == 0    ? L"\\0"
-                                              : nullptr;
-        wchar_t hex[8];
-        if (pair) {
-            shown += text.substr(i++, 2);  // one character where wchar_t has 16 bits
-        } else if (named) {
-            shown += named;
-        } else if (code < 0x20 || code == 0x7F || surrogate) {
-            std::swprintf(hex, 8, code < 0x80 ? L"\\x%02lX" : L"\\u%04lX", code);
-            shown += hex;
-        } else {
-            shown += text[i];
+    std::string shown;
+    for (const char c : kiro::io::toUtf8(text)) {
+        const char* named = c == '\\'   ? "\\\\"
+                            : c == '\n' ? "\\n"
+                            : c == '\r' ? "\\r"
+                            : c == '\t' ? "\\t"
+                            : c == 0    ? "\\0"
+                                        : nullptr;
+        char hex[8];
+        if (!named && (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)) {
+            std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned>(c));
+            named = hex;
         }
+        shown += named ? named : std::string(1, c);
     }
-    return kiro::io::toUtf8(shown);
+    return shown;
 }
 
 }  // namespace tavi::test

@@ -3,10 +3,9 @@
 #
 #     feedserver.py [--data DIR] -- command [args...]
 #
-# Makes a certificate authority and server certificates with openssl, starts on 127.0.0.1 one
-# plain HTTP server and three HTTPS servers (a good certificate for localhost, one for another
-# host name, an expired one), runs the command with their addresses in its environment and
-# exits with its code; without a command it prints the environment and serves until stopped.
+# Starts on 127.0.0.1 one plain HTTP server and three HTTPS servers (a good certificate for
+# localhost, one for another host name, an expired one: tests/data/certs), runs the command with
+# their addresses in its environment and exits with its code.
 #
 #     TAVI_HTTP, TAVI_HTTPS       http://localhost:PORT, https://localhost:PORT
 #     TAVI_HTTPS_OTHER_NAME       the certificate names another host
@@ -19,7 +18,7 @@
 # default, sent as fast as it goes), /data/PATH (a file under the --data folder), /garbage
 # (random bytes), /trickle (a feed one byte a second), /cut (half a feed, then the connection
 # closes).
-import datetime, http.server, os, socket, socketserver, ssl, subprocess, sys, tempfile, threading, urllib.parse
+import http.server, os, socket, socketserver, ssl, subprocess, sys, threading, urllib.parse
 
 
 def stall(h, rest):
@@ -125,65 +124,27 @@ class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
         pass  # refused certificates and clients that give up are part of the tests
 
 
-def certificates(folder):
-    """Signs (name, host, first day, last day) certificates; returns {name: pem} and the CA."""
-    def run(*args):
-        subprocess.run(["openssl", *args], check=True, capture_output=True, cwd=folder)
-    now = datetime.datetime.now(datetime.timezone.utc)
-    day = datetime.timedelta(days=1)
-    os.mkdir(os.path.join(folder, "issued"))
-    for name, text in [("index.txt", ""), ("serial", "1000\n"), ("ca.cnf", "[ca]\ndefault_ca=c\n[c]\ndatabase=index.txt\n"
-                       "new_certs_dir=issued\nserial=serial\ndefault_md=sha256\npolicy=p\nunique_subject=no\n"
-                       "[p]\ncommonName=supplied\n[authority]\nbasicConstraints=critical,CA:TRUE\n"
-                       "keyUsage=critical,keyCertSign,cRLSign\n")]:
-        with open(os.path.join(folder, name), "w") as f:
-            f.write(text)
-    sign = ["ca", "-batch", "-config", "ca.cnf", "-keyfile", "ca.key"]
-    for key in ("ca", "server"):
-        run("req", "-new", "-newkey", "rsa:2048", "-nodes", "-keyout", key + ".key", "-out", key + ".csr", "-subj", "/CN=t")
-    run(*sign, "-selfsign", "-in", "ca.csr", "-out", "ca.pem", "-extensions", "authority", "-subj", "/CN=tavi test CA",
-        "-startdate", "20190101000000Z", "-enddate", (now + 30 * day).strftime("%Y%m%d%H%M%SZ"))
-    issued = {}
-    for name, host, first, last in [("", "localhost", now - day, now + 30 * day),
-                                    ("_OTHER_NAME", "elsewhere.invalid", now - day, now + 30 * day),
-                                    ("_EXPIRED", "localhost", now - 2000 * day, now - 1999 * day)]:
-        with open(os.path.join(folder, "x.ext"), "w") as f:
-            f.write("[x]\nbasicConstraints=CA:FALSE\nextendedKeyUsage=serverAuth\nsubjectAltName=DNS:%s\n" % host)
-        run(*sign, "-cert", "ca.pem", "-in", "server.csr", "-out", "s%s.pem" % name, "-subj", "/CN=" + host,
-            "-extfile", "x.ext", "-extensions", "x", "-startdate", first.strftime("%Y%m%d%H%M%SZ"),
-            "-enddate", last.strftime("%Y%m%d%H%M%SZ"))
-        issued[name] = os.path.join(folder, "s%s.pem" % name)
-    return issued, os.path.join(folder, "ca.pem")
-
-
 def main(argv):
     data_root = os.path.realpath(argv[1]) if argv[:1] == ["--data"] else ""
-    command = argv[argv.index("--") + 1:] if "--" in argv else []
-    with tempfile.TemporaryDirectory(prefix="tavi-servers-") as folder:
-        issued, ca = certificates(folder)
-        closing = threading.Event()
-        servers = {"TAVI_HTTP": Server(data_root, closing)}
-        for name, pem in issued.items():
-            context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
-            context.load_cert_chain(pem, os.path.join(folder, "server.key"))
-            servers["TAVI_HTTPS" + name] = Server(data_root, closing, context)
-        env = {"TAVI_TEST_CA": ca}
-        for key, server in servers.items():
-            env[key] = "%s://localhost:%d" % ("http" if key == "TAVI_HTTP" else "https", server.server_address[1])
-            threading.Thread(target=server.serve_forever, args=(0.05,), daemon=True).start()
-        for key in ("no_proxy", "NO_PROXY"):  # a proxy the machine may name must not see them
-            env[key] = ",".join(filter(None, [os.environ.get(key), "localhost", "127.0.0.1"]))
-        try:
-            if command:
-                return subprocess.call(command, env={**os.environ, **env})
-            print("\n".join("%s=%s" % item for item in env.items()), flush=True)
-            closing.wait()
-        except KeyboardInterrupt:
-            return 0
-        finally:
-            closing.set()
-            for server in servers.values():
-                server.shutdown()
+    certs = os.path.join(os.path.dirname(os.path.realpath(__file__)), "..", "data", "certs")
+    closing = threading.Event()
+    servers = {"TAVI_HTTP": Server(data_root, closing)}
+    for name, pem in [("", "localhost"), ("_OTHER_NAME", "other-name"), ("_EXPIRED", "expired")]:
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(os.path.join(certs, pem + ".pem"), os.path.join(certs, "server.key"))
+        servers["TAVI_HTTPS" + name] = Server(data_root, closing, context)
+    env = {"TAVI_TEST_CA": os.path.realpath(os.path.join(certs, "ca.pem"))}
+    for key, server in servers.items():
+        env[key] = "%s://localhost:%d" % ("http" if key == "TAVI_HTTP" else "https", server.server_address[1])
+        threading.Thread(target=server.serve_forever, args=(0.05,), daemon=True).start()
+    for key in ("no_proxy", "NO_PROXY"):  # a proxy the machine may name must not see them
+        env[key] = ",".join(filter(None, [os.environ.get(key), "localhost", "127.0.0.1"]))
+    try:
+        return subprocess.call(argv[argv.index("--") + 1:], env={**os.environ, **env})
+    finally:
+        closing.set()
+        for server in servers.values():
+            server.shutdown()
 
 
 if __name__ == "__main__":

@@ -1,6 +1,7 @@
 // Temporary test folders and raw file access that does not go through the code under test.
 #include "support/tempfolder.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -13,14 +14,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path native(const std::wstring& p) {
-    std::wstring s = p;
-    if (fs::path::preferred_separator == L'/') {
-        for (auto& c : s) {
-            if (c == L'\\') c = L'/';
-        }
-    }
-    return fs::path(s);
+fs::path native(std::wstring p) {
+    if (fs::path::preferred_separator == L'/') std::replace(p.begin(), p.end(), L'\\', L'/');
+    return fs::path(p);
 }
 
 }  // namespace

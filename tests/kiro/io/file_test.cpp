@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "kiro/io/charset/charset.h"
+#include "support/cases.h"
 #include "support/tempfolder.h"
 
 namespace {
@@ -19,25 +20,6 @@ using kiro::io::File;
 using tavi::test::readBytes;
 using tavi::test::TempFolder;
 using tavi::test::writeBytes;
-
-void put32(std::string& out, uint32_t v) {
-    for (int i = 0; i < 4; ++i) out.push_back(char((v >> (8 * i)) & 0xFF));
-}
-
-// An archive as the packing tool writes it: magic, count, then per member the name's hash,
-// the length and the scrambled bytes.
-std::string archive(const std::vector<std::pair<std::string, std::string>>& members) {
-    std::string out;
-    put32(out, 0x75777507u);
-    put32(out, uint32_t(members.size()));
-    for (auto [name, data] : members) {
-        put32(out, kiro::io::crc32(name.data(), name.size()));
-        put32(out, uint32_t(data.size()));
-        kiro::io::scramble(reinterpret_cast<uint8_t*>(&data[0]), data.size());
-        out += data;
-    }
-    return out;
-}
 
 std::string loaded(const std::wstring& path) {
     const BinaryObject b(path);
@@ -90,38 +72,22 @@ TEST(File, WholeFilesLoadWithATrailingZeroAndGrow) {
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(b.data())), expected);
 }
 
+// The archives under tests/data/archive, made by the packing tool.
 TEST(Archive, AMissingFileIsLookedForUpTheFoldersAndTheNearestArchiveDecides) {
-    TempFolder tmp;
-    writeBytes(tmp / L"units.uwu", archive({{"\\a\\body\\setup.json", "from units.uwu"}, {"\\a\\other.txt", "other"}}));
-    EXPECT_EQ(loaded(tmp / L"units\\a\\body\\setup.json"), "from units.uwu");
-    EXPECT_EQ(loaded(tmp / L"units/a/other.txt"), "other");
-    writeBytes(tmp / L"units/a.uwu", archive({{"\\body\\setup.json", "from a.uwu"}}));
-    EXPECT_EQ(loaded(tmp / L"units/a/body/setup.json"), "from a.uwu");
-    writeBytes(tmp / L"units/a/body.uwu", archive({{"\\other.json", "x"}}));
-    EXPECT_EQ(loaded(tmp / L"units/a/body/setup.json"), "");  // even when it lacks the member
-    writeBytes(tmp / L"units/a/body/setup.json", "on disk");
-    EXPECT_EQ(loaded(tmp / L"units/a/body/setup.json"), "on disk");  // a file wins, unscrambled
-    // Member names are UTF-8 and keep their case.
-    writeBytes(tmp / L"data.uwu", archive({{"\\\xE6\x97\xA5\xE8\xA8\x98.txt", "diary"}}));
-    EXPECT_EQ(loaded(tmp / L"data/\u65E5\u8A18.txt"), "diary");
-    EXPECT_EQ(loaded(tmp / L"DATA/\u65E5\u8A18.TXT"), "");
-}
-
-TEST(Archive, DamagedArchivesGiveEmptyResults) {
-    TempFolder tmp;
-    std::string bad = archive({{"\\f", "data"}}), counted = archive({{"\\x", "1"}});
-    bad[0] = 'X';                        // a wrong magic
-    counted[4] = 9;                      // more members counted than present
-    std::string oversized, atTheWanted;  // a length past the end, before and at the wanted one
-    for (uint32_t v : {0x75777507u, 2u, 0x12345678u, 0xFFFFFFF0u}) put32(oversized, v);
-    for (uint32_t v : {0x75777507u, 1u, kiro::io::crc32("\\f", 2), 0xFFFFFFF0u}) put32(atTheWanted, v);
-    const std::pair<const wchar_t*, std::string> archives[] = {
-        {L"a", bad}, {L"b", oversized + "short"}, {L"c", atTheWanted + "short"}, {L"d", counted}, {L"e", "\x07uw"}};
-    for (const auto& [name, bytes] : archives) {
-        writeBytes(tmp / (std::wstring(name) + L".uwu"), bytes);
-        EXPECT_EQ(loaded(tmp / (std::wstring(name) + L"/f")), "") << kiro::io::toUtf8(name);
-    }
-    EXPECT_EQ(loaded(tmp / L"d/x"), "1");
+    const std::wstring root = kiro::io::fromUtf8(tavi::test::dataPath("archive/"));
+    const std::pair<const wchar_t*, std::string> cases[] = {
+        {L"units\\a\\body\\setup.json", "from units.uwu"}, {L"units/a/other.txt", "other"},
+        {L"units/b/body/setup.json", "from b.uwu"}, {L"units/b/x.txt", ""},  // even when it lacks the member
+        {L"units/c/body/setup.json", "on disk"},                            // a file wins, unscrambled
+        {L"data/\u65E5\u8A18.txt", "\xE6\x97\xA5\xE8\xA8\x98\xE3\x81\xAE\xE4\xB8\xAD\xE8\xBA\xAB"},
+        {L"data/\u65E5\u8A18.TXT", ""}, {L"data/sub/LEN1.bin", ""},  // member names keep their case
+        {L"data/figure.png", tavi::test::readData("ui/figure.png")},
+        // Damaged archives give empty results.
+        {L"damaged/bad-magic/body/setup.json", ""}, {L"damaged/length-past-the-end/f", ""},
+        {L"damaged/wanted-length-past-the-end/f", ""}, {L"damaged/cut-short/f", ""}, {L"damaged/overcounted/f", ""},
+        {L"damaged/overcounted/x", "1"}};
+    for (const auto& [path, want] : cases) EXPECT_EQ(loaded(root + path), want) << kiro::io::toUtf8(path);
+    for (int n = 1; n <= 7; ++n) EXPECT_EQ(loaded(root + L"data/sub/len" + std::to_wstring(n) + L".bin"), std::string(n, char(0x5A + n)));
 }
 
 TEST(Paths, ListingRecursesSkipsDotNamesAndEntersOnlyMatchingFolders) {

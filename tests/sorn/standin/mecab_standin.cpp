@@ -63,32 +63,28 @@ void mecab_lattice_set_sentence(mecab_lattice_t* lattice, const char* sentence) 
 int mecab_parse_lattice(mecab_t*, mecab_lattice_t* lattice) {
     const char* s = lattice->sentence;
     if (s == nullptr || *s == '\0') return 0;
-    mecab_node_t bos{};
-    bos.stat = MECAB_BOS_NODE;
-    bos.surface = s;
-    bos.feature = "BOS/EOS";
-    lattice->nodes.assign(1, bos);
-    lattice->features.clear();
-    while (*s != '\0') {
-        const char* end = std::strchr(s, ' ');
-        if (end == nullptr) end = s + std::strlen(s);
-        if (end > s) {
-            mecab_node_t node{};
-            node.stat = MECAB_NOR_NODE;
-            node.surface = s;
-            node.length = static_cast<unsigned short>(end - s);
-            lattice->features.push_back("word," + std::to_string(lattice->nodes.size()));
-            lattice->nodes.push_back(node);
+    lattice->nodes.assign(1, mecab_node_t{});
+    lattice->nodes[0].stat = MECAB_BOS_NODE;
+    lattice->nodes[0].surface = s;
+    lattice->features.assign(1, "BOS/EOS");
+    for (const char* end = s; *s != '\0'; s = *end == ' ' ? end + 1 : end) {
+        for (end = s; *end != ' ' && *end != '\0'; ++end) {
         }
-        s = *end == ' ' ? end + 1 : end;
+        if (end == s) continue;
+        mecab_node_t node{};
+        node.stat = MECAB_NOR_NODE;
+        node.surface = s;
+        node.length = static_cast<unsigned short>(end - s);
+        lattice->features.push_back("word," + std::to_string(lattice->nodes.size()));
+        lattice->nodes.push_back(node);
     }
-    mecab_node_t eos = bos;
-    eos.stat = MECAB_EOS_NODE;
-    lattice->nodes.push_back(eos);
-    for (size_t i = 1; i + 1 < lattice->nodes.size(); ++i) {
-        lattice->nodes[i].feature = lattice->features[i - 1].c_str();
+    lattice->nodes.push_back(lattice->nodes[0]);
+    lattice->nodes.back().stat = MECAB_EOS_NODE;
+    lattice->features.push_back("BOS/EOS");
+    for (size_t i = 0; i < lattice->nodes.size(); ++i) {
+        lattice->nodes[i].feature = lattice->features[i].c_str();
+        if (i + 1 < lattice->nodes.size()) lattice->nodes[i].next = &lattice->nodes[i + 1];
     }
-    for (size_t i = 0; i + 1 < lattice->nodes.size(); ++i) lattice->nodes[i].next = &lattice->nodes[i + 1];
     return 1;
 }
 

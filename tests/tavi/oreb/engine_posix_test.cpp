@@ -1,61 +1,118 @@
-// The engine with the real language module: corpus files learnt while loading, and free-text
-// messages answered from the corpus with the keyword filled in.
-#include "tavi/oreb/engine.h"
-
+// The corpus, the engine and the brain with the real language module: a long text learnt piece
+// by piece, corpus files learnt while loading (progress file by file, a stop honoured between
+// pieces), and free-text messages answered from the corpus with the keyword filled in.
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <optional>
+#include <memory>
+#include <set>
+#include <thread>
 
+#include "sorn/pieces.h"
 #include "support/language_module.h"
+#include "tavi/brain.h"
 #include "tavi/oreb/corpus.h"
+#include "tavi/oreb/engine.h"
 
 namespace tavi::oreb {
 namespace {
 
-class EngineWithLanguage : public ::testing::Test {
-protected:
-    void SetUp() override {
-        language_.emplace(work_.path());
-        ASSERT_TRUE(language_->started());
-        work_.write("brain/models/corpus/pets/animals.txt", "猫は魚が好きです。\n雨の日は静かです。\n");
-    }
+using namespace std::chrono_literals;
+
+// A work folder with the language module started in it.
+struct Language {
+    test::ScopedWorkFolder work;
+    test::ScopedLanguageModule language{work.path()};
+};
+
+TEST(CorpusPieces, ALongTextLearntPieceByPieceGivesTheLinksOfTheWhole) {
+    Language l;
+    ASSERT_TRUE(l.language.started());
+    // Long lines, so that pieces end after a full stop or anywhere, and nouns stand near cuts.
+    std::wstring text;
+    const wchar_t* const sentences[] = {L"猫は魚と牛乳が好きです。", L"古い地図と新しい鉛筆を机に置いた。",
+                                        L"雨の日の公園は静かで暗い。", L"駅前の店で赤いりんごを買う"};
+    for (int i = 0; text.size() < 120000; ++i) text += std::wstring(sentences[i % 4]) + (i % 37 == 36 ? L"\n" : L"");
+    ASSERT_GT(sorn::sentencesOf(text).size(), 20u);
+    Corpus whole(3, L"none.txt"), pieces(3, L"none.txt"), stopped(3, L"none.txt");
+    whole.learn(sorn::analyze(text));
+    std::atomic<bool> stop{false};
+    EXPECT_TRUE(pieces.learnText(text, stop));
+    ASSERT_GT(whole.links().size(), 5u);
+    const auto lines = [](const Corpus& corpus) {  // every link as "noun word count kind", each noun alone
+        std::set<std::wstring> out;
+        for (const auto& [noun, related] : corpus.links()) {
+            out.insert(noun);
+            for (const auto& [word, link] : related)
+                out.insert(noun + L" " + word + L" " + std::to_wstring(link.count) + L" " + std::to_wstring(link.kind));
+        }
+        return out;
+    };
+    EXPECT_TRUE(lines(pieces) == lines(whole));
+    stop = true;
+    EXPECT_FALSE(stopped.learnText(text, stop));
+    EXPECT_TRUE(stopped.links().empty());
+}
+
+struct EngineWithLanguage : ::testing::Test, Language {
+    std::atomic<float> progress{0.0f};
+    std::atomic<bool> stop{false};
+    uint32_t now = 0;
     // What the engine says 3000 ms after a free-text message.
     std::wstring answer(Engine& engine, const std::wstring& sentence) {
-        now_ += 100000;
+        now += 100000;
         engine.post(EventMessage{EventMessage::FreeText, sentence, {}});
-        now_ += 3000;
+        now += 3000;
         Response r;
         return engine.cycle(false, r) ? r.text : L"<none>";
     }
     std::unique_ptr<Engine> start(const std::string& responses) {
-        work_.write("brain/response.json", responses);
-        return std::make_unique<Engine>(L"brain\\", 3, progress_, stop_, [this] { return now_; });
+        work.write("brain/models/corpus/pets/animals.txt", "猫は魚が好きです。\n雨の日は静かです。\n");
+        work.write("brain/response.json", responses);
+        return std::make_unique<Engine>(L"brain\\", 3, progress, stop, [this] { return now; });
     }
-    tavi::test::ScopedWorkFolder work_;
-    std::optional<tavi::test::ScopedLanguageModule> language_;
-    std::atomic<float> progress_{0.0f};
-    std::atomic<bool> stop_{false};
-    uint32_t now_ = 0;
 };
 
 TEST_F(EngineWithLanguage, LearnsTheCorpusInSubfoldersWithTheAssociationFileAndAnswersFromIt) {
-    work_.write("temp/corpus.txt", "犬;骨/4;;\n");
+    work.write("temp/corpus.txt", "犬;骨/4;;\n");
     auto engine = start(R"({"unknown": {"texts": ["unknown %keyword%"]},
                             "related_noun": {"action": "think", "texts": ["%keyword% and %noun%"]}})");
-    EXPECT_EQ(progress_.load(), 1.0f);
+    EXPECT_EQ(progress.load(), 1.0f);
     EXPECT_EQ(engine->corpus().links().at(L"猫").at(L"魚").count, 2);
     EXPECT_EQ(engine->corpus().links().at(L"犬").at(L"骨").count, 4);
     EXPECT_EQ(answer(*engine, L"猫"), L"猫 and 魚");
     EXPECT_EQ(answer(*engine, L"鳥"), L"unknown 鳥");
     EXPECT_EQ(answer(*engine, L"雨"), L"<none>");  // known, but nothing related: neither line
+    engine = start(R"({"through": {"texts": ["[%keyword%]"]}})");
+    EXPECT_EQ(answer(*engine, L"鳥"), L"[鳥]");
+    EXPECT_EQ(answer(*engine, L"鳥と猫"), L"[猫]");  // the known one is looked for last
+    EXPECT_EQ(answer(*engine, L"です"), L"[]");      // no keyword still gives the line
 }
 
-TEST_F(EngineWithLanguage, TheThroughLineTakesTheLastKeywordFound) {
-    auto engine = start(R"({"through": {"texts": ["[%keyword%]"]}})");
-    EXPECT_EQ(answer(*engine, L"犬"), L"[犬]");
-    EXPECT_EQ(answer(*engine, L"犬と猫"), L"[猫]");  // the known one is looked for last
-    EXPECT_EQ(answer(*engine, L"です"), L"[]");      // no keyword still gives the line
+TEST(BrainWithLanguage, ProgressRisesFileByFileAndDestroyingWaitsOnlyForTheCurrentPiece) {
+    Language l;
+    ASSERT_TRUE(l.language.started());
+    std::string page;  // about 40 ms of analysis on a quiet machine
+    while (page.size() < 24000) page += "猫は魚が好きです。雨の日は静かです。\n";
+    const int pages = 200;  // some seconds in all, far more than the test waits
+    for (int i = 0; i < pages; ++i)
+        l.work.write("brain/models/corpus/" + std::to_string(i % 3) + "/page" + std::to_string(i) + ".txt", page);
+    auto brain = std::make_unique<Brain>(L"brain\\");
+    std::set<float> seen;
+    float value = 0, last = 0;
+    const auto end = std::chrono::steady_clock::now() + 60s;
+    while (seen.size() < 4 && brain->progress(value) && std::chrono::steady_clock::now() < end) {
+        EXPECT_GE(value, last);
+        EXPECT_NEAR(value * pages, float(int(value * pages + 0.5f)), 1e-3) << value;  // whole files only
+        if (value > 0.0f) seen.insert(last = value);
+        std::this_thread::sleep_for(2ms);
+    }
+    ASSERT_EQ(seen.size(), 4u);
+    ASSERT_LT(*seen.rbegin(), 0.5f) << "loading went too fast to be interrupted";
+    // The rest of the corpus is not analysed, and no settle pause follows.
+    const auto start = std::chrono::steady_clock::now();
+    brain.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 4s);
 }
 
 }  // namespace

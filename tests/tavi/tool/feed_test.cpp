@@ -22,18 +22,15 @@ std::vector<FeedItem> itemsOf(const std::string& bytes) {
     return tavi::tool::extractFeedItems(kiro::io::Xml(bytes.data(), bytes.size()));
 }
 
-TEST(Feed, ItemsOfEachDocument) {
+TEST(Feed, ItemsOfEachDocumentAndThePageListingThemEscaped) {
+    using tavi::test::visible;
     tavi::test::runCases("feeds", [](const std::string& bytes) {
-        using tavi::test::visible;
         tavi::test::Outcome outcome;
         for (const FeedItem& i : itemsOf(bytes))
             outcome.out +=
                 visible(i.title) + "|" + visible(i.link) + "|" + visible(i.description) + "|" + visible(i.date) + "\n";
         return outcome;
     });
-}
-
-TEST(Feed, PageListsTheItemsEscaped) {
     tavi::test::runCases("feedpage", [](const std::string& bytes) {
         return tavi::test::Outcome{kiro::io::toUtf8(tavi::tool::feedPage(itemsOf(bytes))), ""};
     });
