@@ -1,9 +1,8 @@
 // The built program with a feed list that points at the local test server: the character
 // speaks when the feeds bring news, and "受信済みフィードを表示(&F)" writes the page and hands it
 // to the desktop's browser (here a script that notes what it was given).
-#include <gtest/gtest.h>
 
-#include "e2e/companion_x11.h"
+#include "support/desktop_x11.h"
 #include "kiro/io/charset/charset.h"
 #include "support/feedserver.h"
 

@@ -1,9 +1,7 @@
 // The built program on a display, ended by a session end while a note's editor holds unsaved
 // text and another note's question waits for the user: it still ends normally at once, and the
 // state and the notes are saved. (The same with the character's menu open: companion_test.)
-#include <gtest/gtest.h>
-
-#include "e2e/companion_x11.h"
+#include "support/desktop_x11.h"
 
 namespace e2e {
 namespace {
@@ -12,31 +10,26 @@ using SessionEndTest = ProgramTest;
 
 TEST_F(SessionEndTest, EndsWhileANoteAsksToBeDeletedAndKeepsWhatWasTypedElsewhere) {
     const fs::path memo = copy_->folder() / "data/memo";
-    for (const auto& [name, text, at] :
-         {std::tuple{"20250101000000", "first", 100}, {"20250101000001", "second", 400}}) {
-        writeFile(memo / (std::string(name) + ".dat"), text);
-        writeFile(memo / (std::string(name) + ".dat.ini"),
-                  "x=" + std::to_string(at) + "\ny=" + std::to_string(at) + "\n");
-    }
+    writeFile(memo / "20250101000000.dat", "first");
+    writeFile(memo / "20250101000000.dat.ini", "x=100\ny=100\n");
+    writeFile(memo / "20250101000001.dat", "second");
+    writeFile(memo / "20250101000001.dat.ini", "x=400\ny=400\n");
     AppProcess app(*copy_);
     Companion c(*desk_, app);
     ASSERT_TRUE(c.waitBody());
-    auto shown = [&](int left) {  // at (left, left)
-        return desk_->find(app.pid(),
-                           [left](const XWin& w) { return w.mapped && w.box.left == left && w.box.top == left; });
+    auto shown = [&](int at) {
+        return desk_->find(app.pid(), [at](const XWin& w) { return w.mapped && w.box.left == at && w.box.top == at; });
     };
     ASSERT_TRUE(waitFor([&] { return shown(100) && shown(400); }, 10s));
-
     // The first note in its editor, with more text typed and not saved yet.
-    c.movePointer(120, 110);
+    desk_->movePointer(120, 110);
     xdotool("click --repeat 2 --delay 80 1");
     const auto editor = c.box("メモを編集中...");
     ASSERT_TRUE(editor);
     xdotool("windowfocus --sync " + std::to_string(editor->id));
     xdotool("type --delay 30 ' and more'");
-
     // The second note's context menu, "削除(&D)", and its question left open.
-    c.movePointer(420, 405);
+    desk_->movePointer(420, 405);
     xdotool("click 3");
     ASSERT_TRUE(waitFor([&] { return c.openMenuWindow().has_value(); }, 5s));
     xdotool("key d");
