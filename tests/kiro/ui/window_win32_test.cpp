@@ -104,20 +104,14 @@ TEST_F(Win32Window, LayeredWindowsShowThePixelsAndTakeTheCanvasSizeAndDrawToCopi
     };
     w.moveTo(300, 200);
     w.show();
-    auto screen = [] {
-        HDC dc = GetDC(nullptr);
-        const COLORREF c = GetPixel(dc, 335, 225);
-        ReleaseDC(nullptr, dc);
-        return c;
-    };
     ASSERT_TRUE(uitest::waitUntil([&] { return w.has("paint"); }));
     uitest::pump(200);
     EXPECT_EQ(test::sizeOf(w), XY(70, 50));
     EXPECT_EQ(test::placeOf(w), XY(300, 200));
-    EXPECT_EQ(screen(), RGB(200, 30, 40));
+    EXPECT_EQ(uitest::screenPixel(335, 225), 0xC81E28u);
     colour = rgb(10, 220, 90);
     w.invalidate();
-    EXPECT_TRUE(uitest::waitUntil([&] { return screen() == RGB(10, 220, 90); }));
+    EXPECT_TRUE(uitest::waitUntil([] { return uitest::screenPixel(335, 225) == 0x0ADC5Au; }));
     Canvas c(3, 2);
     c.clear(rgb(0, 0, 255));
     c.setColor(rgb(255, 0, 0), 255);

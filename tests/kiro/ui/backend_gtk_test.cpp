@@ -1,0 +1,345 @@
+// The GTK backend's own cases: styles and their frames, clipboard notices and another program
+// reading the clipboard, file drops, the window manager's close, characters beyond sixteen
+// bits, cursors, the edit box's widgets, the Windows face names, boxes asked for by workers,
+// and what layered and ordinary windows show on the screen (with a compositor or without).
+#include <gtk/gtk.h>
+#include <pango/pangocairo.h>
+
+#include <future>
+
+#include "kiro/io/charset/charset.h"
+#include "kiro/ui/clipboard.h"
+#include "kiro/ui/cursor.h"
+#include "kiro/ui/editbox.h"
+#include "kiro/ui/font_gtk.h"
+#include "kiro/ui/loop.h"
+#include "kiro/ui/msgbox.h"
+#include "kiro/ui/text_gtk.h"
+#include "kiro/ui/window_gtk.h"
+#include "kiro/ui/window_native_gtk.h"
+#include "support/cases.h"
+#include "support/recorder.h"
+#include "support/tempfolder.h"
+#include "support/uidriver.h"
+
+namespace kiro::ui {
+
+using test::Recorder;
+using test::XY;
+using WindowGtk = uitest::Ui;
+
+TEST_F(WindowGtk, StylesChooseTheFrameTheTaskBarAndFocus) {
+    Recorder plain(nullptr, ws::Popup), owned(&plain, ws::Popup);
+    GtkWindow *top = GTK_WINDOW(gtkToplevel(plain)), *sub = GTK_WINDOW(gtkToplevel(owned));
+    std::vector<int> seen{gtk_window_get_decorated(top)};
+    plain.setStyle(ws::OverlappedWindow);
+    seen.push_back(gtk_window_get_decorated(top));
+    plain.setStyle(ws::Popup);
+    seen.push_back(gtk_window_get_decorated(top));
+    seen.push_back(gtk_window_get_skip_taskbar_hint(top));
+    seen.push_back(gtk_window_get_skip_taskbar_hint(sub));  // as owned windows are
+    owned.setNoActivate(true);
+    seen.push_back(gtk_window_get_accept_focus(sub));
+    owned.setNoActivate(false);
+    seen.push_back(gtk_window_get_accept_focus(sub));
+    EXPECT_EQ(seen, (std::vector<int>{0, 1, 0, 0, 1, 0, 1}));
+    plain.moveTo(10, 10);
+    owned.moveTo(400, 10);
+    plain.show();
+    owned.show();
+    uitest::pump(150);
+    plain.focus();
+    ASSERT_TRUE(uitest::waitUntil([&] { return plain.has("focus"); }));
+    owned.focus();
+    EXPECT_TRUE(uitest::waitUntil([&] { return owned.has("focus") && plain.has("blur"); }));
+}
+
+TEST_F(WindowGtk, ClipboardNoticesComeOnlyWhileListeningAndUntakenDropsAreKept) {
+    Recorder w(nullptr, ws::Popup, wsex::AcceptFiles);
+    w.listenClipboard(true);
+    gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), "one", -1);
+    ASSERT_TRUE(uitest::waitUntil([&] { return w.has("clipboard"); }));
+    w.listenClipboard(false);
+    w.log.clear();
+    gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), "two", -1);
+    uitest::pump(200);
+    EXPECT_FALSE(w.has("clipboard"));
+    w.native()->drop = {L"/tmp/a.txt", L"/tmp/メモ.txt"};
+    w.sendMessage(wm::DropFiles, 0, 0);
+    EXPECT_EQ(w.log.back(), "drop 2");
+    w.dropResult = 0;
+    w.native()->drop = {L"/tmp/b.txt"};
+    w.sendMessage(wm::DropFiles, 0, 0);  // taken: the queue keeps the earlier drop only
+    EXPECT_EQ(w.droppedFiles(), (std::deque<std::wstring>{L"/tmp/a.txt", L"/tmp/メモ.txt"}));
+}
+
+TEST_F(WindowGtk, AltF4AndTheWindowManagersCloseAskTheWindowAndWideCharactersComeInHalves) {
+    Recorder keep(nullptr, ws::Popup), let(nullptr, ws::Popup);
+    keep.closeResult = 0;
+    keep.show();
+    let.show();
+    uitest::pump(100);
+    GdkEvent* key = gdk_event_new(GDK_KEY_PRESS);
+    key->key.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(gtkToplevel(keep))));
+    key->key.keyval = gdk_unicode_to_keyval(0x1F600);
+    key->key.send_event = TRUE;
+    gdk_event_set_device(key, gdk_seat_get_keyboard(gdk_display_get_default_seat(gdk_display_get_default())));
+    gtk_main_do_event(key);
+    gdk_event_free(key);
+    ASSERT_GE(keep.log.size(), 2u);
+    EXPECT_EQ(*(keep.log.end() - 2) + "|" + keep.log.back(), "char 55357|char 56832");  // D83D, DE00
+    keep.sendMessage(wm::SysKeyDown, vk::F4, 0);
+    EXPECT_EQ(keep.count("close"), 1);
+    gtk_window_close(GTK_WINDOW(gtkToplevel(keep)));
+    gtk_window_close(GTK_WINDOW(gtkToplevel(let)));
+    ASSERT_TRUE(uitest::waitUntil([&] { return keep.count("close") == 2 && let.handle() == nullptr; }));
+    EXPECT_NE(keep.handle(), nullptr);
+    EXPECT_EQ(let.count("destroy"), 1);
+}
+
+using CursorGtk = uitest::Ui;
+
+TEST_F(CursorGtk, FilesLoadBadOnesGiveNoneAndTheWindowUnderThePointerShowsItsChoice) {
+    auto path = [](const char* name) { return kiro::io::fromUtf8(tavi::test::dataPath(name)); };
+    auto cursor = Cursor::fromFile(path("ui/dot.cur"));
+    ASSERT_NE(cursor, nullptr);
+    EXPECT_EQ(gdk_cursor_get_cursor_type(gdkCursor(*cursor)), GDK_CURSOR_IS_PIXMAP);
+    EXPECT_NE(Cursor::fromFile(path("ui\\dot.cur")), nullptr);  // folders may be separated by backslashes
+    EXPECT_EQ(Cursor::fromFile(path("ui/missing.cur")), nullptr);
+    EXPECT_EQ(Cursor::fromFile(path("ui")), nullptr);  // a folder
+    Recorder w(nullptr, ws::Popup);
+    const Cursor* chosen = &Cursor::hand();
+    bool answer = true;
+    w.message = [&](std::uint32_t msg, WParam, LParam l) -> LResult {
+        if (msg != wm::SetCursor) return NotHandled;
+        w.lastCursorMessage = hiWord(l);
+        return answer ? setCursor(chosen), 0 : NotHandled;
+    };
+    w.moveTo(300, 600);
+    w.setClientSize(100, 100);
+    w.show();
+    uitest::pump(150);
+    uitest::moveTo(10, 10);
+    uitest::moveTo(350, 650);
+    uitest::pump(60);
+    EXPECT_EQ(w.lastCursorMessage, wm::MouseMove);
+    GdkWindow* client = gtk_widget_get_window(gtkClientArea(w));
+    EXPECT_EQ(gdk_window_get_cursor(client), gdkCursor(*chosen));
+    answer = false;  // not answering leaves the ordinary arrow
+    uitest::moveTo(351, 651);
+    uitest::pump(60);
+    EXPECT_EQ(gdk_window_get_cursor(client), nullptr);
+    answer = true;  // no cursor at all: an invisible one
+    chosen = nullptr;
+    uitest::click(1);
+    uitest::pump(60);
+    EXPECT_EQ(w.lastCursorMessage, wm::LButtonUp);
+    ASSERT_NE(gdk_window_get_cursor(client), nullptr);
+    EXPECT_EQ(gdk_cursor_get_cursor_type(gdk_window_get_cursor(client)), GDK_BLANK_CURSOR);
+}
+
+using EditBoxGtk = uitest::Ui;
+
+TEST_F(EditBoxGtk, BoundsPlaceTheControlAndTheFontSizesItsLines) {
+    Window window(nullptr, ws::OverlappedWindow);
+    window.setClientSize(300, 120);
+    EditBox box(window);
+    window.show();
+    box.setBounds(Rect{10, 20, 200, 80});  // width and height in right and bottom
+    box.setText(L"文字");
+    box.setFont(L"IPAGothic", 10);
+    uitest::pump(150);
+    std::function<GtkWidget*(GtkWidget*)> findView = [&](GtkWidget* root) -> GtkWidget* {
+        if (GTK_IS_TEXT_VIEW(root) || !GTK_IS_CONTAINER(root)) return GTK_IS_TEXT_VIEW(root) ? root : nullptr;
+        GtkWidget* found = nullptr;
+        GList* kids = gtk_container_get_children(GTK_CONTAINER(root));
+        for (GList* l = kids; l != nullptr && found == nullptr; l = l->next) found = findView(GTK_WIDGET(l->data));
+        g_list_free(kids);
+        return found;
+    };
+    GtkWidget* view = findView(gtkToplevel(window));
+    ASSERT_NE(view, nullptr);
+    GtkAllocation a;
+    gtk_widget_get_allocation(gtk_widget_get_parent(view), &a);
+    EXPECT_EQ((std::vector<int>{a.x, a.y, a.width, a.height}), (std::vector<int>{10, 20, 200, 80}));
+    const auto lineHeight = [view] {
+        GtkTextIter start;
+        gtk_text_buffer_get_start_iter(gtk_text_view_get_buffer(GTK_TEXT_VIEW(view)), &start);
+        int y = 0, height = 0;
+        gtk_text_view_get_line_yrange(GTK_TEXT_VIEW(view), &start, &y, &height);
+        return height;
+    };
+    const int small = lineHeight();
+    box.setFont(nullptr, 40);
+    uitest::pump(150);
+    EXPECT_GT(lineHeight(), small * 2) << small;
+    EXPECT_EQ(box.getText(), L"文字");
+}
+
+// The Windows face names the system uses resolve to installed Japanese faces.
+TEST(FontGtk, WindowsFaceNamesMapToJapaneseFaces) {
+    prepareFonts();
+    PangoFontMap* map = pango_cairo_font_map_get_default();
+    PangoContext* context = pango_font_map_create_context(map);
+    for (const auto& [name, family] : {std::pair{"ＭＳ ゴシック", "IPAGothic"}, {"MS Gothic", "IPAGothic"},
+                                       {"ＭＳ Ｐゴシック", "IPAPGothic"}, {"Meiryo", "IPAPGothic"},
+                                       {"メイリオ", "IPAPGothic"}, {"DejaVu Sans", "DejaVu Sans"}}) {
+        PangoFontDescription* wanted = pango_font_description_from_string(name);
+        pango_font_description_set_absolute_size(wanted, 17 * PANGO_SCALE);
+        PangoFont* font = pango_font_map_load_font(map, context, wanted);
+        ASSERT_NE(font, nullptr) << name;
+        PangoFontDescription* got = pango_font_describe(font);
+        EXPECT_STREQ(pango_font_description_get_family(got), family) << name;
+        pango_font_description_free(got);
+        pango_font_description_free(wanted);
+        g_object_unref(font);
+    }
+    g_object_unref(context);
+}
+
+// A box asked for by a worker while no loop runs (before the loop, or while the UI thread
+// leaves and joins that worker) is answered "no" at once instead of waiting for ever.
+TEST(MessageBoxFromWorker, WithoutARunningLoopItIsAnsweredAtOnce) {
+    ASSERT_TRUE(initializeToolkit());
+    ASSERT_FALSE(loopRunning());
+    auto answer = std::make_shared<std::promise<int>>();
+    std::future<int> got = answer->get_future();
+    // Detached: if it waits for ever, the test fails instead of hanging with it.
+    std::thread([answer] { answer->set_value(messageBox(L"worker failed", L"exception", MbYesNo)); }).detach();
+    ASSERT_EQ(got.wait_for(std::chrono::seconds(5)), std::future_status::ready) << "the worker waits for its box";
+    EXPECT_EQ(got.get(), IdNo);
+}
+
+// Clipboard text offered to another X client: this process answers its request from the main
+// loop while the child (this program again, in the next test) reads and writes it to a file.
+TEST(ClipboardChild, WriteClipboardToFile) {
+    const char* out = g_getenv("TAVI_CLIPBOARD_CHILD");
+    if (out == nullptr) GTEST_SKIP() << "only run as a child process";
+    ASSERT_TRUE(uitest::start());
+    tavi::test::writeBytes(gtk::wide(out), gtk::utf8(getClipboardText()));
+}
+
+TEST(ClipboardGtk, AnotherProgramReadsTheText) {
+    ASSERT_TRUE(uitest::start());
+    ASSERT_TRUE(setClipboardText(L"共有テキスト\nline 2"));
+    tavi::test::TempFolder folder;
+    const std::string out = gtk::utf8(folder / L"out.txt");
+    gchar** env = g_environ_setenv(g_get_environ(), "TAVI_CLIPBOARD_CHILD", out.c_str(), TRUE);
+    gchar* self = g_file_read_link("/proc/self/exe", nullptr);
+    gchar* argv[] = {self, const_cast<gchar*>("--gtest_filter=ClipboardChild.*"), nullptr};
+    static bool exited;  // outlives the test should the child hang
+    exited = false;
+    GPid pid = 0;
+    ASSERT_TRUE(g_spawn_async(nullptr, argv, env, GSpawnFlags(G_SPAWN_DO_NOT_REAP_CHILD | G_SPAWN_STDOUT_TO_DEV_NULL),
+                              nullptr, nullptr, &pid, nullptr));
+    g_child_watch_add(
+        pid, [](GPid p, gint, gpointer done) { *static_cast<bool*>(done) = true, g_spawn_close_pid(p); }, &exited);
+    EXPECT_TRUE(uitest::waitUntil([&] { return exited; }, 20000));
+    EXPECT_EQ(tavi::test::readBytes(folder / L"out.txt"), "共有テキスト\nline 2");
+    g_free(self);
+    g_strfreev(env);
+}
+
+// Whether the screen pixel at (x, y) is within `tolerance` of each of r, g, b.
+static bool shows(int x, int y, int r, int g, int b, int tolerance = 2) {
+    const std::uint32_t p = uitest::screenPixel(x, y);
+    return std::abs(int(p >> 16) - r) <= tolerance && std::abs(int((p >> 8) & 0xFF) - g) <= tolerance &&
+           std::abs(int(p & 0xFF) - b) <= tolerance;
+}
+
+static bool composited() {
+    return gdk_screen_is_composited(gdk_screen_get_default());
+}
+
+// A shown window painting `painter`, once painted.
+static std::unique_ptr<Recorder> shown(int x, int y, int w, int h, std::uint32_t exStyle,
+                                       std::function<void(Canvas&)> painter) {
+    auto win = std::make_unique<Recorder>(nullptr, ws::Popup, exStyle);
+    win->painter = std::move(painter);
+    win->moveTo(x, y);
+    win->setClientSize(w, h);
+    win->show();
+    EXPECT_TRUE(uitest::waitUntil([raw = win.get()] { return raw->has("paint"); }));
+    uitest::pump(300);
+    return win;
+}
+
+struct Layered : uitest::Ui {
+    void SetUp() override {
+        Ui::SetUp();
+        const char* expect = std::getenv("TAVI_EXPECT_COMPOSITOR");
+        if (expect && *expect == '1') {
+            ASSERT_TRUE(uitest::waitUntil(composited)) << "no compositing manager came up";
+        }
+    }
+};
+
+TEST_F(Layered, PresentingTakesTheCanvasSizeKeepsTheCornerAndShowsTheColour) {
+    Recorder w(nullptr, ws::Popup, wsex::Layered);
+    w.moveTo(300, 200);
+    w.show();
+    uitest::pump(100);
+    Canvas c(80, 50);
+    c.clear(rgb(10, 20, 30));
+    c.present(w.handle(), 0, 0);
+    EXPECT_EQ(test::sizeOf(w), XY(80, 50));
+    EXPECT_TRUE(w.has("size 80x50"));
+    uitest::pump(200);
+    EXPECT_EQ(test::placeOf(w), XY(300, 200));
+    EXPECT_EQ(test::sizeOf(w), XY(80, 50));
+    EXPECT_TRUE(shows(340, 225, 10, 20, 30));
+}
+
+TEST_F(Layered, PixelsShowByTheirAlphaOverWhatIsBelowAndOrdinaryWindowsWithout) {
+    auto below = shown(500, 500, 160, 40, 0, [](Canvas& c) { c.clear(rgb(255, 255, 255)); });
+    auto above = shown(500, 500, 160, 40, wsex::Layered, [](Canvas& c) {
+        c.clear();
+        for (int i = 1; i <= 3; ++i) {
+            c.setColor(rgb(0, 0, 255), i == 1 ? 255 : i == 2 ? 160 : 60);
+            c.drawRect(Rect{40 * i, 0, 40 * i + 40, 40}, true, 0);
+        }
+    });
+    EXPECT_TRUE(shows(520, 520, 255, 255, 255)) << "transparent: what is below";
+    EXPECT_TRUE(shows(560, 520, 0, 0, 255)) << "opaque";
+    if (composited()) {
+        EXPECT_TRUE(shows(600, 520, 95, 95, 255, 4)) << "blended";
+        EXPECT_TRUE(shows(640, 520, 196, 196, 255, 4)) << "faint";
+    } else {  // cut to the pixels at least half opaque, shown in their own colour
+        EXPECT_TRUE(shows(600, 520, 0, 0, 255)) << "mostly opaque";
+        EXPECT_TRUE(shows(640, 520, 255, 255, 255)) << "mostly transparent";
+    }
+    auto ordinary = shown(900, 100, 60, 20, 0, [](Canvas& c) {
+        c.clear();
+        c.setColor(rgb(0, 200, 0), 255);
+        c.drawRect(Rect{0, 0, 20, 20}, true, 0);
+    });
+    auto blank = shown(900, 200, 40, 40, 0, nullptr);
+    EXPECT_TRUE(shows(910, 110, 0, 200, 0));
+    EXPECT_TRUE(shows(940, 110, 0, 0, 0)) << "transparent shows black";
+    EXPECT_TRUE(shows(920, 220, 255, 255, 255)) << "a window that paints nothing shows its background";
+}
+
+TEST_F(Layered, TopmostReachesOwnedWindows) {
+    const auto keptAbove = [](Window& w) {
+        GdkAtom type, above = gdk_atom_intern("_NET_WM_STATE_ABOVE", FALSE);
+        gint format = 0, length = 0;
+        guchar* data = nullptr;
+        GdkWindow* gw = gtk_widget_get_window(gtkToplevel(w));
+        if (!gw || !gdk_property_get(gw, gdk_atom_intern("_NET_WM_STATE", FALSE), gdk_atom_intern("ATOM", FALSE), 0,
+                                     1024, FALSE, &type, &format, &length, &data))
+            return false;
+        const auto *atoms = reinterpret_cast<GdkAtom*>(data), *end = atoms + length / gint(sizeof(GdkAtom));
+        const bool found = std::find(atoms, end, above) != end;
+        g_free(data);
+        return found;
+    };
+    Recorder owner, owned(&owner, ws::Popup, wsex::Layered), grandchild(&owned, ws::Popup, wsex::Layered),
+        stranger(nullptr, ws::Popup, wsex::Layered);
+    owner.setTopmost(true);
+    for (Recorder* w : {&owner, &owned, &grandchild, &stranger}) w->show();
+    uitest::pump(150);  // without a window manager the request stays in the state property
+    EXPECT_TRUE(keptAbove(owner) && keptAbove(owned) && keptAbove(grandchild));
+    EXPECT_FALSE(keptAbove(stranger));
+}
+
+}  // namespace kiro::ui
