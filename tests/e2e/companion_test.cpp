@@ -38,6 +38,7 @@ TEST_F(CompanionTest, StandsInTheCornerGreetsShowsItsMenuAndEndsWithTheSession) 
     const auto balloon = c.balloon(*body);
     ASSERT_TRUE(balloon);
     EXPECT_TRUE(balloon->box.top < body->box.bottom && balloon->box.bottom > body->box.top);
+    EXPECT_TRUE(!balloon->decorated && desk_->hasState(balloon->id, "_NET_WM_STATE_SKIP_TASKBAR"));
     std::size_t written = 0;
     EXPECT_TRUE(waitFor(
                     [&] {
@@ -74,9 +75,27 @@ TEST_F(CompanionTest, StandsInTheCornerGreetsShowsItsMenuAndEndsWithTheSession) 
     c.keys(*box, "Escape");
     EXPECT_TRUE(waitFor([&] { return !c.box("雑なバージョン情報", 0ms); }, 5s));
 
+    // The balloon keeps its place beside the character through a drag, step by step, and
+    // through a move by the window manager.
+    const auto besideAt = [&](int left) {
+        const auto now = c.body(), b = c.balloon(*body);
+        return now && b && now->box.left == left && b->box.left - now->box.left == balloon->box.left - body->box.left &&
+               b->box.top - now->box.top == balloon->box.top - body->box.top;
+    };
+    const auto [x, y] = c.pointOn(*body);
+    desk_->movePointer(x, y);
+    xdotool("mousedown 1");
+    for (int step = 1; step <= 3; ++step) {
+        desk_->movePointer(x - 30 * step, y - 20 * step);
+        EXPECT_TRUE(waitFor([&] { return besideAt(body->box.left - 30 * step); }, 2s)) << "step " << step;
+    }
+    xdotool("mouseup 1");
+    xdotool("windowmove " + std::to_string(body->id) + " 300 200");
+    EXPECT_TRUE(waitFor([&] { return besideAt(300); }, 5s)) << "after a move by the window manager";
+
     // The end of the session, while the menu waits for a choice, ends the program at once
     // through the normal shut-down: every mark of the menu is stored, none set.
-    ASSERT_TRUE(c.click(*body));
+    ASSERT_TRUE(c.click(*c.body()));
     app.endSession();
     EXPECT_EQ(app.waitExit(1500ms), 0) << "not ended normally within 1.5 s";
     for (const char* key : {"1", "2", "3", "4", "6"}) EXPECT_EQ(preference(key), "false") << key;
@@ -94,6 +113,7 @@ TEST_F(CompanionTest, NewMemoKeepsItsKeysAndSavesThemAtEscape) {
     for (int attempt = 0; attempt < 3 && !picked; ++attempt) picked = c.pick(*body, "m n");
     const auto editor = c.box("メモを編集中...");
     ASSERT_TRUE(picked && editor);
+    EXPECT_TRUE(editor->decorated) << "the editor has a title bar, the character none";
     xdotool("windowfocus --sync " + std::to_string(editor->id));
     xdotool("type --delay 30 'note #1: OK'");
     EXPECT_TRUE(waitFor([&] { return c.balloonShowing(*body); }, 60s)) << "no wake-up line";

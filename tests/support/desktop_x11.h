@@ -431,10 +431,6 @@ public:
         area.right = std::min(area.right, body.box.left);
         return desk_.grab(area).count([](std::uint32_t p) { return p == 0xFFFFFF; }) >= 200;
     }
-    // Whether the status line ("initializing ...", in its own colour) is drawn over the character.
-    bool statusShowing(const XWin& body) {
-        return desk_.grab(body.box).count([](std::uint32_t p) { return near(p, 0xFFB4B4, 4); }) >= 15;
-    }
     std::optional<XWin> openMenuWindow() { return desk_.menu(process_.pid()); }
 
     // A drawn pixel of the character nearest its middle (transparent pixels let the mouse through).

@@ -1,4 +1,4 @@
-// The GTK backend's own cases: styles and their frames, clipboard notices and another program
+// The GTK backend's own cases: clipboard notices and another program
 // reading the clipboard, file drops, the window manager's close, characters beyond sixteen
 // bits, cursors, the edit box's widgets, the Windows face names, boxes asked for by workers,
 // and what layered and ordinary windows show on the screen (with a compositor or without).
@@ -27,32 +27,6 @@ namespace kiro::ui {
 using test::Recorder;
 using test::XY;
 using WindowGtk = uitest::Ui;
-
-TEST_F(WindowGtk, StylesChooseTheFrameTheTaskBarAndFocus) {
-    Recorder plain(nullptr, ws::Popup), owned(&plain, ws::Popup);
-    GtkWindow *top = GTK_WINDOW(gtkToplevel(plain)), *sub = GTK_WINDOW(gtkToplevel(owned));
-    std::vector<int> seen{gtk_window_get_decorated(top)};
-    plain.setStyle(ws::OverlappedWindow);
-    seen.push_back(gtk_window_get_decorated(top));
-    plain.setStyle(ws::Popup);
-    seen.push_back(gtk_window_get_decorated(top));
-    seen.push_back(gtk_window_get_skip_taskbar_hint(top));
-    seen.push_back(gtk_window_get_skip_taskbar_hint(sub));  // as owned windows are
-    owned.setNoActivate(true);
-    seen.push_back(gtk_window_get_accept_focus(sub));
-    owned.setNoActivate(false);
-    seen.push_back(gtk_window_get_accept_focus(sub));
-    EXPECT_EQ(seen, (std::vector<int>{0, 1, 0, 0, 1, 0, 1}));
-    plain.moveTo(10, 10);
-    owned.moveTo(400, 10);
-    plain.show();
-    owned.show();
-    uitest::pump(150);
-    plain.focus();
-    ASSERT_TRUE(uitest::waitUntil([&] { return plain.has("focus"); }));
-    owned.focus();
-    EXPECT_TRUE(uitest::waitUntil([&] { return owned.has("focus") && plain.has("blur"); }));
-}
 
 TEST_F(WindowGtk, ClipboardNoticesComeOnlyWhileListeningAndUntakenDropsAreKept) {
     Recorder w(nullptr, ws::Popup, wsex::AcceptFiles);

@@ -3,7 +3,6 @@
 #include "tavi/body/body.h"
 
 #include <gtest/gtest.h>
-#include <gtk/gtk.h>
 
 #include "kiro/exception.h"
 #include "kiro/ui/canvas.h"
@@ -227,40 +226,6 @@ TEST_F(BodyTest, StandsByUntilTenSecondsOfSilenceSpeaksWithItsMotionAndWakesOnly
     uitest::Rescue rescue(5000);
     kiro::ui::runLoop();
     EXPECT_FALSE(rescue.fired());
-}
-
-TEST_F(BodyTest, TheBalloonFollowsTheBodyThroughADragAndAMoveByTheSystem) {
-    folder.addUnit("a", "{}");
-    Body body(nullptr, L"units\\a\\body\\", nullptr);
-    body.speak(L"hello", L"");
-    ASSERT_TRUE(uitest::waitUntil([&] { return body.painted() && body.balloon().isVisible(); }));
-    uitest::pump(200);  // until the server has the window's shape
-    Rect start{};
-    body.getWindowRect(start);
-    auto left = [&] {
-        Rect r{};
-        body.getWindowRect(r);
-        kiro::ui::Point at{};
-        body.balloon().position(at);
-        const int side = Body::Textbox::WindowSize;  // no offsets in the test skin
-        EXPECT_EQ(at.x, r.left - side);
-        EXPECT_EQ(at.y, r.bottom - side - ((r.bottom - r.top) >> 1));
-        return r.left;
-    };
-    const int x = start.left + 20, y = start.top + 10;
-    uitest::moveTo(x, y);
-    uitest::press(1);
-    for (int step = 1; step <= 4; ++step) {
-        uitest::moveTo(x - 30 * step, y - 20 * step);
-        uitest::pump(60);
-        SCOPED_TRACE("during the drag");
-        left();
-    }
-    uitest::release(1);
-    ASSERT_TRUE(uitest::waitUntil([&] { return left() == start.left - 120; })) << "after the release";
-    // A move the program did not ask for arrives as a configure notice from the server.
-    gdk_window_move(gtk_widget_get_window(GTK_WIDGET(body.handle())), 300, 200);
-    ASSERT_TRUE(uitest::waitUntil([&] { return left() == 300; })) << "after a move by the system";
 }
 
 }  // namespace
