@@ -248,22 +248,6 @@ struct Layered : uitest::Ui {
     }
 };
 
-TEST_F(Layered, PresentingTakesTheCanvasSizeKeepsTheCornerAndShowsTheColour) {
-    Recorder w(nullptr, ws::Popup, wsex::Layered);
-    w.moveTo(300, 200);
-    w.show();
-    uitest::pump(100);
-    Canvas c(80, 50);
-    c.clear(rgb(10, 20, 30));
-    c.present(w.handle(), 0, 0);
-    EXPECT_EQ(test::sizeOf(w), XY(80, 50));
-    EXPECT_TRUE(w.has("size 80x50"));
-    uitest::pump(200);
-    EXPECT_EQ(test::placeOf(w), XY(300, 200));
-    EXPECT_EQ(test::sizeOf(w), XY(80, 50));
-    EXPECT_TRUE(shows(340, 225, 10, 20, 30));
-}
-
 TEST_F(Layered, PixelsShowByTheirAlphaOverWhatIsBelowAndOrdinaryWindowsWithout) {
     auto below = shown(500, 500, 160, 40, 0, [](Canvas& c) { c.clear(rgb(255, 255, 255)); });
     auto above = shown(500, 500, 160, 40, wsex::Layered, [](Canvas& c) {

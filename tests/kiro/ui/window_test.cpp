@@ -169,4 +169,22 @@ TEST_F(WindowTest, GeometryFollowsMovesAndSizesAndPaintingWaitsForShowing) {
     EXPECT_EQ(w.count("paint"), 1);  // several invalidations, one paint
 }
 
+TEST_F(WindowTest, LayeredWindowsTakeTheCanvasSizeKeepTheirCornerAndShowThePixels) {
+    Recorder w(nullptr, ws::Popup, wsex::Layered);
+    Rgb colour = rgb(200, 30, 40);
+    w.painter = [&colour](Canvas& c) {
+        c.resize(70, 50);
+        c.clear(colour);
+    };
+    w.moveTo(300, 200);
+    w.show();
+    ASSERT_TRUE(uitest::waitUntil([&] { return w.has("paint"); }));
+    uitest::pump(200);
+    EXPECT_TRUE(test::sizeOf(w) == XY(70, 50) && test::placeOf(w) == XY(300, 200) && w.has("size 70x50"));
+    EXPECT_EQ(uitest::screenPixel(335, 225), 0xC81E28u);
+    colour = rgb(10, 220, 90);
+    w.invalidate();
+    EXPECT_TRUE(uitest::waitUntil([] { return uitest::screenPixel(335, 225) == 0x0ADC5Au; }));
+}
+
 }  // namespace kiro::ui
