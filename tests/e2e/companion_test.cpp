@@ -56,7 +56,8 @@ TEST_F(CompanionTest, StandsInTheCornerGreetsShowsItsMenuAndEndsWithTheSession) 
     const auto [px, py] = desk_->pointer();
     int nearest = 1 << 30;
     for (int x : {menu->box.left, menu->box.right})
-        for (int y : {menu->box.top, menu->box.bottom}) nearest = std::min(nearest, std::abs(x - px) + std::abs(y - py));
+        for (int y : {menu->box.top, menu->box.bottom})
+            nearest = std::min(nearest, std::abs(x - px) + std::abs(y - py));
     EXPECT_LE(nearest, 24) << "menu at " << menu->box.left << "," << menu->box.top << " pointer " << px << "," << py;
     EXPECT_TRUE(menu->box.width() > 50 && menu->box.height() > 100);
     xdotool("key Escape");

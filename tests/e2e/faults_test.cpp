@@ -175,11 +175,10 @@ TEST_F(FaultsTest, HostileFeedServerNeitherStallsNorBloatsNorDelaysTheExit) {
         std::memcpy(&ns, bytes.data() + 8 * i, 8);
         late[i] = double(ns) / 1e6;
     }
-    std::cout << "UI thread answers: median " << percentile(answers, 0.5) << " ms, slowest "
-              << percentile(answers, 1) << " ms; " << late.size() << " timer firings late by: median "
-              << percentile(late, 0.5) << " ms, most " << percentile(late, 1) << " ms; resident memory "
-              << startKiB / 1024 << " MiB at start, at most " << peakKiB / 1024 << " MiB; exit " << exitMs
-              << " ms\n";
+    std::cout << "UI thread answers: median " << percentile(answers, 0.5) << " ms, slowest " << percentile(answers, 1)
+              << " ms; " << late.size() << " timer firings late by: median " << percentile(late, 0.5) << " ms, most "
+              << percentile(late, 1) << " ms; resident memory " << startKiB / 1024 << " MiB at start, at most "
+              << peakKiB / 1024 << " MiB; exit " << exitMs << " ms\n";
     // Faults, not speed: a UI thread held up for a second (its answers, and its timers firing
     // late), the body kept whole (bodies stop at 32 MiB), an exit that waits for the slow feed.
     EXPECT_EQ(std::count(answers.begin(), answers.end(), -1.0), 0) << "pings unanswered for 2 s";
@@ -215,7 +214,8 @@ TEST_F(FaultsTest, LongRunKeepsItsMemory) {
     // The middle of the second fifth against the middle of the last fifth.
     const auto median = [&](double from, double to) {
         return percentile({samples.begin() + long(from * double(samples.size())),
-                           samples.begin() + long(to * double(samples.size()))}, 0.5);
+                           samples.begin() + long(to * double(samples.size()))},
+                          0.5);
     };
     const double early = median(0.2, 0.4), late = median(0.8, 1.0);
     std::cout << samples.size() << " samples: " << early / 1024 << " MiB after start-up, " << late / 1024

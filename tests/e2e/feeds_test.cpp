@@ -2,8 +2,8 @@
 // speaks when the feeds bring news, and "受信済みフィードを表示(&F)" writes the page and hands it
 // to the desktop's browser (here a script that notes what it was given).
 
-#include "support/desktop_x11.h"
 #include "kiro/io/charset/charset.h"
+#include "support/desktop_x11.h"
 #include "support/feedserver.h"
 
 namespace e2e {

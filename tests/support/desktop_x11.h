@@ -5,6 +5,7 @@
 #pragma once
 
 #include <gtest/gtest.h>  // before Xlib, whose macros clash with it
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>

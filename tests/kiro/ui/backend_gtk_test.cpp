@@ -155,9 +155,12 @@ TEST(FontGtk, WindowsFaceNamesMapToJapaneseFaces) {
     prepareFonts();
     PangoFontMap* map = pango_cairo_font_map_get_default();
     PangoContext* context = pango_font_map_create_context(map);
-    for (const auto& [name, family] : {std::pair{"ＭＳ ゴシック", "IPAGothic"}, {"MS Gothic", "IPAGothic"},
-                                       {"ＭＳ Ｐゴシック", "IPAPGothic"}, {"Meiryo", "IPAPGothic"},
-                                       {"メイリオ", "IPAPGothic"}, {"DejaVu Sans", "DejaVu Sans"}}) {
+    for (const auto& [name, family] : {std::pair{"ＭＳ ゴシック", "IPAGothic"},
+                                       {"MS Gothic", "IPAGothic"},
+                                       {"ＭＳ Ｐゴシック", "IPAPGothic"},
+                                       {"Meiryo", "IPAPGothic"},
+                                       {"メイリオ", "IPAPGothic"},
+                                       {"DejaVu Sans", "DejaVu Sans"}}) {
         PangoFontDescription* wanted = pango_font_description_from_string(name);
         pango_font_description_set_absolute_size(wanted, 17 * PANGO_SCALE);
         PangoFont* font = pango_font_map_load_font(map, context, wanted);

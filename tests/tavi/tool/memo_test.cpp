@@ -93,8 +93,7 @@ TEST_F(MemoTest, NewNotesOpenTheirEditorMidScreenAndWhatIsTypedIsOnDiskAtEscape)
     memo->command(tavi::tool::Command(L"memo -new"));
     ASSERT_EQ(memo->notes().size(), 2u);
     Sticky &first = note(0), &second = note(1);
-    EXPECT_EQ(first.datPath() + L" " + second.datPath(),
-              L"data/memo/20250525143005.dat data/memo/20250525143006.dat");
+    EXPECT_EQ(first.datPath() + L" " + second.datPath(), L"data/memo/20250525143005.dat data/memo/20250525143006.dat");
     const kiro::ui::Rect area = kiro::ui::workArea();
     EXPECT_TRUE(first.state() == Sticky::Editing && first.title() == L"メモを編集中...");
     EXPECT_TRUE(at(first).x == area.right / 2 && at(first).y == area.bottom / 2);
@@ -164,7 +163,8 @@ TEST_F(MemoTest, SettingsFollowProtectionAndCopyOnClickAndKeepOtherKeys) {
 }
 
 TEST_F(MemoTest, DeletingAsksUnlessEmptyAndClearingKeepsProtectedNotes) {
-    for (const auto& [n, text, ini] : {std::tuple{'1', "", "x=10\ny=10\n"}, {'2', "keep me?", "x=10\ny=300\n"},
+    for (const auto& [n, text, ini] : {std::tuple{'1', "", "x=10\ny=10\n"},
+                                       {'2', "keep me?", "x=10\ny=300\n"},
                                        {'3', "protected", "x=400\ny=10\nprotect=true\n"}}) {
         folder->write(std::string("data/memo/2024010100000") + n + ".dat", text);
         folder->write(std::string("data/memo/2024010100000") + n + ".dat.ini", ini);
