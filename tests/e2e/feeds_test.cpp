@@ -9,17 +9,6 @@
 namespace e2e {
 namespace {
 
-// A script that notes its argument, made the desktop's handler for web pages in the folder's
-// settings: the environment for a program that should use it.
-std::vector<std::string> notingBrowser(const fs::path& root) {
-    writeFile(root / "browser.sh", "#!/bin/sh\necho \"$1\" > '" + (root / "opened.txt").string() + "'\n");
-    fs::permissions(root / "browser.sh", fs::perms::owner_all);
-    writeFile(root / "applications/noting.desktop",
-              "[Desktop Entry]\nType=Application\nName=noting\nExec=" + (root / "browser.sh").string() + " %u\n");
-    writeFile(root / "mimeapps.list", "[Default Applications]\ntext/html=noting.desktop\n");
-    return {"XDG_DATA_HOME=" + root.string(), "XDG_CONFIG_HOME=" + root.string()};
-}
-
 using FeedsTest = ProgramTest;
 
 TEST_F(FeedsTest, NewsMakeTheCharacterSpeakAndTheMenuOpensThePageOfThem) {
@@ -35,7 +24,7 @@ TEST_F(FeedsTest, NewsMakeTheCharacterSpeakAndTheMenuOpensThePageOfThem) {
                   kiro::io::toUtf8(tavi::test::served("TAVI_HTTP", L"/data/feeds/rss1-rdf.in") + L"\n" +
                                    tavi::test::served("TAVI_HTTP", L"/data/feeds/atom-links-and-dates.in")));
     const fs::path root = copy_->folder().parent_path(), noted = root / "opened.txt";
-    AppProcess app(*copy_, notingBrowser(root));
+    AppProcess app(*copy_, notingHandler(root, "text/html"));
     Companion c(*desk_, app);
     const auto body = c.waitBody();
     ASSERT_TRUE(body);

@@ -78,6 +78,21 @@ inline IniMap parseIni(const std::string& text) {
     return out;
 }
 
+// A script that notes each address or path it is asked to open (a line each, in
+// root/opened.txt), made the desktop's handler for the types (";"-separated) in root's
+// settings; the environment ("NAME=value") that makes a program use it.
+inline std::vector<std::string> notingHandler(const fs::path& root, const std::string& types) {
+    writeFile(root / "handler.sh", "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + (root / "opened.txt").string() + "'\n");
+    fs::permissions(root / "handler.sh", fs::perms::owner_all);
+    writeFile(root / "applications/noting.desktop", "[Desktop Entry]\nType=Application\nName=noting\nExec=" +
+                                                        (root / "handler.sh").string() + " %u\nMimeType=" + types + "\n");
+    std::string list = "[Default Applications]\n";
+    for (size_t at = 0, end; at < types.size(); at = end + 1)
+        list += types.substr(at, (end = std::min(types.find(';', at), types.size())) - at) + "=noting.desktop\n";
+    writeFile(root / "mimeapps.list", list);
+    return {"XDG_DATA_HOME=" + root.string(), "XDG_CONFIG_HOME=" + root.string()};
+}
+
 // A copy of the application folder (TAVI_APP_DIR, links copied as links) with the program just
 // built (TAVI_EXE: "tavi", or "tavi.exe" when the Windows program is tested) in a fresh
 // temporary folder, removed with its contents.
