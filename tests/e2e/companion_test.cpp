@@ -38,7 +38,9 @@ TEST_F(CompanionTest, StandsInTheCornerGreetsShowsItsMenuAndEndsWithTheSession) 
     const auto balloon = c.balloon(*body);
     ASSERT_TRUE(balloon);
     EXPECT_TRUE(balloon->box.top < body->box.bottom && balloon->box.bottom > body->box.top);
-    EXPECT_TRUE(!balloon->decorated && desk_->hasState(balloon->id, "_NET_WM_STATE_SKIP_TASKBAR"));
+    EXPECT_TRUE(!balloon->decorated && desk_->hasState(balloon->id, "_NET_WM_STATE_SKIP_TASKBAR") &&
+                desk_->hasState(balloon->id, "_NET_WM_STATE_ABOVE"))
+        << "the balloon, owned by the character, is kept above as it is";
     std::size_t written = 0;
     EXPECT_TRUE(waitFor(
                     [&] {

@@ -1,6 +1,7 @@
 // The built program on a display, ended by a session end while a note's editor holds unsaved
 // text and another note's question waits for the user: it still ends normally at once, and the
 // state and the notes are saved. (The same with the character's menu open: companion_test.)
+// Before that, a note's "コピー(&C)" offers its text to other programs.
 #include "support/desktop_x11.h"
 
 namespace e2e {
@@ -12,7 +13,7 @@ TEST_F(SessionEndTest, EndsWhileANoteAsksToBeDeletedAndKeepsWhatWasTypedElsewher
     const fs::path memo = copy_->folder() / "data/memo";
     writeFile(memo / "20250101000000.dat", "first");
     writeFile(memo / "20250101000000.dat.ini", "x=100\ny=100\n");
-    writeFile(memo / "20250101000001.dat", "second");
+    writeFile(memo / "20250101000001.dat", "共有テキスト\nline 2");
     writeFile(memo / "20250101000001.dat.ini", "x=400\ny=400\n");
     AppProcess app(*copy_);
     Companion c(*desk_, app);
@@ -28,17 +29,22 @@ TEST_F(SessionEndTest, EndsWhileANoteAsksToBeDeletedAndKeepsWhatWasTypedElsewher
     ASSERT_TRUE(editor);
     xdotool("windowfocus --sync " + std::to_string(editor->id));
     xdotool("type --delay 30 ' and more'");
-    // The second note's context menu, "削除(&D)", and its question left open.
+    // The second note's context menu: "コピー(&C)", then "削除(&D)" and its question left open.
     desk_->movePointer(420, 405);
-    xdotool("click 3");
-    ASSERT_TRUE(waitFor([&] { return c.openMenuWindow().has_value(); }, 5s));
-    xdotool("key d");
+    for (const char* key : {"c", "d"}) {
+        EXPECT_TRUE(waitFor([&] { return !c.openMenuWindow().has_value(); }, 5s));
+        xdotool("click 3");
+        ASSERT_TRUE(waitFor([&] { return c.openMenuWindow().has_value(); }, 5s));
+        xdotool(std::string("key ") + key);
+        EXPECT_TRUE(*key == 'd' ||
+                    waitFor([&] { return desk_->selection("CLIPBOARD", 500ms) == "共有テキスト\nline 2"; }, 5s));
+    }
     ASSERT_TRUE(c.box("Yes / No"));
     app.endSession();
     EXPECT_EQ(app.waitExit(1500ms), 0) << "not ended normally within 1.5 s";
     EXPECT_TRUE(copy_->state().count("user.preference")) << readFile(copy_->statePath());
     EXPECT_EQ(readFile(memo / "20250101000000.dat"), "first and more");
-    EXPECT_EQ(readFile(memo / "20250101000001.dat"), "second");
+    EXPECT_EQ(readFile(memo / "20250101000001.dat"), "共有テキスト\nline 2");
     EXPECT_TRUE(fs::exists(memo / "20250101000001.dat.ini"));
 }
 

@@ -84,8 +84,9 @@ inline IniMap parseIni(const std::string& text) {
 inline std::vector<std::string> notingHandler(const fs::path& root, const std::string& types) {
     writeFile(root / "handler.sh", "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + (root / "opened.txt").string() + "'\n");
     fs::permissions(root / "handler.sh", fs::perms::owner_all);
-    writeFile(root / "applications/noting.desktop", "[Desktop Entry]\nType=Application\nName=noting\nExec=" +
-                                                        (root / "handler.sh").string() + " %u\nMimeType=" + types + "\n");
+    writeFile(root / "applications/noting.desktop",
+              "[Desktop Entry]\nType=Application\nName=noting\nExec=" + (root / "handler.sh").string() +
+                  " %u\nMimeType=" + types + "\n");
     std::string list = "[Default Applications]\n";
     for (size_t at = 0, end; at < types.size(); at = end + 1)
         list += types.substr(at, (end = std::min(types.find(';', at), types.size())) - at) + "=noting.desktop\n";
@@ -356,11 +357,12 @@ public:
         return {rx, ry};
     }
 
-    // The PRIMARY selection as UTF-8 text; empty when nobody holds it or it does not answer.
-    std::string primarySelection(std::chrono::milliseconds limit) {
+    // A selection ("PRIMARY", "CLIPBOARD") as UTF-8 text; empty when nobody holds it or it does
+    // not answer.
+    std::string selection(const char* name, std::chrono::milliseconds limit) {
         const Atom target = atom("E2E_SELECTION");
         XDeleteProperty(display_, selectionWindow_, target);
-        XConvertSelection(display_, XA_PRIMARY, atom("UTF8_STRING"), target, selectionWindow_, CurrentTime);
+        XConvertSelection(display_, atom(name), atom("UTF8_STRING"), target, selectionWindow_, CurrentTime);
         XFlush(display_);
         XEvent e;
         const auto answered = [&] { return XCheckTypedWindowEvent(display_, selectionWindow_, SelectionNotify, &e); };
@@ -491,7 +493,7 @@ public:
         std::string text;
         for (int i = 0; i < 4; ++i) {
             xdotool("key shift+Tab");
-            if (waitFor([&] { return !(text = desk_.primarySelection(500ms)).empty(); }, 1500ms)) return text;
+            if (waitFor([&] { return !(text = desk_.selection("PRIMARY", 500ms)).empty(); }, 1500ms)) return text;
         }
         return text;
     }

@@ -1,14 +1,13 @@
-// The GTK backend's own cases: clipboard notices and another program
-// reading the clipboard, file drops, the window manager's close, characters beyond sixteen
-// bits, cursors, the edit box's widgets, the Windows face names, boxes asked for by workers,
-// and what layered and ordinary windows show on the screen (with a compositor or without).
+// The GTK backend's own cases: clipboard notices, file drops, the window manager's close,
+// characters beyond sixteen bits, cursors, the edit box's widgets, the Windows face names,
+// boxes asked for by workers, and what layered and ordinary windows show on the screen (with
+// a compositor or without).
 #include <gtk/gtk.h>
 #include <pango/pangocairo.h>
 
 #include <future>
 
 #include "kiro/io/charset/charset.h"
-#include "kiro/ui/clipboard.h"
 #include "kiro/ui/cursor.h"
 #include "kiro/ui/editbox.h"
 #include "kiro/ui/font_gtk.h"
@@ -19,7 +18,6 @@
 #include "kiro/ui/window_native_gtk.h"
 #include "support/cases.h"
 #include "support/recorder.h"
-#include "support/tempfolder.h"
 #include "support/uidriver.h"
 
 namespace kiro::ui {
@@ -187,36 +185,6 @@ TEST(MessageBoxFromWorker, WithoutARunningLoopItIsAnsweredAtOnce) {
     EXPECT_EQ(got.get(), IdNo);
 }
 
-// Clipboard text offered to another X client: this process answers its request from the main
-// loop while the child (this program again, in the next test) reads and writes it to a file.
-TEST(ClipboardChild, WriteClipboardToFile) {
-    const char* out = g_getenv("TAVI_CLIPBOARD_CHILD");
-    if (out == nullptr) GTEST_SKIP() << "only run as a child process";
-    ASSERT_TRUE(uitest::start());
-    tavi::test::writeBytes(gtk::wide(out), gtk::utf8(getClipboardText()));
-}
-
-TEST(ClipboardGtk, AnotherProgramReadsTheText) {
-    ASSERT_TRUE(uitest::start());
-    ASSERT_TRUE(setClipboardText(L"共有テキスト\nline 2"));
-    tavi::test::TempFolder folder;
-    const std::string out = gtk::utf8(folder / L"out.txt");
-    gchar** env = g_environ_setenv(g_get_environ(), "TAVI_CLIPBOARD_CHILD", out.c_str(), TRUE);
-    gchar* self = g_file_read_link("/proc/self/exe", nullptr);
-    gchar* argv[] = {self, const_cast<gchar*>("--gtest_filter=ClipboardChild.*"), nullptr};
-    static bool exited;  // outlives the test should the child hang
-    exited = false;
-    GPid pid = 0;
-    ASSERT_TRUE(g_spawn_async(nullptr, argv, env, GSpawnFlags(G_SPAWN_DO_NOT_REAP_CHILD | G_SPAWN_STDOUT_TO_DEV_NULL),
-                              nullptr, nullptr, &pid, nullptr));
-    g_child_watch_add(
-        pid, [](GPid p, gint, gpointer done) { *static_cast<bool*>(done) = true, g_spawn_close_pid(p); }, &exited);
-    EXPECT_TRUE(uitest::waitUntil([&] { return exited; }, 20000));
-    EXPECT_EQ(tavi::test::readBytes(folder / L"out.txt"), "共有テキスト\nline 2");
-    g_free(self);
-    g_strfreev(env);
-}
-
 // Whether the screen pixel at (x, y) is within `tolerance` of each of r, g, b.
 static bool shows(int x, int y, int r, int g, int b, int tolerance = 2) {
     const std::uint32_t p = uitest::screenPixel(x, y);
@@ -278,29 +246,6 @@ TEST_F(Layered, PixelsShowByTheirAlphaOverWhatIsBelowAndOrdinaryWindowsWithout) 
     EXPECT_TRUE(shows(910, 110, 0, 200, 0));
     EXPECT_TRUE(shows(940, 110, 0, 0, 0)) << "transparent shows black";
     EXPECT_TRUE(shows(920, 220, 255, 255, 255)) << "a window that paints nothing shows its background";
-}
-
-TEST_F(Layered, TopmostReachesOwnedWindows) {
-    const auto keptAbove = [](Window& w) {
-        GdkAtom type, above = gdk_atom_intern("_NET_WM_STATE_ABOVE", FALSE);
-        gint format = 0, length = 0;
-        guchar* data = nullptr;
-        GdkWindow* gw = gtk_widget_get_window(gtkToplevel(w));
-        if (!gw || !gdk_property_get(gw, gdk_atom_intern("_NET_WM_STATE", FALSE), gdk_atom_intern("ATOM", FALSE), 0,
-                                     1024, FALSE, &type, &format, &length, &data))
-            return false;
-        const auto *atoms = reinterpret_cast<GdkAtom*>(data), *end = atoms + length / gint(sizeof(GdkAtom));
-        const bool found = std::find(atoms, end, above) != end;
-        g_free(data);
-        return found;
-    };
-    Recorder owner, owned(&owner, ws::Popup, wsex::Layered), grandchild(&owned, ws::Popup, wsex::Layered),
-        stranger(nullptr, ws::Popup, wsex::Layered);
-    owner.setTopmost(true);
-    for (Recorder* w : {&owner, &owned, &grandchild, &stranger}) w->show();
-    uitest::pump(150);  // without a window manager the request stays in the state property
-    EXPECT_TRUE(keptAbove(owner) && keptAbove(owned) && keptAbove(grandchild));
-    EXPECT_FALSE(keptAbove(stranger));
 }
 
 }  // namespace kiro::ui
