@@ -3,20 +3,15 @@
 // clocks sped up. TAVI_FAULTS_LONG=1 asks for the long forms (tools/fault-tests.sh), whose
 // figures go to TAVI_FAULTS_OUT; the note kills run only with TAVI_KILL_ROUNDS set
 // (tests/e2e/memo-kill.sh).
-#include <gtest/gtest.h>
-
-#include <X11/Xlib.h>
 #include <sys/stat.h>
 
 #include <cstring>
-#include <fstream>
-#include <memory>
 #include <random>
 #include <set>
 #include <tuple>
 
-#include "e2e/companion_x11.h"
 #include "kiro/io/charset/charset.h"
+#include "support/desktop_x11.h"
 #include "support/feedserver.h"
 
 namespace e2e {
@@ -30,29 +25,15 @@ long residentKiB(pid_t pid) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     std::string key;
     long value = -1;
-    while (status >> key) {
-        if (key == "RssAnon:") {
-            status >> value;
-            break;
-        }
+    while (status >> key && key != "RssAnon:") {
     }
+    status >> value;
     return value;
 }
 
-bool longFaultTests() {
+bool longForm() {
     const char* v = std::getenv("TAVI_FAULTS_LONG");
     return v != nullptr && std::string(v) == "1";
-}
-
-// The program with the preloaded library of support/preload_posix.c and its settings; none
-// without TAVI_PRELOAD or when the program runs under an emulator.
-std::unique_ptr<AppProcess> startPreloaded(const AppCopy& copy, std::vector<std::string> environment) {
-    const char* shim = std::getenv("TAVI_PRELOAD");
-    if (shim == nullptr || runner() != nullptr) return nullptr;
-    const char* asan = std::getenv("ASAN_OPTIONS");  // a sanitizer build takes a library loaded first
-    environment.push_back("LD_PRELOAD=" + std::string(shim));
-    environment.push_back("ASAN_OPTIONS=" + std::string(asan ? asan : "") + ":verify_asan_link_order=0");
-    return std::make_unique<AppProcess>(copy, std::move(environment));
 }
 
 double percentile(std::vector<double> values, double p) {
@@ -61,16 +42,8 @@ double percentile(std::vector<double> values, double p) {
     return values[std::min(values.size() - 1, size_t(p * double(values.size())))];
 }
 
-// How late each timer logged by TAVI_TICK_LOG fired, in milliseconds.
-std::vector<double> timerLateness(const fs::path& log) {
-    const std::string bytes = readFile(log);
-    std::vector<double> out(bytes.size() / 8);
-    for (size_t i = 0; i < out.size(); ++i) {
-        long long ns = 0;
-        std::memcpy(&ns, bytes.data() + 8 * i, 8);
-        out[i] = double(ns) / 1e6;
-    }
-    return out;
+double msSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
 
 // Milliseconds until the window's UI thread answers a ping (the toolkit answers _NET_WM_PING
@@ -92,29 +65,22 @@ double ping(Display* x, ::Window window, long serial) {
             if (e.xclient.data.l[1] == serial) return true;
         return false;
     };
-    if (!waitFor(answered, 2s, 1ms)) return -1;
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
-
-// The files an exit writes: the state, large enough that saving it takes a while, and two
-// notes whose settings lack keys, so that the exit completes them. Name, then content.
-std::vector<std::pair<std::string, std::string>> filesBeforeExit() {
-    std::string state = "[user.preference]\n1=false\n2=false\n3=false\n4=false\n6=false\n\n[filler]\n";
-    for (int i = 0; i < 40000; ++i)
-        state += "key" + std::to_string(i) + "=some value to rewrite " + std::to_string(i) + "\n";
-    std::string text;
-    for (int i = 0; i < 2000; ++i) text += "買い物：牛乳、卵、トマト三つ。\n";
-    return {{"tavi.state", state},
-            {"data/memo/20250601090000.dat", text},
-            {"data/memo/20250601090000.dat.ini", "x=40\ny=60\nkept=yes\n"},
-            {"data/memo/20250601090001.dat", "電話をかけ直す"},
-            {"data/memo/20250601090001.dat.ini", "x=300\ny=80\n"}};
+    return waitFor(answered, 2s, 1ms) ? msSince(start) : -1;
 }
 
 TEST_F(FaultsTest, KilledWhileSavingLeavesEachFileOldOrNewNeverPartial) {
-    const char* longForm = std::getenv("TAVI_FAULTS_LONG");
-    const int rounds = longForm != nullptr && std::string(longForm) == "1" ? 50 : 8;
-    const auto files = filesBeforeExit();
+    // What the exit writes: the state, large enough that saving it takes a while, and two notes
+    // whose settings lack keys, so that the exit completes them.
+    std::string state = "[user.preference]\n1=false\n2=false\n3=false\n4=false\n6=false\n\n[filler]\n", text;
+    for (int i = 0; i < 40000; ++i)
+        state += "key" + std::to_string(i) + "=some value to rewrite " + std::to_string(i) + "\n";
+    for (int i = 0; i < 2000; ++i) text += "買い物：牛乳、卵、トマト三つ。\n";
+    const std::vector<std::pair<std::string, std::string>> files{
+        {"tavi.state", state},
+        {"data/memo/20250601090000.dat", text},
+        {"data/memo/20250601090000.dat.ini", "x=40\ny=60\nkept=yes\n"},
+        {"data/memo/20250601090001.dat", "電話をかけ直す"},
+        {"data/memo/20250601090001.dat.ini", "x=300\ny=80\n"}};
     const auto putBack = [&] {
         for (const auto& [name, bytes] : files) writeFile(copy_->folder() / name, bytes);
     };
@@ -126,32 +92,29 @@ TEST_F(FaultsTest, KilledWhileSavingLeavesEachFileOldOrNewNeverPartial) {
     };
     // What a normal exit writes, and when, counted from the end request.
     putBack();
-    std::vector<std::tuple<ino_t, time_t, long>> before;
-    std::vector<long> changedAt(files.size(), -1);
+    std::vector<long> changedAt(files.size(), -1), moments;
     {
         AppProcess app(*copy_);
         ASSERT_TRUE(Companion(*desk_, app).waitBody());
+        std::vector<std::tuple<ino_t, time_t, long>> before;
         for (const auto& file : files) before.push_back(version(file.first));
         const auto start = std::chrono::steady_clock::now();
         app.signal(SIGTERM);
         while (app.running()) {
-            const long ms =
-                long(std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
-                         .count());
             for (size_t i = 0; i < files.size(); ++i)
-                if (changedAt[i] < 0 && version(files[i].first) != before[i]) changedAt[i] = ms;
+                if (changedAt[i] < 0 && version(files[i].first) != before[i]) changedAt[i] = long(msSince(start));
             std::this_thread::sleep_for(std::chrono::microseconds(300));
         }
         ASSERT_EQ(app.waitExit(1s), 0);
     }
     std::vector<std::string> saved;
-    std::vector<long> moments;  // when the exit writes something
     for (size_t i = 0; i < files.size(); ++i) {
         saved.push_back(readFile(copy_->folder() / files[i].first));
         if (changedAt[i] >= 0) moments.push_back(changedAt[i]);
     }
     ASSERT_NE(saved[0], files[0].second) << "the exit wrote no state";
     std::mt19937 random(std::random_device{}());
+    const int rounds = longForm() ? 50 : 8;
     for (int round = 0; round < rounds; ++round) {
         putBack();
         AppProcess app(*copy_);
@@ -184,36 +147,38 @@ TEST_F(FaultsTest, HostileFeedServerNeitherStallsNorBloatsNorDelaysTheExit) {
     // No corpus to learn: what the program takes beyond its start is the feeds'.
     fs::remove_all(copy_->folder() / "units/mebu/brain/models/corpus");
     const fs::path ticks = copy_->folder().parent_path() / "ticks.bin";
-    const auto started = startPreloaded(*copy_, {"TAVI_TICK_LOG=" + ticks.string()});
-    if (!started) GTEST_SKIP() << "needs TAVI_PRELOAD and the Linux program";
-    AppProcess& app = *started;
-    const auto body = Companion(*desk_, app).waitBody();
+    const auto app = startPreloaded(*copy_, {"TAVI_TICK_LOG=" + ticks.string()});
+    if (!app) GTEST_SKIP() << "needs TAVI_PRELOAD and the Linux program";
+    const auto body = Companion(*desk_, *app).waitBody();
     ASSERT_TRUE(body);
-    const long startKiB = residentKiB(app.pid());
-
+    const long startKiB = residentKiB(app->pid());
     // The feeds come one after another from a second after the start; the slow one last.
     Display* x = XOpenDisplay(nullptr);
     XSelectInput(x, DefaultRootWindow(x), SubstructureNotifyMask);
     std::vector<double> answers;
     long peakKiB = startKiB;
-    const auto until = std::chrono::steady_clock::now() + 8s;
-    while (std::chrono::steady_clock::now() < until) {
+    for (const auto until = std::chrono::steady_clock::now() + 8s; std::chrono::steady_clock::now() < until;) {
         answers.push_back(ping(x, body->id, long(answers.size()) + 1));
-        peakKiB = std::max(peakKiB, residentKiB(app.pid()));
+        peakKiB = std::max(peakKiB, residentKiB(app->pid()));
         std::this_thread::sleep_for(50ms);
     }
     XCloseDisplay(x);
     const auto stop = std::chrono::steady_clock::now();
-    app.signal(SIGTERM);
-    ASSERT_EQ(app.waitExit(5s), 0);
-    const double exitMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - stop).count();
-
-    const std::vector<double> late = timerLateness(ticks);
-    std::cout << "UI thread answers: median " << percentile(answers, 0.5) << " ms, slowest "
-              << percentile(answers, 1) << " ms; " << late.size() << " timer firings late by: median "
-              << percentile(late, 0.5) << " ms, most " << percentile(late, 1) << " ms; resident memory "
-              << startKiB / 1024 << " MiB at start, at most " << peakKiB / 1024 << " MiB; exit " << exitMs
-              << " ms\n";
+    app->signal(SIGTERM);
+    ASSERT_EQ(app->waitExit(5s), 0);
+    const double exitMs = msSince(stop);
+    // How late each timer fired, in milliseconds (8-byte nanoseconds in the log).
+    const std::string bytes = readFile(ticks);
+    std::vector<double> late(bytes.size() / 8);
+    for (size_t i = 0; i < late.size(); ++i) {
+        long long ns = 0;
+        std::memcpy(&ns, bytes.data() + 8 * i, 8);
+        late[i] = double(ns) / 1e6;
+    }
+    std::cout << "UI thread answers: median " << percentile(answers, 0.5) << " ms, slowest " << percentile(answers, 1)
+              << " ms; " << late.size() << " timer firings late by: median " << percentile(late, 0.5) << " ms, most "
+              << percentile(late, 1) << " ms; resident memory " << startKiB / 1024 << " MiB at start, at most "
+              << peakKiB / 1024 << " MiB; exit " << exitMs << " ms\n";
     // Faults, not speed: a UI thread held up for a second (its answers, and its timers firing
     // late), the body kept whole (bodies stop at 32 MiB), an exit that waits for the slow feed.
     EXPECT_EQ(std::count(answers.begin(), answers.end(), -1.0), 0) << "pings unanswered for 2 s";
@@ -228,32 +193,29 @@ TEST_F(FaultsTest, HostileFeedServerNeitherStallsNorBloatsNorDelaysTheExit) {
 // out of boredom): its resident memory, polled every few seconds, grows no more than noise
 // once start-up is over. The samples go to TAVI_FAULTS_OUT/memory.csv.
 TEST_F(FaultsTest, LongRunKeepsItsMemory) {
-    const auto length = longFaultTests() ? 30min : 1min;
-    const auto every = longFaultTests() ? 5s : 2s;
     writeFile(copy_->folder() / "etc/rss-urls.txt",
               kiro::io::toUtf8(tavi::test::served("TAVI_HTTP", L"/data/feeds/rss1-rdf.in")) + "\n");
-    const auto started = startPreloaded(*copy_, {"TAVI_CLOCK_RATE=20"});
-    if (!started) GTEST_SKIP() << "needs TAVI_PRELOAD and the Linux program";
-    AppProcess& app = *started;
-    ASSERT_TRUE(Companion(*desk_, app).waitBody());
+    const auto app = startPreloaded(*copy_, {"TAVI_CLOCK_RATE=20"});
+    if (!app) GTEST_SKIP() << "needs TAVI_PRELOAD and the Linux program";
+    ASSERT_TRUE(Companion(*desk_, *app).waitBody());
     const char* out = std::getenv("TAVI_FAULTS_OUT");
     std::ofstream csv((out != nullptr ? fs::path(out) : fs::temp_directory_path()) / "memory.csv");
     csv << "seconds,resident_kib\n";
     std::vector<double> samples;
     const auto start = std::chrono::steady_clock::now();
-    while (std::chrono::steady_clock::now() - start < length) {
-        ASSERT_TRUE(app.running()) << "the program ended";
-        samples.push_back(double(residentKiB(app.pid())));
-        csv << std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() << ","
-            << samples.back() << std::endl;
-        std::this_thread::sleep_for(every);
+    while (std::chrono::steady_clock::now() - start < (longForm() ? 30min : 1min)) {
+        ASSERT_TRUE(app->running()) << "the program ended";
+        samples.push_back(double(residentKiB(app->pid())));
+        csv << msSince(start) / 1000 << "," << samples.back() << std::endl;
+        std::this_thread::sleep_for(longForm() ? 5s : 2s);
     }
-    app.signal(SIGTERM);
-    EXPECT_EQ(app.waitExit(10s), 0);
+    app->signal(SIGTERM);
+    EXPECT_EQ(app->waitExit(10s), 0);
     // The middle of the second fifth against the middle of the last fifth.
     const auto median = [&](double from, double to) {
         return percentile({samples.begin() + long(from * double(samples.size())),
-                           samples.begin() + long(to * double(samples.size()))}, 0.5);
+                           samples.begin() + long(to * double(samples.size()))},
+                          0.5);
     };
     const double early = median(0.2, 0.4), late = median(0.8, 1.0);
     std::cout << samples.size() << " samples: " << early / 1024 << " MiB after start-up, " << late / 1024
@@ -261,32 +223,29 @@ TEST_F(FaultsTest, LongRunKeepsItsMemory) {
     EXPECT_LT(late - early, std::max(4096.0, early * 0.03)) << "resident memory grows";
 }
 
-// After each restart every note is back whole, with its text and at a place it was given.
-struct Expected {
-    std::string name;  // the note's file name without ".dat"
-    std::string text;
-    std::vector<std::pair<int, int>> places;  // where it may be: before or after the last move
-};
-
 using MemoKillTest = ProgramTest;
 
+// After each restart every note is back whole, with its text and at a place it was given.
 TEST_F(MemoKillTest, NotesSurviveKillsRightAfterEditingAndMoving) {
     if (!std::getenv("TAVI_KILL_ROUNDS")) GTEST_SKIP() << "set TAVI_KILL_ROUNDS (tests/e2e/memo-kill.sh)";
     const int rounds = std::max(1, std::atoi(std::getenv("TAVI_KILL_ROUNDS")));
     const fs::path folder = copy_->folder() / "data/memo";
-    auto newNames = [&](const std::set<std::string>& known) {
+    fs::create_directories(folder);
+    struct Expected {
+        std::string name, text;                   // the note's file name without ".dat", its text
+        std::vector<std::pair<int, int>> places;  // where it may be: before or after the last move
+    };
+    std::vector<Expected> notes;
+    std::set<std::string> known;
+    auto newNames = [&] {
         std::set<std::string> names;
         for (const auto& e : fs::directory_iterator(folder))
             if (e.path().extension() == ".dat" && !known.count(e.path().stem().string()))
                 names.insert(e.path().stem().string());
         return names;
     };
-    fs::create_directories(folder);
     std::mt19937 random(std::random_device{}());
-    std::vector<Expected> notes;
-    std::set<std::string> known;
     int moved = 0, notMoved = 0, afterEscape = 0, neverSaved = 0;
-
     for (int round = 0; round <= rounds; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
         AppProcess app(*copy_);
@@ -294,7 +253,7 @@ TEST_F(MemoKillTest, NotesSurviveKillsRightAfterEditingAndMoving) {
         const auto body = c.waitBody();
         ASSERT_TRUE(body);
         // Everything saved before the last kill is back whole, on disk and on the screen.
-        ASSERT_TRUE(newNames(known).empty());
+        ASSERT_TRUE(newNames().empty());
         for (const Expected& n : notes) {
             EXPECT_EQ(readFile(folder / (n.name + ".dat")), n.text) << n.name;
             const IniMap ini = parseIni(readFile(folder / (n.name + ".dat.ini")));
@@ -310,7 +269,6 @@ TEST_F(MemoKillTest, NotesSurviveKillsRightAfterEditingAndMoving) {
             EXPECT_EQ(app.waitExit(10s), 0);
             break;
         }
-
         // "新規(&N)" of "たびめも(&M)", a text (ASCII: other characters go through a keyboard map
         // that xdotool changes as it types), Escape. A click lost on a busy machine is retried.
         bool picked = false;
@@ -332,16 +290,16 @@ TEST_F(MemoKillTest, NotesSurviveKillsRightAfterEditingAndMoving) {
             app.signal(SIGKILL);
             ASSERT_EQ(app.waitExit(5s), 128 + SIGKILL);
             ++afterEscape;
-            for (const std::string& n : newNames(known)) notes.push_back({n, text, {middle}});
-            if (newNames(known).empty()) ++neverSaved;
+            for (const std::string& n : newNames()) notes.push_back({n, text, {middle}});
+            neverSaved += newNames().empty();
         } else {
             // Saved as a card, then dragged, and killed before, while or after the new place
             // is written.
-            ASSERT_TRUE(waitFor([&] { return newNames(known).size() == 1; }, 10s));
-            const std::string name = *newNames(known).begin();
+            ASSERT_TRUE(waitFor([&] { return newNames().size() == 1; }, 10s));
+            const std::string name = *newNames().begin();
             ASSERT_TRUE(waitFor([&] { return readFile(folder / (name + ".dat")) == text; }, 5s));
             const std::pair<int, int> to{20 + int(random() % 500), 20 + int(random() % 400)};
-            c.movePointer(middle.first + 20, middle.second + 5);
+            desk_->movePointer(middle.first + 20, middle.second + 5);
             xdotool("mousedown 1");
             for (int step = 1; step <= 4; ++step)
                 xdotool("mousemove " + std::to_string(middle.first + 20 + (to.first - middle.first) * step / 4) + " " +

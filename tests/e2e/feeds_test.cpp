@@ -1,25 +1,13 @@
 // The built program with a feed list that points at the local test server: the character
 // speaks when the feeds bring news, and "受信済みフィードを表示(&F)" writes the page and hands it
 // to the desktop's browser (here a script that notes what it was given).
-#include <gtest/gtest.h>
 
-#include "e2e/companion_x11.h"
 #include "kiro/io/charset/charset.h"
+#include "support/desktop_x11.h"
 #include "support/feedserver.h"
 
 namespace e2e {
 namespace {
-
-// A script that notes its argument, made the desktop's handler for web pages in the folder's
-// settings: the environment for a program that should use it.
-std::vector<std::string> notingBrowser(const fs::path& root) {
-    writeFile(root / "browser.sh", "#!/bin/sh\necho \"$1\" > '" + (root / "opened.txt").string() + "'\n");
-    fs::permissions(root / "browser.sh", fs::perms::owner_all);
-    writeFile(root / "applications/noting.desktop",
-              "[Desktop Entry]\nType=Application\nName=noting\nExec=" + (root / "browser.sh").string() + " %u\n");
-    writeFile(root / "mimeapps.list", "[Default Applications]\ntext/html=noting.desktop\n");
-    return {"XDG_DATA_HOME=" + root.string(), "XDG_CONFIG_HOME=" + root.string()};
-}
 
 using FeedsTest = ProgramTest;
 
@@ -36,7 +24,7 @@ TEST_F(FeedsTest, NewsMakeTheCharacterSpeakAndTheMenuOpensThePageOfThem) {
                   kiro::io::toUtf8(tavi::test::served("TAVI_HTTP", L"/data/feeds/rss1-rdf.in") + L"\n" +
                                    tavi::test::served("TAVI_HTTP", L"/data/feeds/atom-links-and-dates.in")));
     const fs::path root = copy_->folder().parent_path(), noted = root / "opened.txt";
-    AppProcess app(*copy_, notingBrowser(root));
+    AppProcess app(*copy_, notingHandler(root, "text/html"));
     Companion c(*desk_, app);
     const auto body = c.waitBody();
     ASSERT_TRUE(body);

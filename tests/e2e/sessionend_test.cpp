@@ -1,9 +1,8 @@
 // The built program on a display, ended by a session end while a note's editor holds unsaved
 // text and another note's question waits for the user: it still ends normally at once, and the
 // state and the notes are saved. (The same with the character's menu open: companion_test.)
-#include <gtest/gtest.h>
-
-#include "e2e/companion_x11.h"
+// Before that, a note's "コピー(&C)" offers its text to other programs.
+#include "support/desktop_x11.h"
 
 namespace e2e {
 namespace {
@@ -12,40 +11,40 @@ using SessionEndTest = ProgramTest;
 
 TEST_F(SessionEndTest, EndsWhileANoteAsksToBeDeletedAndKeepsWhatWasTypedElsewhere) {
     const fs::path memo = copy_->folder() / "data/memo";
-    for (const auto& [name, text, at] :
-         {std::tuple{"20250101000000", "first", 100}, {"20250101000001", "second", 400}}) {
-        writeFile(memo / (std::string(name) + ".dat"), text);
-        writeFile(memo / (std::string(name) + ".dat.ini"),
-                  "x=" + std::to_string(at) + "\ny=" + std::to_string(at) + "\n");
-    }
+    writeFile(memo / "20250101000000.dat", "first");
+    writeFile(memo / "20250101000000.dat.ini", "x=100\ny=100\n");
+    writeFile(memo / "20250101000001.dat", "共有テキスト\nline 2");
+    writeFile(memo / "20250101000001.dat.ini", "x=400\ny=400\n");
     AppProcess app(*copy_);
     Companion c(*desk_, app);
     ASSERT_TRUE(c.waitBody());
-    auto shown = [&](int left) {  // at (left, left)
-        return desk_->find(app.pid(),
-                           [left](const XWin& w) { return w.mapped && w.box.left == left && w.box.top == left; });
+    auto shown = [&](int at) {
+        return desk_->find(app.pid(), [at](const XWin& w) { return w.mapped && w.box.left == at && w.box.top == at; });
     };
     ASSERT_TRUE(waitFor([&] { return shown(100) && shown(400); }, 10s));
-
     // The first note in its editor, with more text typed and not saved yet.
-    c.movePointer(120, 110);
+    desk_->movePointer(120, 110);
     xdotool("click --repeat 2 --delay 80 1");
     const auto editor = c.box("メモを編集中...");
     ASSERT_TRUE(editor);
     xdotool("windowfocus --sync " + std::to_string(editor->id));
     xdotool("type --delay 30 ' and more'");
-
-    // The second note's context menu, "削除(&D)", and its question left open.
-    c.movePointer(420, 405);
-    xdotool("click 3");
-    ASSERT_TRUE(waitFor([&] { return c.openMenuWindow().has_value(); }, 5s));
-    xdotool("key d");
+    // The second note's context menu: "コピー(&C)", then "削除(&D)" and its question left open.
+    desk_->movePointer(420, 405);
+    for (const char* key : {"c", "d"}) {
+        EXPECT_TRUE(waitFor([&] { return !c.openMenuWindow().has_value(); }, 5s));
+        xdotool("click 3");
+        ASSERT_TRUE(waitFor([&] { return c.openMenuWindow().has_value(); }, 5s));
+        xdotool(std::string("key ") + key);
+        EXPECT_TRUE(*key == 'd' ||
+                    waitFor([&] { return desk_->selection("CLIPBOARD", 500ms) == "共有テキスト\nline 2"; }, 5s));
+    }
     ASSERT_TRUE(c.box("Yes / No"));
     app.endSession();
     EXPECT_EQ(app.waitExit(1500ms), 0) << "not ended normally within 1.5 s";
     EXPECT_TRUE(copy_->state().count("user.preference")) << readFile(copy_->statePath());
     EXPECT_EQ(readFile(memo / "20250101000000.dat"), "first and more");
-    EXPECT_EQ(readFile(memo / "20250101000001.dat"), "second");
+    EXPECT_EQ(readFile(memo / "20250101000001.dat"), "共有テキスト\nline 2");
     EXPECT_TRUE(fs::exists(memo / "20250101000001.dat.ini"));
 }
 

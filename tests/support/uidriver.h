@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -45,6 +46,8 @@ void wheel(int notches);  // positive: away from the user
 void keys(const std::string& names);
 void focus(kiro::ui::Window& window);  // raises the window and gives it the keyboard, as a click on its frame
 void type(const std::wstring& text);
+// What the screen shows at the point, as 0xRRGGBB.
+std::uint32_t screenPixel(int x, int y);
 
 // The popup menu open now, as shown: its frame on the screen, its item labels (access keys
 // as shown, without markers) and whether each can be chosen. Calls action once a menu is

@@ -130,6 +130,15 @@ void type(const std::wstring& text) {
     if (waitUntil([done] { return *done; }, 20000)) delete done;
 }
 
+std::uint32_t screenPixel(int x, int y) {
+    GdkPixbuf* shot = gdk_pixbuf_get_from_window(gdk_get_default_root_window(), x, y, 1, 1);
+    if (!shot) return 0;
+    const guchar* p = gdk_pixbuf_read_pixels(shot);
+    const std::uint32_t rgb = std::uint32_t(p[0]) << 16 | std::uint32_t(p[1]) << 8 | p[2];
+    g_object_unref(shot);
+    return rgb;
+}
+
 bool backend::menuOpen(MenuSeen* menu) {
     GdkDisplay* display = gdk_display_get_default();
     if (!gdk_display_device_is_grabbed(display, gdk_seat_get_pointer(gdk_display_get_default_seat(display))))

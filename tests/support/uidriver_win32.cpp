@@ -118,6 +118,13 @@ void type(const std::wstring& text) {
     }
 }
 
+std::uint32_t screenPixel(int x, int y) {
+    HDC dc = GetDC(nullptr);
+    const COLORREF c = GetPixel(dc, x, y);
+    ReleaseDC(nullptr, dc);
+    return std::uint32_t(GetRValue(c)) << 16 | GetGValue(c) << 8 | GetBValue(c);
+}
+
 bool backend::menuOpen(MenuSeen* menu) {
     HWND popup = visibleOfClass(L"#32768");  // the class of popup menu windows
     if (popup == nullptr) return false;

@@ -45,8 +45,7 @@ TEST(ContextMenuItems, NumbersChoosableEntriesDepthFirstFindsItemsBeforeSubmenus
     ContextMenu::build(items, builder, commands);
     EXPECT_EQ(builder.log, (std::vector<std::wstring>{L"A 1", L"sep", L"sub B", L"C 2", L"D 0", L"end", L"E 3"}));
     ASSERT_EQ(commands.size(), 3u);
-    EXPECT_EQ(*commands[1]->payload, L"payload-c");
-    EXPECT_EQ(commands[2]->id, 11u);
+    EXPECT_TRUE(*commands[1]->payload == L"payload-c" && commands[2]->id == 11u);
     ContextMenu inner, menu;
     inner.add(L"inner", 5, L"in-sub");
     menu.add(L"first", 1);
@@ -98,10 +97,8 @@ TEST_F(ContextMenuPopup, ShowsLabelsAndWhichCanBeChosenKeysChooseChecksFlipAndTi
     EXPECT_FALSE(rescue.fired());
     EXPECT_EQ(seen.labels, (std::vector<std::wstring>{L"greyed", L"first(F)", L"off", L"A & B_c"}));
     EXPECT_EQ(seen.usable, (std::vector<bool>{false, true, false, true}));
-    EXPECT_EQ(item, menu.find(23));  // the menu's own item, not a copy
-    EXPECT_EQ(item ? *item->payload : L"", L"rss -dump");
-    item = pick(menu, "f");  // by its access key
-    EXPECT_EQ(item ? item->id : 0, 21u);
+    EXPECT_TRUE(item == menu.find(23) && *item->payload == L"rss -dump");  // the menu's own item, not a copy
+    EXPECT_EQ(pick(menu, "f"), menu.find(21));                             // by its access key
     // A, (separator), B > C: Right opens B and selects C, which has a payload but no id.
     ContextMenu sub = withSubmenu();
     item = pick(sub, "Down Down Right Return");
@@ -113,8 +110,7 @@ TEST_F(ContextMenuPopup, ShowsLabelsAndWhichCanBeChosenKeysChooseChecksFlipAndTi
     EXPECT_TRUE(item && item->id == 4u && item->checked && checks.isChecked(3));
     item = pick(checks, "Down Down Return");
     EXPECT_TRUE(item && item->id == 3u && !checks.isChecked(3));
-    EXPECT_EQ(pick(checks, "Down Escape"), nullptr);
-    EXPECT_TRUE(checks.isChecked(4) && !checks.isChecked(3));
+    EXPECT_TRUE(pick(checks, "Down Escape") == nullptr && checks.isChecked(4) && !checks.isChecked(3));
 }
 
 }  // namespace kiro::ui

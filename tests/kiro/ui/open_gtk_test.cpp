@@ -1,6 +1,8 @@
 // Opening addresses, folders and files through the desktop's handlers (GIO), and the failure box.
 #include "kiro/ui/open.h"
 
+#include "support/desktop_x11.h"
+
 #include <gio/gio.h>
 #include <glib/gstdio.h>
 #include <unistd.h>
@@ -15,29 +17,18 @@
 
 namespace {
 
-// A private desktop: a handler script that logs what it was asked to open, registered as the
-// default for web addresses, folders and plain text. GLib reads these folders once, so they
-// are set before any test touches it.
+// A private desktop: a handler that logs what it was asked to open, the default for web
+// addresses, folders and plain text. GLib reads these settings once, so they are made before
+// any test touches it.
 struct Desktop : ::testing::Environment {
     static inline std::string root, log;
     void SetUp() override {
         gchar* dir = g_dir_make_tmp("tavi-open-XXXXXX", nullptr);
         root = dir;
+        log = root + "/opened.txt";
         g_free(dir);
-        log = root + "/opened.log";
-        const std::string apps = root + "/data/applications", script = root + "/handler.sh";
-        g_mkdir_with_parents(apps.c_str(), 0700);
-        g_mkdir_with_parents((root + "/config").c_str(), 0700);
-        std::ofstream(script) << "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" << log << "'\n";
-        g_chmod(script.c_str(), 0700);
-        std::ofstream(apps + "/tavi-test-handler.desktop")
-            << "[Desktop Entry]\nType=Application\nName=tavi test handler\nExec=" << script
-            << " %u\nMimeType=x-scheme-handler/http;inode/directory;text/plain;\n";
-        std::ofstream(root + "/config/mimeapps.list")
-            << "[Default Applications]\nx-scheme-handler/http=tavi-test-handler.desktop\n"
-            << "inode/directory=tavi-test-handler.desktop\ntext/plain=tavi-test-handler.desktop\n";
-        g_setenv("XDG_DATA_HOME", (root + "/data").c_str(), TRUE);
-        g_setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), TRUE);
+        for (const std::string& v : e2e::notingHandler(root, "x-scheme-handler/http;inode/directory;text/plain"))
+            g_setenv(v.substr(0, v.find('=')).c_str(), v.substr(v.find('=') + 1).c_str(), TRUE);
     }
 };
 const auto* const desktop = ::testing::AddGlobalTestEnvironment(new Desktop);

@@ -22,17 +22,14 @@ TEST_F(WindowTest, OnMessageComesFirstCommandsAreDecodedAndUserMessagesReturnThe
     Recorder w;
     int seen = 0;
     w.message = [&](std::uint32_t msg, WParam, LParam) { return ++seen, msg == wm::Close ? 7 : NotHandled; };
-    EXPECT_EQ(w.sendMessage(wm::Close, 0, 0), 7);
-    EXPECT_NE(w.handle(), nullptr);
-    EXPECT_EQ(w.sendMessage(wm::Command, 5, 0), 0);
-    EXPECT_EQ(w.sendMessage(wm::Command, (3u << 16) | 9, 0), 0);
-    EXPECT_EQ(seen, 3);
-    EXPECT_EQ(w.sendMessage(wm::App + 3, 42, 0), NotHandled);  // even when not handled
+    std::vector<LResult> results{w.sendMessage(wm::Close, 0, 0), w.sendMessage(wm::Command, 5, 0),
+                                 w.sendMessage(wm::Command, (3u << 16) | 9, 0), seen,
+                                 w.sendMessage(wm::App + 3, 42, 0)};  // even when not handled
     w.userResult = 11;
-    EXPECT_EQ(w.sendMessage(wm::AppLast, 1, 0), 11);
     // Outside the range they are ordinary messages that nobody handles.
-    EXPECT_EQ(w.sendMessage(wm::User + 1, 0, 0), 0);
-    EXPECT_EQ(w.sendMessage(wm::AppLast + 1, 0, 0), 0);
+    for (std::uint32_t msg : {wm::AppLast, wm::User + 1, wm::AppLast + 1}) results.push_back(w.sendMessage(msg, 1, 0));
+    EXPECT_EQ(results, (std::vector<LResult>{7, 0, 0, 3, NotHandled, 11, 0, 0}));
+    EXPECT_NE(w.handle(), nullptr);
     EXPECT_EQ(w.log, (Log{"menu 5", "command 9 3", user(wm::App + 3, 42), user(wm::AppLast, 1)}));
 }
 
@@ -41,9 +38,8 @@ TEST_F(WindowTest, ObserversSeeMessagesFirstCanTakeThemAndUnhookFromEveryWindow)
     first.hook(&target);
     second.hook(&target);
     target.sendMessage(wm::Command, 4, 0);
-    ASSERT_EQ(first.hooked.size(), 1u);
+    ASSERT_EQ(first.hooked.size() * 10 + second.hooked.size(), 11u);
     EXPECT_EQ(first.hooked[0], std::make_pair(static_cast<Window*>(&target), wm::Command));
-    EXPECT_EQ(second.hooked.size(), 1u);
     // An observer's answer is the message's result: the window's handler and later observers
     // do not see it. User messages never reach observers.
     first.hookedResult = second.hookedResult = 0;
@@ -70,12 +66,10 @@ TEST_F(WindowTest, CloseAsksTheHandlerAndDestroyHappensOnceOwnedWindowsFirst) {
     Recorder keep;
     keep.closeResult = 0;
     keep.sendMessage(wm::Close, 0, 0);
-    EXPECT_TRUE(keep.has("close"));
-    EXPECT_NE(keep.handle(), nullptr);
+    EXPECT_TRUE(keep.has("close") && keep.handle() != nullptr);
     auto owner = std::make_unique<Recorder>();
     Recorder owned(owner.get(), ws::Popup, wsex::Layered);
-    EXPECT_EQ(owned.parent(), owner.get());
-    EXPECT_EQ(owner->children().count(&owned), 1u);
+    EXPECT_TRUE(owned.parent() == owner.get() && owner->children().count(&owned) == 1);
     Log order;
     auto note = [&order](const char* who) {
         return [&order, who](std::uint32_t m, WParam, LParam) -> LResult {
@@ -87,8 +81,7 @@ TEST_F(WindowTest, CloseAsksTheHandlerAndDestroyHappensOnceOwnedWindowsFirst) {
     owned.message = note("owned");
     owner->show();
     owner->sendMessage(wm::Close, 0, 0);
-    EXPECT_EQ(owner->handle(), nullptr);
-    EXPECT_EQ(owned.handle(), nullptr);
+    EXPECT_TRUE(owner->handle() == nullptr && owned.handle() == nullptr);
     EXPECT_EQ(order, (Log{"owned", "owner"}));
     owner->destroy();
     EXPECT_EQ(owner->count("destroy"), 1);
@@ -120,8 +113,7 @@ TEST_F(WindowTest, TimersAndPostedMessagesArriveLaterAndDieWithTheWindow) {
     w.postMessage(wm::App + 1, 1, 0);
     w.postMessage(wm::App + 1, 2, 0);
     EXPECT_TRUE(w.log.empty());
-    ASSERT_TRUE(uitest::waitUntil([&] { return w.timerIds.size() >= 2; }));
-    EXPECT_EQ(w.timerIds[0], 3u);
+    ASSERT_TRUE(uitest::waitUntil([&] { return w.timerIds.size() >= 2 && w.timerIds[0] == 3; }));
     EXPECT_EQ(w.log, (Log{user(wm::App + 1, 1), user(wm::App + 1, 2)}));
     w.setTimer(5000, 3);  // a running id set again restarts with the new interval
     w.timerIds.clear();
@@ -129,18 +121,14 @@ TEST_F(WindowTest, TimersAndPostedMessagesArriveLaterAndDieWithTheWindow) {
     EXPECT_TRUE(w.timerIds.empty());
     w.setTimer(20, 0x10004);  // ids are 16-bit
     EXPECT_TRUE(w.hasTimer(4));
-    ASSERT_TRUE(uitest::waitUntil([&] { return !w.timerIds.empty(); }));
-    EXPECT_EQ(w.timerIds[0], 4u);
+    ASSERT_TRUE(uitest::waitUntil([&] { return !w.timerIds.empty() && w.timerIds[0] == 4; }));
     w.postMessage(wm::App, 0, 0);
     w.destroy();
     EXPECT_FALSE(w.hasTimer(3) || w.hasTimer(4));
     w.timerIds.clear();
-    auto gone = std::make_unique<Recorder>();
-    gone->postMessage(wm::App, 0, 0);
-    gone.reset();
+    std::make_unique<Recorder>()->postMessage(wm::App, 0, 0);
     uitest::pump(100);  // must not touch the deleted window
-    EXPECT_TRUE(w.timerIds.empty());
-    EXPECT_EQ(w.log.back(), "destroy");
+    EXPECT_TRUE(w.timerIds.empty() && w.log.back() == "destroy");
     // killTimers stops every timer; the default timer handler reaches onTimer() without an id.
     struct Ticker : Window {
         int ticks = 0;
@@ -163,24 +151,40 @@ TEST_F(WindowTest, GeometryFollowsMovesAndSizesAndPaintingWaitsForShowing) {
     Rect client{}, window{};
     w.getClientRect(client);
     w.getWindowRect(window);
-    EXPECT_EQ(XY(client.right, client.bottom), XY(150, 90));
-    EXPECT_EQ(XY(window.left, window.right - window.left), XY(120, 150));
-    EXPECT_EQ(XY(w.width(), w.height()), XY(150, 90));
+    EXPECT_EQ((std::vector<int>{client.right, client.bottom, window.left, window.right - window.left, w.width(),
+                                w.height(), w.moves.back().first, w.moves.back().second}),
+              (std::vector<int>{150, 90, 120, 150, 150, 90, 120, 80}));
     EXPECT_TRUE(w.has("size 150x90"));
-    EXPECT_EQ(w.moves.back(), XY(120, 80));
     w.invalidate();
     uitest::pump(50);
     EXPECT_FALSE(w.has("paint"));  // hidden windows are not painted
     w.show();
     ASSERT_TRUE(uitest::waitUntil([&] { return w.has("paint"); }));
     uitest::pump(150);  // the platform's confirmations change nothing
-    EXPECT_EQ(test::placeOf(w), XY(120, 80));
-    EXPECT_EQ(test::sizeOf(w), XY(150, 90));
+    EXPECT_TRUE(test::placeOf(w) == XY(120, 80) && test::sizeOf(w) == XY(150, 90));
     w.log.clear();
     w.invalidate();
     w.invalidate();
     uitest::pump(100);
     EXPECT_EQ(w.count("paint"), 1);  // several invalidations, one paint
+}
+
+TEST_F(WindowTest, LayeredWindowsTakeTheCanvasSizeKeepTheirCornerAndShowThePixels) {
+    Recorder w(nullptr, ws::Popup, wsex::Layered);
+    Rgb colour = rgb(200, 30, 40);
+    w.painter = [&colour](Canvas& c) {
+        c.resize(70, 50);
+        c.clear(colour);
+    };
+    w.moveTo(300, 200);
+    w.show();
+    ASSERT_TRUE(uitest::waitUntil([&] { return w.has("paint"); }));
+    uitest::pump(200);
+    EXPECT_TRUE(test::sizeOf(w) == XY(70, 50) && test::placeOf(w) == XY(300, 200) && w.has("size 70x50"));
+    EXPECT_EQ(uitest::screenPixel(335, 225), 0xC81E28u);
+    colour = rgb(10, 220, 90);
+    w.invalidate();
+    EXPECT_TRUE(uitest::waitUntil([] { return uitest::screenPixel(335, 225) == 0x0ADC5Au; }));
 }
 
 }  // namespace kiro::ui

@@ -95,29 +95,7 @@ TEST_F(Win32Window, CursorFilesKeepTheirHotSpotOtherImagesLoadAndMissingFilesGiv
     EXPECT_EQ(GetCursor(), nullptr);
 }
 
-TEST_F(Win32Window, LayeredWindowsShowThePixelsAndTakeTheCanvasSizeAndDrawToCopiesThemOntoADeviceContext) {
-    Recorder w(nullptr, WS_POPUP, WS_EX_LAYERED);
-    Rgb colour = rgb(200, 30, 40);
-    w.painter = [&colour](Canvas& c) {
-        c.resize(70, 50);
-        c.clear(colour);
-    };
-    w.moveTo(300, 200);
-    w.show();
-    auto screen = [] {
-        HDC dc = GetDC(nullptr);
-        const COLORREF c = GetPixel(dc, 335, 225);
-        ReleaseDC(nullptr, dc);
-        return c;
-    };
-    ASSERT_TRUE(uitest::waitUntil([&] { return w.has("paint"); }));
-    uitest::pump(200);
-    EXPECT_EQ(test::sizeOf(w), XY(70, 50));
-    EXPECT_EQ(test::placeOf(w), XY(300, 200));
-    EXPECT_EQ(screen(), RGB(200, 30, 40));
-    colour = rgb(10, 220, 90);
-    w.invalidate();
-    EXPECT_TRUE(uitest::waitUntil([&] { return screen() == RGB(10, 220, 90); }));
+TEST_F(Win32Window, DrawToCopiesTheCanvasOntoADeviceContext) {
     Canvas c(3, 2);
     c.clear(rgb(0, 0, 255));
     c.setColor(rgb(255, 0, 0), 255);

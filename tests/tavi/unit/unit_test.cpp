@@ -52,12 +52,11 @@ TEST_F(UnitTest, AMutedUnitShowsItsLoadingLineAndDropsItsResponsesInsteadOfDelay
     EXPECT_TRUE(std::regex_match(unit.body()->status().text(), std::wregex(L"initializing \\d+\\.\\d %")));
     // The wake-up line comes about a second after loading; it must never show.
     auto tick = [&] { unit.update(0.05f); };
-    EXPECT_FALSE(tickUntil(
-        tick, [&] { return unit.body()->isSpeaking(); }, 2500));
+    auto speaks = [&] { return unit.body()->isSpeaking(); };
+    EXPECT_FALSE(tickUntil(tick, speaks, 2500));
     unit.setMute(false);
     unit.post(events::unitDrag());
-    ASSERT_TRUE(tickUntil(
-        tick, [&] { return unit.body()->isSpeaking(); }, 3000));
+    ASSERT_TRUE(tickUntil(tick, speaks, 3000));
     EXPECT_EQ(newestLine(unit.body()), L"わっ");
 }
 
@@ -96,22 +95,18 @@ TEST_F(UnitTest, CharactersWhoseSilenceEndsTogetherTakeTurns) {
     BrainOptions options;
     options.clock = [minutes] { return *minutes += 61000; };
     options.wake = [&] { ++waiting; };
-    Unit a(nullptr, L"a", options);
-    Unit b(nullptr, L"b", options);
+    Unit a(nullptr, L"a", options), b(nullptr, L"b", options);
     ASSERT_TRUE(uitest::waitUntil([&] { return waiting >= 2; }, 20000)) << "both brains have a line ready";
 
     a.update(0.05f);
     b.update(0.05f);
-    EXPECT_TRUE(a.body()->isSpeaking());
-    EXPECT_FALSE(b.body()->isSpeaking());
+    EXPECT_TRUE(a.body()->isSpeaking() && !b.body()->isSpeaking());
     for (int tick = 0; tick < 400 && a.body()->isSpeaking(); ++tick) {
-        a.update(0.05f);
-        b.update(0.05f);
+        a.update(0.05f), b.update(0.05f);
         ASSERT_FALSE(a.body()->isSpeaking() && b.body()->isSpeaking()) << "talking over, tick " << tick;
     }
     ASSERT_FALSE(a.body()->isSpeaking());
-    EXPECT_TRUE(b.body()->isSpeaking()) << "the held line comes as soon as the other is silent";
-    EXPECT_EQ(b.body()->balloon().lines().lines().back().text, L"ねえねえ");
+    EXPECT_EQ(newestLine(b.body()), L"ねえねえ") << "the held line comes as soon as the other is silent";
 }
 
 }  // namespace

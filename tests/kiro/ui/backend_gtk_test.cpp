@@ -1,0 +1,251 @@
+// The GTK backend's own cases: clipboard notices, file drops, the window manager's close,
+// characters beyond sixteen bits, cursors, the edit box's widgets, the Windows face names,
+// boxes asked for by workers, and what layered and ordinary windows show on the screen (with
+// a compositor or without).
+#include <gtk/gtk.h>
+#include <pango/pangocairo.h>
+
+#include <future>
+
+#include "kiro/io/charset/charset.h"
+#include "kiro/ui/cursor.h"
+#include "kiro/ui/editbox.h"
+#include "kiro/ui/font_gtk.h"
+#include "kiro/ui/loop.h"
+#include "kiro/ui/msgbox.h"
+#include "kiro/ui/text_gtk.h"
+#include "kiro/ui/window_gtk.h"
+#include "kiro/ui/window_native_gtk.h"
+#include "support/cases.h"
+#include "support/recorder.h"
+#include "support/uidriver.h"
+
+namespace kiro::ui {
+
+using test::Recorder;
+using test::XY;
+using WindowGtk = uitest::Ui;
+
+TEST_F(WindowGtk, ClipboardNoticesComeOnlyWhileListeningAndUntakenDropsAreKept) {
+    Recorder w(nullptr, ws::Popup, wsex::AcceptFiles);
+    w.listenClipboard(true);
+    gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), "one", -1);
+    ASSERT_TRUE(uitest::waitUntil([&] { return w.has("clipboard"); }));
+    w.listenClipboard(false);
+    w.log.clear();
+    gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), "two", -1);
+    uitest::pump(200);
+    EXPECT_FALSE(w.has("clipboard"));
+    w.native()->drop = {L"/tmp/a.txt", L"/tmp/メモ.txt"};
+    w.sendMessage(wm::DropFiles, 0, 0);
+    EXPECT_EQ(w.log.back(), "drop 2");
+    w.dropResult = 0;
+    w.native()->drop = {L"/tmp/b.txt"};
+    w.sendMessage(wm::DropFiles, 0, 0);  // taken: the queue keeps the earlier drop only
+    EXPECT_EQ(w.droppedFiles(), (std::deque<std::wstring>{L"/tmp/a.txt", L"/tmp/メモ.txt"}));
+}
+
+TEST_F(WindowGtk, AltF4AndTheWindowManagersCloseAskTheWindowAndWideCharactersComeInHalves) {
+    Recorder keep(nullptr, ws::Popup), let(nullptr, ws::Popup);
+    keep.closeResult = 0;
+    keep.show();
+    let.show();
+    uitest::pump(100);
+    GdkEvent* key = gdk_event_new(GDK_KEY_PRESS);
+    key->key.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(gtkToplevel(keep))));
+    key->key.keyval = gdk_unicode_to_keyval(0x1F600);
+    key->key.send_event = TRUE;
+    gdk_event_set_device(key, gdk_seat_get_keyboard(gdk_display_get_default_seat(gdk_display_get_default())));
+    gtk_main_do_event(key);
+    gdk_event_free(key);
+    ASSERT_GE(keep.log.size(), 2u);
+    EXPECT_EQ(*(keep.log.end() - 2) + "|" + keep.log.back(), "char 55357|char 56832");  // D83D, DE00
+    keep.sendMessage(wm::SysKeyDown, vk::F4, 0);
+    EXPECT_EQ(keep.count("close"), 1);
+    gtk_window_close(GTK_WINDOW(gtkToplevel(keep)));
+    gtk_window_close(GTK_WINDOW(gtkToplevel(let)));
+    ASSERT_TRUE(uitest::waitUntil([&] { return keep.count("close") == 2 && let.handle() == nullptr; }));
+    EXPECT_NE(keep.handle(), nullptr);
+    EXPECT_EQ(let.count("destroy"), 1);
+}
+
+using CursorGtk = uitest::Ui;
+
+TEST_F(CursorGtk, FilesLoadBadOnesGiveNoneAndTheWindowUnderThePointerShowsItsChoice) {
+    auto path = [](const char* name) { return kiro::io::fromUtf8(tavi::test::dataPath(name)); };
+    auto cursor = Cursor::fromFile(path("ui/dot.cur"));
+    ASSERT_NE(cursor, nullptr);
+    EXPECT_EQ(gdk_cursor_get_cursor_type(gdkCursor(*cursor)), GDK_CURSOR_IS_PIXMAP);
+    EXPECT_NE(Cursor::fromFile(path("ui\\dot.cur")), nullptr);  // folders may be separated by backslashes
+    EXPECT_EQ(Cursor::fromFile(path("ui/missing.cur")), nullptr);
+    EXPECT_EQ(Cursor::fromFile(path("ui")), nullptr);  // a folder
+    Recorder w(nullptr, ws::Popup);
+    const Cursor* chosen = &Cursor::hand();
+    bool answer = true;
+    w.message = [&](std::uint32_t msg, WParam, LParam l) -> LResult {
+        if (msg != wm::SetCursor) return NotHandled;
+        w.lastCursorMessage = hiWord(l);
+        return answer ? setCursor(chosen), 0 : NotHandled;
+    };
+    w.moveTo(300, 600);
+    w.setClientSize(100, 100);
+    w.show();
+    uitest::pump(150);
+    uitest::moveTo(10, 10);
+    uitest::moveTo(350, 650);
+    uitest::pump(60);
+    EXPECT_EQ(w.lastCursorMessage, wm::MouseMove);
+    GdkWindow* client = gtk_widget_get_window(gtkClientArea(w));
+    EXPECT_EQ(gdk_window_get_cursor(client), gdkCursor(*chosen));
+    answer = false;  // not answering leaves the ordinary arrow
+    uitest::moveTo(351, 651);
+    uitest::pump(60);
+    EXPECT_EQ(gdk_window_get_cursor(client), nullptr);
+    answer = true;  // no cursor at all: an invisible one
+    chosen = nullptr;
+    uitest::click(1);
+    uitest::pump(60);
+    EXPECT_EQ(w.lastCursorMessage, wm::LButtonUp);
+    ASSERT_NE(gdk_window_get_cursor(client), nullptr);
+    EXPECT_EQ(gdk_cursor_get_cursor_type(gdk_window_get_cursor(client)), GDK_BLANK_CURSOR);
+}
+
+using EditBoxGtk = uitest::Ui;
+
+TEST_F(EditBoxGtk, BoundsPlaceTheControlAndTheFontSizesItsLines) {
+    Window window(nullptr, ws::OverlappedWindow);
+    window.setClientSize(300, 120);
+    EditBox box(window);
+    window.show();
+    box.setBounds(Rect{10, 20, 200, 80});  // width and height in right and bottom
+    box.setText(L"文字");
+    box.setFont(L"IPAGothic", 10);
+    uitest::pump(150);
+    std::function<GtkWidget*(GtkWidget*)> findView = [&](GtkWidget* root) -> GtkWidget* {
+        if (GTK_IS_TEXT_VIEW(root) || !GTK_IS_CONTAINER(root)) return GTK_IS_TEXT_VIEW(root) ? root : nullptr;
+        GtkWidget* found = nullptr;
+        GList* kids = gtk_container_get_children(GTK_CONTAINER(root));
+        for (GList* l = kids; l != nullptr && found == nullptr; l = l->next) found = findView(GTK_WIDGET(l->data));
+        g_list_free(kids);
+        return found;
+    };
+    GtkWidget* view = findView(gtkToplevel(window));
+    ASSERT_NE(view, nullptr);
+    GtkAllocation a;
+    gtk_widget_get_allocation(gtk_widget_get_parent(view), &a);
+    EXPECT_EQ((std::vector<int>{a.x, a.y, a.width, a.height}), (std::vector<int>{10, 20, 200, 80}));
+    const auto lineHeight = [view] {
+        GtkTextIter start;
+        gtk_text_buffer_get_start_iter(gtk_text_view_get_buffer(GTK_TEXT_VIEW(view)), &start);
+        int y = 0, height = 0;
+        gtk_text_view_get_line_yrange(GTK_TEXT_VIEW(view), &start, &y, &height);
+        return height;
+    };
+    const int small = lineHeight();
+    box.setFont(nullptr, 40);
+    uitest::pump(150);
+    EXPECT_GT(lineHeight(), small * 2) << small;
+    EXPECT_EQ(box.getText(), L"文字");
+}
+
+// The Windows face names the system uses resolve to installed Japanese faces.
+TEST(FontGtk, WindowsFaceNamesMapToJapaneseFaces) {
+    prepareFonts();
+    PangoFontMap* map = pango_cairo_font_map_get_default();
+    PangoContext* context = pango_font_map_create_context(map);
+    for (const auto& [name, family] : {std::pair{"ＭＳ ゴシック", "IPAGothic"},
+                                       {"MS Gothic", "IPAGothic"},
+                                       {"ＭＳ Ｐゴシック", "IPAPGothic"},
+                                       {"Meiryo", "IPAPGothic"},
+                                       {"メイリオ", "IPAPGothic"},
+                                       {"DejaVu Sans", "DejaVu Sans"}}) {
+        PangoFontDescription* wanted = pango_font_description_from_string(name);
+        pango_font_description_set_absolute_size(wanted, 17 * PANGO_SCALE);
+        PangoFont* font = pango_font_map_load_font(map, context, wanted);
+        ASSERT_NE(font, nullptr) << name;
+        PangoFontDescription* got = pango_font_describe(font);
+        EXPECT_STREQ(pango_font_description_get_family(got), family) << name;
+        pango_font_description_free(got);
+        pango_font_description_free(wanted);
+        g_object_unref(font);
+    }
+    g_object_unref(context);
+}
+
+// A box asked for by a worker while no loop runs (before the loop, or while the UI thread
+// leaves and joins that worker) is answered "no" at once instead of waiting for ever.
+TEST(MessageBoxFromWorker, WithoutARunningLoopItIsAnsweredAtOnce) {
+    ASSERT_TRUE(initializeToolkit());
+    ASSERT_FALSE(loopRunning());
+    auto answer = std::make_shared<std::promise<int>>();
+    std::future<int> got = answer->get_future();
+    // Detached: if it waits for ever, the test fails instead of hanging with it.
+    std::thread([answer] { answer->set_value(messageBox(L"worker failed", L"exception", MbYesNo)); }).detach();
+    ASSERT_EQ(got.wait_for(std::chrono::seconds(5)), std::future_status::ready) << "the worker waits for its box";
+    EXPECT_EQ(got.get(), IdNo);
+}
+
+// Whether the screen pixel at (x, y) is within `tolerance` of each of r, g, b.
+static bool shows(int x, int y, int r, int g, int b, int tolerance = 2) {
+    const std::uint32_t p = uitest::screenPixel(x, y);
+    return std::abs(int(p >> 16) - r) <= tolerance && std::abs(int((p >> 8) & 0xFF) - g) <= tolerance &&
+           std::abs(int(p & 0xFF) - b) <= tolerance;
+}
+
+static bool composited() {
+    return gdk_screen_is_composited(gdk_screen_get_default());
+}
+
+// A shown window painting `painter`, once painted.
+static std::unique_ptr<Recorder> shown(int x, int y, int w, int h, std::uint32_t exStyle,
+                                       std::function<void(Canvas&)> painter) {
+    auto win = std::make_unique<Recorder>(nullptr, ws::Popup, exStyle);
+    win->painter = std::move(painter);
+    win->moveTo(x, y);
+    win->setClientSize(w, h);
+    win->show();
+    EXPECT_TRUE(uitest::waitUntil([raw = win.get()] { return raw->has("paint"); }));
+    uitest::pump(300);
+    return win;
+}
+
+struct Layered : uitest::Ui {
+    void SetUp() override {
+        Ui::SetUp();
+        const char* expect = std::getenv("TAVI_EXPECT_COMPOSITOR");
+        if (expect && *expect == '1') {
+            ASSERT_TRUE(uitest::waitUntil(composited)) << "no compositing manager came up";
+        }
+    }
+};
+
+TEST_F(Layered, PixelsShowByTheirAlphaOverWhatIsBelowAndOrdinaryWindowsWithout) {
+    auto below = shown(500, 500, 160, 40, 0, [](Canvas& c) { c.clear(rgb(255, 255, 255)); });
+    auto above = shown(500, 500, 160, 40, wsex::Layered, [](Canvas& c) {
+        c.clear();
+        for (int i = 1; i <= 3; ++i) {
+            c.setColor(rgb(0, 0, 255), i == 1 ? 255 : i == 2 ? 160 : 60);
+            c.drawRect(Rect{40 * i, 0, 40 * i + 40, 40}, true, 0);
+        }
+    });
+    EXPECT_TRUE(shows(520, 520, 255, 255, 255)) << "transparent: what is below";
+    EXPECT_TRUE(shows(560, 520, 0, 0, 255)) << "opaque";
+    if (composited()) {
+        EXPECT_TRUE(shows(600, 520, 95, 95, 255, 4)) << "blended";
+        EXPECT_TRUE(shows(640, 520, 196, 196, 255, 4)) << "faint";
+    } else {  // cut to the pixels at least half opaque, shown in their own colour
+        EXPECT_TRUE(shows(600, 520, 0, 0, 255)) << "mostly opaque";
+        EXPECT_TRUE(shows(640, 520, 255, 255, 255)) << "mostly transparent";
+    }
+    auto ordinary = shown(900, 100, 60, 20, 0, [](Canvas& c) {
+        c.clear();
+        c.setColor(rgb(0, 200, 0), 255);
+        c.drawRect(Rect{0, 0, 20, 20}, true, 0);
+    });
+    auto blank = shown(900, 200, 40, 40, 0, nullptr);
+    EXPECT_TRUE(shows(910, 110, 0, 200, 0));
+    EXPECT_TRUE(shows(940, 110, 0, 0, 0)) << "transparent shows black";
+    EXPECT_TRUE(shows(920, 220, 255, 255, 255)) << "a window that paints nothing shows its background";
+}
+
+}  // namespace kiro::ui

@@ -1,0 +1,548 @@
+// Whole-program tests on X11: a private copy of the built application folder and the program
+// started from it, a desktop run by a real window manager with a panel, and what a user sees
+// of the program (its character window, the balloon, menus, boxes and their pixels) and how a
+// user drives it (XTEST through xdotool).
+#pragma once
+
+#include <gtest/gtest.h>  // before Xlib, whose macros clash with it
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace e2e {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+// Polls until the test holds or the time is up; returns the test's last answer.
+template <typename Test>
+bool waitFor(Test test, std::chrono::milliseconds limit, std::chrono::milliseconds step = 50ms) {
+    for (const auto until = std::chrono::steady_clock::now() + limit;; std::this_thread::sleep_for(step)) {
+        if (test()) return true;
+        if (std::chrono::steady_clock::now() >= until) return false;
+    }
+}
+
+// Polls find() until it finds something or the time is up; returns what it found last.
+template <typename Find>
+auto waitFound(Find find, std::chrono::milliseconds limit) {
+    decltype(find()) found;
+    waitFor([&] { return bool(found = find()); }, limit);
+    return found;
+}
+
+inline std::string readFile(const fs::path& path) {
+    std::ostringstream out;
+    out << std::ifstream(path, std::ios::binary).rdbuf();
+    return out.str();
+}
+
+inline void writeFile(const fs::path& path, const std::string& bytes) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// An INI file as section -> key -> value (the program writes "key=value" under "[section]").
+using IniMap = std::map<std::string, std::map<std::string, std::string>>;
+
+inline IniMap parseIni(const std::string& text) {
+    IniMap out;
+    std::string section, line;
+    std::istringstream in(text);
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const auto eq = line.find('=');
+        if (!line.empty() && line.front() == '[')
+            section = line.substr(1, line.find(']') - 1);
+        else if (eq != std::string::npos)
+            out[section][line.substr(0, eq)] = line.substr(eq + 1);
+    }
+    return out;
+}
+
+// A script that notes each address or path it is asked to open (a line each, in
+// root/opened.txt), made the desktop's handler for the types (";"-separated) in root's
+// settings; the environment ("NAME=value") that makes a program use it.
+inline std::vector<std::string> notingHandler(const fs::path& root, const std::string& types) {
+    writeFile(root / "handler.sh", "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + (root / "opened.txt").string() + "'\n");
+    fs::permissions(root / "handler.sh", fs::perms::owner_all);
+    writeFile(root / "applications/noting.desktop",
+              "[Desktop Entry]\nType=Application\nName=noting\nExec=" + (root / "handler.sh").string() +
+                  " %u\nMimeType=" + types + "\n");
+    std::string list = "[Default Applications]\n";
+    for (size_t at = 0, end; at < types.size(); at = end + 1)
+        list += types.substr(at, (end = std::min(types.find(';', at), types.size())) - at) + "=noting.desktop\n";
+    writeFile(root / "mimeapps.list", list);
+    return {"XDG_DATA_HOME=" + root.string(), "XDG_CONFIG_HOME=" + root.string()};
+}
+
+// A copy of the application folder (TAVI_APP_DIR, links copied as links) with the program just
+// built (TAVI_EXE: "tavi", or "tavi.exe" when the Windows program is tested) in a fresh
+// temporary folder, removed with its contents.
+class AppCopy {
+public:
+    AppCopy() {
+        const char *app = std::getenv("TAVI_APP_DIR"), *exe = std::getenv("TAVI_EXE");
+        char pattern[] = "/tmp/tavi-e2e-XXXXXX";
+        if (app == nullptr || exe == nullptr || mkdtemp(pattern) == nullptr)
+            throw std::runtime_error("needs TAVI_APP_DIR, TAVI_EXE and a temporary folder");
+        root_ = pattern;
+        fs::copy(app, folder(), fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+        exe_ = folder() / fs::path(exe).filename();
+        fs::copy_file(exe, exe_, fs::copy_options::overwrite_existing);
+        fs::permissions(exe_, fs::perms::owner_all, fs::perm_options::add);
+        // A run from the built folder itself leaves its state there; each test starts afresh.
+        for (const char* left : {".state", ".config"}) fs::remove(folder() / (exe_.stem().string() + left));
+        fs::remove(folder() / "error.log");
+        fs::create_directories(runtime());
+    }
+    ~AppCopy() {
+        std::error_code ignored;
+        fs::remove_all(root_, ignored);
+    }
+    AppCopy(const AppCopy&) = delete;
+    AppCopy& operator=(const AppCopy&) = delete;
+
+    fs::path folder() const { return root_ / "app"; }
+    const fs::path& exe() const { return exe_; }
+    fs::path runtime() const { return root_ / "run"; }  // holds the single-instance lock
+    fs::path log() const { return root_ / "stderr.log"; }
+    fs::path statePath() const { return folder() / (exe_.stem().string() + ".state"); }
+    IniMap state() const { return parseIni(readFile(statePath())); }
+
+private:
+    fs::path root_, exe_;
+};
+
+// The command that starts a program file, if any: TAVI_RUNNER (tools/wine-run.sh runs the
+// Windows program under Wine, in the same process).
+inline const char* runner() {
+    const char* r = std::getenv("TAVI_RUNNER");
+    return r != nullptr && *r != '\0' ? r : nullptr;
+}
+
+// One run of the program with the variables given ("NAME=value") added, started from "/" so
+// that it has to find its folder from its own path, its standard error in the copy's log.
+// Killed at destruction if still running.
+class AppProcess {
+public:
+    explicit AppProcess(const AppCopy& copy, std::vector<std::string> environment = {}) {
+        const std::string exe = copy.exe().string(), log = copy.log().string();
+        const char* start = runner();
+        environment.push_back("XDG_RUNTIME_DIR=" + copy.runtime().string());
+        if ((pid_ = fork()) < 0) throw std::runtime_error("fork failed");
+        if (pid_ == 0) {
+            for (std::string& variable : environment) putenv(variable.data());
+            if (FILE* err = std::fopen(log.c_str(), "a")) dup2(fileno(err), 2);
+            if (chdir("/") != 0) _exit(126);
+            if (start != nullptr) execl(start, start, exe.c_str(), static_cast<char*>(nullptr));
+            execl(exe.c_str(), exe.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+    }
+    ~AppProcess() {
+        if (running()) kill(pid_, SIGKILL), waitpid(pid_, nullptr, 0);
+    }
+    AppProcess(const AppProcess&) = delete;
+    AppProcess& operator=(const AppProcess&) = delete;
+
+    pid_t pid() const { return pid_; }
+    bool running() {
+        int status = 0;
+        if (code_ < 0 && waitpid(pid_, &status, WNOHANG) == pid_)
+            code_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        return code_ < 0;
+    }
+    // The exit code (a signal counts as 128 + its number), or -1 while it still runs.
+    int waitExit(std::chrono::milliseconds limit) {
+        waitFor([&] { return !running(); }, limit, 20ms);
+        return code_;
+    }
+    void signal(int number) { kill(pid_, number); }
+    // The end of the user's session: SIGTERM on Linux; under Wine the messages Windows sends.
+    void endSession() {
+        const char* start = runner();
+        if (start == nullptr ||
+            std::system((std::string(start) + " wineboot --end-session >/dev/null 2>&1").c_str()) != 0)
+            kill(pid_, SIGTERM);
+    }
+
+private:
+    pid_t pid_ = -1;
+    int code_ = -1;  // once it has ended
+};
+
+// The program with the preloaded library of support/preload_posix.c and these settings; none
+// without TAVI_PRELOAD or when the program runs under an emulator.
+inline std::unique_ptr<AppProcess> startPreloaded(const AppCopy& copy, std::vector<std::string> environment) {
+    const char* shim = std::getenv("TAVI_PRELOAD");
+    if (shim == nullptr || runner() != nullptr) return nullptr;
+    const char* asan = std::getenv("ASAN_OPTIONS");  // a sanitizer build takes a library loaded first
+    environment.push_back("LD_PRELOAD=" + std::string(shim));
+    environment.push_back("ASAN_OPTIONS=" + std::string(asan ? asan : "") + ":verify_asan_link_order=0");
+    return std::make_unique<AppProcess>(copy, std::move(environment));
+}
+
+struct Box {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    int width() const { return right - left; }
+    int height() const { return bottom - top; }
+};
+
+struct XWin {
+    ::Window id = 0;
+    Box box;  // on the screen
+    bool mapped = false, overrideRedirect = false;
+    ::Window transientFor = 0;
+    std::string title;
+    bool decorated = true;  // unless its Motif hints ask for no decorations (no title bar)
+};
+
+// Pixels of a screen area as 0xRRGGBB values, row by row.
+struct Pixels {
+    Box box;
+    std::vector<std::uint32_t> rgb;
+    std::uint32_t at(int x, int y) const { return rgb[(y - box.top) * box.width() + (x - box.left)]; }
+    std::size_t count(const std::function<bool(std::uint32_t)>& test) const {
+        return std::size_t(std::count_if(rgb.begin(), rgb.end(), test));
+    }
+};
+
+inline bool near(std::uint32_t a, std::uint32_t b, int tolerance) {
+    for (int shift : {0, 8, 16})
+        if (std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) > tolerance) return false;
+    return true;
+}
+
+// Keyboard and mouse through the XTEST extension (xdotool); waits for xdotool to finish.
+inline bool xdotool(const std::string& args) {
+    return std::system(("xdotool " + args + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// The test's own connection to a desktop run by a window manager (openbox, started here when
+// none runs; TAVI_E2E_WM=none leaves it without one, the work area announced already) with a
+// panel at the bottom: a dock window whose strut the manager takes out of the work area.
+class Desktop {
+public:
+    explicit Desktop(int panelHeight = 30) {
+        previousHandler_ = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+        if ((display_ = XOpenDisplay(nullptr)) == nullptr) throw std::runtime_error("no X display");
+        root_ = DefaultRootWindow(display_);
+        screen_ = Box{0, 0, DisplayWidth(display_, 0), DisplayHeight(display_, 0)};
+        // A manager that ended without clearing up leaves the name of a window that is gone.
+        const auto check = property<long>(root_, "_NET_SUPPORTING_WM_CHECK", XA_WINDOW);
+        const char* manager = std::getenv("TAVI_E2E_WM");
+        XWindowAttributes a;
+        if ((check.empty() || !XGetWindowAttributes(display_, ::Window(check[0]), &a)) &&
+            !(manager && std::string(manager) == "none") && (manager_ = fork()) == 0) {
+            execlp("openbox", "openbox", "--sm-disable", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        panel_ =
+            XCreateSimpleWindow(display_, root_, 0, screen_.bottom - panelHeight, screen_.right, panelHeight, 0, 0, 0);
+        const long dock[] = {long(atom("_NET_WM_WINDOW_TYPE_DOCK"))}, strut[] = {0, 0, 0, panelHeight};
+        XChangeProperty(display_, panel_, atom("_NET_WM_WINDOW_TYPE"), XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(dock), 1);
+        XChangeProperty(display_, panel_, atom("_NET_WM_STRUT"), XA_CARDINAL, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(strut), 4);
+        XMapWindow(display_, panel_);
+        selectionWindow_ = XCreateSimpleWindow(display_, root_, -10, -10, 1, 1, 0, 0, 0);
+        std::vector<long> area;
+        if (!waitFor(
+                [&] {
+                    area = property<long>(root_, "_NET_WORKAREA", XA_CARDINAL);
+                    return area.size() >= 4 && area[3] == screen_.bottom - panelHeight;
+                },
+                10s))
+            throw std::runtime_error("the work area announced is not above the panel");
+        workArea_ = Box{int(area[0]), int(area[1]), int(area[0] + area[2]), int(area[1] + area[3])};
+    }
+    ~Desktop() {
+        XDestroyWindow(display_, panel_);
+        XDestroyWindow(display_, selectionWindow_);
+        XCloseDisplay(display_);
+        XSetErrorHandler(previousHandler_);
+        if (manager_ > 0) kill(manager_, SIGTERM), waitpid(manager_, nullptr, 0);
+    }
+    Desktop(const Desktop&) = delete;
+    Desktop& operator=(const Desktop&) = delete;
+
+    Box workArea() const { return workArea_; }
+
+    // The process's top-level windows: the window manager's clients and the root's children
+    // (the menus and other windows it does not manage).
+    std::vector<XWin> windowsOf(long pid) {
+        ::Window rootBack = 0, parent = 0, *children = nullptr;
+        unsigned count = 0;
+        std::vector<long> ids = property<long>(root_, "_NET_CLIENT_LIST", XA_WINDOW);
+        if (XQueryTree(display_, root_, &rootBack, &parent, &children, &count) && children) {
+            ids.insert(ids.end(), children, children + count);
+            XFree(children);
+        }
+        std::vector<XWin> out;
+        for (long id : ids) {
+            XWin w;
+            w.id = ::Window(id);
+            const auto pids = property<long>(w.id, "_NET_WM_PID", XA_CARDINAL);
+            XWindowAttributes a;
+            if (pids.empty() || pids[0] != pid || !XGetWindowAttributes(display_, w.id, &a) ||
+                !XTranslateCoordinates(display_, w.id, root_, 0, 0, &w.box.left, &w.box.top, &parent))
+                continue;
+            w.box.right = w.box.left + a.width;
+            w.box.bottom = w.box.top + a.height;
+            w.mapped = a.map_state == IsViewable;
+            w.overrideRedirect = a.override_redirect;
+            XGetTransientForHint(display_, w.id, &w.transientFor);
+            const auto title = property<char>(w.id, "_NET_WM_NAME", atom("UTF8_STRING"));
+            w.title.assign(title.begin(), title.end());
+            // flags, functions, decorations, ...: the decorations count when flag 2 is set.
+            const auto motif = property<long>(w.id, "_MOTIF_WM_HINTS", atom("_MOTIF_WM_HINTS"));
+            w.decorated = !(motif.size() >= 3 && (motif[0] & 2) != 0 && motif[2] == 0);
+            out.push_back(w);
+        }
+        return out;
+    }
+
+    std::optional<XWin> find(long pid, const std::function<bool(const XWin&)>& test) {
+        for (const XWin& w : windowsOf(pid))
+            if (test(w)) return w;
+        return std::nullopt;
+    }
+
+    // Whether the window's _NET_WM_STATE names the state.
+    bool hasState(::Window id, const char* name) {
+        const auto all = property<long>(id, "_NET_WM_STATE", XA_ATOM);
+        return std::find(all.begin(), all.end(), long(atom(name))) != all.end();
+    }
+
+    // What the screen shows in the area (clipped to the screen).
+    Pixels grab(Box area) {
+        area = Box{std::max(area.left, 0), std::max(area.top, 0), std::min(area.right, screen_.right),
+                   std::min(area.bottom, screen_.bottom)};
+        Pixels p{area, {}};
+        XImage* image = area.width() <= 0 || area.height() <= 0
+                            ? nullptr
+                            : XGetImage(display_, root_, area.left, area.top, unsigned(area.width()),
+                                        unsigned(area.height()), AllPlanes, ZPixmap);
+        if (image == nullptr) return p;
+        for (int y = 0; y < area.height(); ++y)
+            for (int x = 0; x < area.width(); ++x) p.rgb.push_back(XGetPixel(image, x, y) & 0xFFFFFFu);
+        XDestroyImage(image);
+        return p;
+    }
+
+    std::pair<int, int> pointer() {
+        ::Window r = 0, c = 0;
+        int rx = 0, ry = 0, wx = 0, wy = 0;
+        unsigned mask = 0;
+        XQueryPointer(display_, root_, &r, &c, &rx, &ry, &wx, &wy, &mask);
+        return {rx, ry};
+    }
+
+    // A selection ("PRIMARY", "CLIPBOARD") as UTF-8 text; empty when nobody holds it or it does
+    // not answer.
+    std::string selection(const char* name, std::chrono::milliseconds limit) {
+        const Atom target = atom("E2E_SELECTION");
+        XDeleteProperty(display_, selectionWindow_, target);
+        XConvertSelection(display_, atom(name), atom("UTF8_STRING"), target, selectionWindow_, CurrentTime);
+        XFlush(display_);
+        XEvent e;
+        const auto answered = [&] { return XCheckTypedWindowEvent(display_, selectionWindow_, SelectionNotify, &e); };
+        if (!waitFor(answered, limit, 10ms) || e.xselection.property == 0) return {};
+        const auto text = property<char>(selectionWindow_, "E2E_SELECTION", AnyPropertyType);
+        return std::string(text.begin(), text.end());
+    }
+
+    // The character window: a mapped window of the program without a title bar that is no
+    // menu and belongs to no shown window (it may belong to the hidden main window; the
+    // balloon belongs to it). Boxes have title bars.
+    std::optional<XWin> body(long pid) {
+        const auto all = windowsOf(pid);
+        for (const XWin& w : all) {
+            if (!w.mapped || w.overrideRedirect || w.decorated) continue;
+            if (std::none_of(all.begin(), all.end(), [&](const XWin& o) { return o.id == w.transientFor && o.mapped; }))
+                return w;
+        }
+        return std::nullopt;
+    }
+
+    // A menu: GTK keeps a mapped 1-by-1 helper window off the screen, a menu is on it. Under
+    // Wine the balloon (shown without activation) is override-redirect too: it belongs to the body.
+    std::optional<XWin> menu(long pid) {
+        const auto b = body(pid);
+        return find(pid, [&](const XWin& w) {
+            return w.mapped && w.overrideRedirect && !(b && w.transientFor == b->id) && w.box.width() > 1 &&
+                   w.box.height() > 1 && w.box.right > 0 && w.box.bottom > 0;
+        });
+    }
+
+    // Moves the pointer and waits until it is there (xdotool's own wait would sit out its
+    // time-out when the pointer is there already).
+    void movePointer(int x, int y) {
+        if (pointer() == std::pair(x, y)) return;
+        xdotool("mousemove " + std::to_string(x) + " " + std::to_string(y));
+        waitFor([&] { return pointer() == std::pair(x, y); }, 2s, 10ms);
+    }
+
+private:
+    Atom atom(const char* name) const { return XInternAtom(display_, name, False); }
+
+    // A property's items (char for 8-bit ones, long for 32-bit ones); empty when it is missing
+    // or of another type.
+    template <class Item>
+    std::vector<Item> property(::Window id, const char* name, Atom type) {
+        std::vector<Item> out;
+        Atom actual = 0;
+        int format = 0;
+        unsigned long n = 0, after = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(display_, id, atom(name), 0, 1 << 16, False, type, &actual, &format, &n, &after,
+                               &data) == Success &&
+            data != nullptr && format == (sizeof(Item) == 1 ? 8 : 32))
+            out.assign(reinterpret_cast<const Item*>(data), reinterpret_cast<const Item*>(data) + n);
+        if (data) XFree(data);
+        return out;
+    }
+
+    Display* display_ = nullptr;
+    ::Window root_ = 0, panel_ = 0, selectionWindow_ = 0;
+    pid_t manager_ = 0;
+    Box screen_, workArea_;
+    XErrorHandler previousHandler_ = nullptr;
+};
+
+// What a user sees of one run of the program and does with it.
+class Companion {
+public:
+    Companion(Desktop& desk, AppProcess& process) : desk_(desk), process_(process) {}
+
+    std::optional<XWin> body() { return desk_.body(process_.pid()); }
+    std::optional<XWin> waitBody() {
+        return waitFound([&] { return body(); }, 20s);
+    }
+    std::optional<XWin> balloon(const XWin& body) {
+        return desk_.find(process_.pid(), [&](const XWin& w) { return w.transientFor == body.id; });
+    }
+    // Whether the balloon shows a line: white balloon pixels beside the character.
+    bool balloonShowing(const XWin& body) {
+        const auto b = balloon(body);
+        if (!b || !b->mapped) return false;
+        Box area = b->box;
+        area.right = std::min(area.right, body.box.left);
+        return desk_.grab(area).count([](std::uint32_t p) { return p == 0xFFFFFF; }) >= 200;
+    }
+    std::optional<XWin> openMenuWindow() { return desk_.menu(process_.pid()); }
+
+    // A drawn pixel of the character nearest its middle (transparent pixels let the mouse through).
+    std::pair<int, int> pointOn(const XWin& body) {
+        const Pixels p = desk_.grab(body.box);
+        const int cx = (body.box.left + body.box.right) / 2, cy = (body.box.top + body.box.bottom) / 2;
+        std::pair<int, int> best{cx, cy};
+        long bestDistance = -1;
+        for (int y = p.box.top; y < p.box.bottom; y += 2) {
+            for (int x = p.box.left; x < p.box.right; x += 2) {
+                const long d = long(x - cx) * (x - cx) + long(y - cy) * (y - cy);
+                if (p.at(x, y) != 0 && (bestDistance < 0 || d < bestDistance)) bestDistance = d, best = {x, y};
+            }
+        }
+        return best;
+    }
+    // Clicks the character with the button (1: poke it, 3: its menu, returned once open).
+    std::optional<XWin> click(const XWin& body, int button = 3) {
+        const auto [x, y] = pointOn(body);
+        desk_.movePointer(x, y);
+        xdotool("click " + std::to_string(button));
+        if (button != 3) return std::nullopt;
+        return waitFound([&] { return openMenuWindow(); }, 5s);
+    }
+    // Opens the menu and picks an item by its access key; true once the menu has closed.
+    bool pick(const XWin& body, const std::string& key) {
+        if (!click(body)) return false;
+        xdotool("key " + key);
+        return waitFor([&] { return !openMenuWindow(); }, 5s);
+    }
+
+    std::optional<XWin> box(const std::string& caption, std::chrono::milliseconds limit = 10s) {
+        const auto titled = [&](const XWin& w) { return w.mapped && w.title == caption; };
+        return waitFound([&] { return desk_.find(process_.pid(), titled); }, limit);
+    }
+    // The text of a message box, where the box gives it away: the focus moved onto a GTK box's
+    // selectable label selects it all, which the box offers as the PRIMARY selection. A Windows
+    // box (under Wine) offers nothing: nullopt.
+    std::optional<std::string> boxText(const XWin& box) {
+        if (runner() != nullptr) return std::nullopt;
+        xdotool("windowfocus --sync " + std::to_string(box.id));
+        std::string text;
+        for (int i = 0; i < 4; ++i) {
+            xdotool("key shift+Tab");
+            if (waitFor([&] { return !(text = desk_.selection("PRIMARY", 500ms)).empty(); }, 1500ms)) return text;
+        }
+        return text;
+    }
+    // Gives the window the keyboard and presses the keys (xdotool's "key" arguments).
+    void keys(const XWin& window, const std::string& keys) {
+        xdotool("windowfocus --sync " + std::to_string(window.id));
+        xdotool("key " + keys);
+    }
+
+    // Saves a picture of the whole screen when TAVI_E2E_SHOTS names a folder, after `settle`
+    // (time for a line to be revealed whole; only when pictures are taken).
+    static void screenshot(const std::string& name, std::chrono::milliseconds settle = 0ms) {
+        const char* folder = std::getenv("TAVI_E2E_SHOTS");
+        if (folder == nullptr || *folder == '\0') return;
+        std::this_thread::sleep_for(settle);
+        std::system(("import -window root '" + std::string(folder) + "/" + name + ".png' 2>/dev/null").c_str());
+    }
+
+private:
+    Desktop& desk_;
+    AppProcess& process_;
+};
+
+// A fresh copy of the application folder and a desktop for each test; the program's error
+// output is shown when the test fails.
+class ProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!std::getenv("TAVI_EXE") || !std::getenv("TAVI_APP_DIR") || !std::getenv("DISPLAY"))
+            GTEST_SKIP() << "needs TAVI_EXE, TAVI_APP_DIR and a display";
+        copy_ = std::make_unique<AppCopy>();
+        desk_ = std::make_unique<Desktop>();
+    }
+    void TearDown() override {
+        if (HasFailure() && copy_) std::cerr << "program's error output:\n" << readFile(copy_->log()) << "\n";
+        desk_.reset();
+        copy_.reset();
+    }
+    // The value under [user.preference] in the state file.
+    std::string preference(const std::string& key) {
+        const IniMap state = copy_->state();
+        const auto section = state.find("user.preference");
+        if (section == state.end()) return "(no section)";
+        const auto value = section->second.find(key);
+        return value == section->second.end() ? "(no key)" : value->second;
+    }
+
+    std::unique_ptr<AppCopy> copy_;
+    std::unique_ptr<Desktop> desk_;
+};
+
+}  // namespace e2e
