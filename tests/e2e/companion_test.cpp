@@ -38,9 +38,11 @@ TEST_F(CompanionTest, StandsInTheCornerGreetsShowsItsMenuAndEndsWithTheSession) 
     const auto balloon = c.balloon(*body);
     ASSERT_TRUE(balloon);
     EXPECT_TRUE(balloon->box.top < body->box.bottom && balloon->box.bottom > body->box.top);
-    EXPECT_TRUE(!balloon->decorated && desk_->hasState(balloon->id, "_NET_WM_STATE_SKIP_TASKBAR") &&
-                desk_->hasState(balloon->id, "_NET_WM_STATE_ABOVE"))
-        << "the balloon, owned by the character, is kept above as it is";
+    // (Under Wine the balloon, shown without activation, is a window the manager never sees.)
+    if (!runner())
+        EXPECT_TRUE(!balloon->decorated && desk_->hasState(balloon->id, "_NET_WM_STATE_SKIP_TASKBAR") &&
+                    desk_->hasState(balloon->id, "_NET_WM_STATE_ABOVE"))
+            << "the balloon, owned by the character, is kept above as it is";
     std::size_t written = 0;
     EXPECT_TRUE(waitFor(
                     [&] {
@@ -87,10 +89,11 @@ TEST_F(CompanionTest, StandsInTheCornerGreetsShowsItsMenuAndEndsWithTheSession) 
     };
     xdotool("windowmove " + std::to_string(body->id) + " 300 200");
     EXPECT_TRUE(waitFor([&] { return besideAt(300); }, 5s)) << "after a move by the window manager";
+    // (Wine's move loop does not follow this test's pointer: the drag is judged on Linux.)
     const auto [x, y] = c.pointOn(*c.body());
     desk_->movePointer(x, y);
     xdotool("mousedown 1");
-    for (int step = 1; step <= 3; ++step) {
+    for (int step = 1; step <= 3 && !runner(); ++step) {
         desk_->movePointer(x - 30 * step, y - 20 * step);
         EXPECT_TRUE(waitFor([&] { return besideAt(300 - 30 * step); }, 2s)) << "step " << step;
     }
