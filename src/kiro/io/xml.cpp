@@ -204,6 +204,45 @@ struct EndTagSearch {
     }
 };
 
+// The element names and attribute keys of a UTF-8 document, each decoded once: a feed
+// repeats a handful of names tens of thousands of times, and a name copied per tag would be a
+// fifth of the memory a parse writes. Only short names are kept, and only so many, so a
+// document of endless different names costs what it would without the table.
+class NameTable {
+public:
+    // The kept copy of the name spelt raw (a view of the document), made by decode() on first
+    // sight; decode() alone for a name the table does not keep.
+    template <typename Decode>
+    Xml::View get(std::string_view raw, Decode decode) {
+        if (raw.size() > LongestName) return decode(raw);
+        if (slots_.empty()) slots_.resize(Slots);
+        uint32_t hash = 2166136261u;  // FNV-1a
+        for (char c : raw) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+        for (size_t i = hash & (Slots - 1);; i = (i + 1) & (Slots - 1)) {
+            Slot& slot = slots_[i];
+            if (slot.raw.data() == nullptr) {
+                const Xml::View view = decode(raw);
+                if (kept_ == MostKept) return view;
+                ++kept_;
+                slot = Slot{raw, view};
+                return view;
+            }
+            if (slot.raw == raw) return slot.view;
+        }
+    }
+
+private:
+    static constexpr size_t Slots = 1024;  // a power of two, at most half full
+    static constexpr size_t MostKept = Slots / 2;
+    static constexpr size_t LongestName = 40;
+    struct Slot {
+        std::string_view raw;
+        Xml::View view;
+    };
+    std::vector<Slot> slots_;
+    size_t kept_ = 0;
+};
+
 }  // namespace
 
 Xml::Xml(const void* data, size_t size) {
@@ -268,6 +307,12 @@ void Xml::read(std::basic_string_view<Unit> s, wchar_t* owned) {
     std::vector<Text> tokens;
     std::vector<Attribute> scratch;
     EndTagSearch<Unit> scriptEnd{M::scriptEnd}, styleEnd{M::styleEnd};
+    NameTable names;
+    // A wide text's names are views of it already; a UTF-8 one's are decoded once each.
+    auto nameOf = [&](Text raw) {
+        if constexpr (std::is_same_v<Unit, wchar_t>) return emit(raw, start, owned, false);
+        else return names.get(raw, [&](Text piece) { return emit(piece, start, owned, false); });
+    };
 
     auto addText = [&](Text text, bool references) {
         Node& node = addNode();
@@ -325,7 +370,7 @@ void Xml::read(std::basic_string_view<Unit> s, wchar_t* owned) {
         }
 
         Node& node = addNode();
-        node.name = emit(rawName, start, owned, false);
+        node.name = nameOf(rawName);
         node.path = Path(open);
 
         size_t withValue = 0;
@@ -343,11 +388,11 @@ void Xml::read(std::basic_string_view<Unit> s, wchar_t* owned) {
                 if (selfClosed && t + 1 == tokens.size() && !value.empty() && value.back() == '/')
                     value.remove_suffix(1);
                 if (!value.empty() && value.back() == '"') value.remove_suffix(1);
-                const View key = emit(token.substr(0, eq), start, owned, false);
+                const View key = nameOf(token.substr(0, eq));
                 new (items + count++) Attribute(key, emit(value, start, owned, false));
             }
-            node.attributes.items_ = items;
-            node.attributes.size_ = sortAttributes(items, count, scratch);
+            node.attributes.list_ = new (arena_.allocateArray<Attributes::List>(1))
+                Attributes::List{items, sortAttributes(items, count, scratch)};
         }
 
         const View name = node.name;

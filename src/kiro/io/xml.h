@@ -32,10 +32,10 @@ public:
         using value_type = std::pair<View, View>;
         using const_iterator = const value_type*;
 
-        const_iterator begin() const { return items_; }
-        const_iterator end() const { return items_ + size_; }
-        size_t size() const { return size_; }
-        bool empty() const { return size_ == 0; }
+        const_iterator begin() const { return list_ == nullptr ? nullptr : list_->items; }
+        const_iterator end() const { return list_ == nullptr ? nullptr : list_->items + list_->size; }
+        size_t size() const { return list_ == nullptr ? 0 : list_->size; }
+        bool empty() const { return size() == 0; }
         const_iterator find(std::wstring_view key) const;
         size_t count(std::wstring_view key) const { return find(key) != end() ? 1 : 0; }
         // The value of a key that is present; std::out_of_range otherwise.
@@ -43,8 +43,12 @@ public:
 
     private:
         friend class Xml;
-        const value_type* items_ = nullptr;
-        size_t size_ = 0;
+        struct List {
+            const value_type* items;
+            size_t size;
+        };
+        // Most tags have no attributes: a node holds one pointer, and a tag with some a list.
+        const List* list_ = nullptr;
     };
 
     // The names of the open elements, outermost first, joined by "." ("rss.channel.item").

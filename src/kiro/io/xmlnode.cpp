@@ -7,11 +7,12 @@
 namespace kiro::io {
 
 Xml::Attributes::const_iterator Xml::Attributes::find(std::wstring_view key) const {
-    size_t low = 0, high = size_;
+    const const_iterator items = begin();
+    size_t low = 0, high = size();
     while (low < high) {
         const size_t mid = low + (high - low) / 2;
-        const int order = items_[mid].first.compare(key);
-        if (order == 0) return items_ + mid;
+        const int order = items[mid].first.compare(key);
+        if (order == 0) return items + mid;
         if (order < 0) low = mid + 1;
         else high = mid;
     }

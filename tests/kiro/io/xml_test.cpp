@@ -80,6 +80,17 @@ TEST(XmlShapes, DeepNestingRunsOfLessThanAndLongNames) {
     ASSERT_EQ(xml2.count(), 3u);
     EXPECT_EQ(xml2.node(1).attributes.at(L"k"), L"v");
     EXPECT_EQ(xml2.node(2).path, std::wstring(name.begin(), name.end()) + L"." + std::wstring(name.begin(), name.end()));
+
+    // More different names than a document's names are shared among, each seen twice.
+    std::string many;
+    for (int round = 0; round < 2; ++round)
+        for (int i = 0; i < 2000; ++i) many += "<n" + std::to_string(i) + " k" + std::to_string(i) + "=v/>";
+    const Xml xml3(many.data(), many.size());
+    ASSERT_EQ(xml3.count(), 4000u);
+    for (size_t i = 0; i < 4000; ++i) {
+        ASSERT_EQ(xml3.node(i).name, L"n" + std::to_wstring(i % 2000));
+        ASSERT_EQ(xml3.node(i).attributes.begin()->first, L"k" + std::to_wstring(i % 2000));
+    }
 }
 
 TEST(XmlShapes, PathsCompareByTheirDottedText) {
