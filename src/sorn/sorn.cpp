@@ -15,6 +15,7 @@
 #include <nlohmann/json.hpp>
 
 #include "kiro/io/charset/charset.h"
+#include "kiro/io/utf8.h"
 #include "sorn/analyser.h"
 #include "sorn/pieces.h"
 
@@ -74,8 +75,8 @@ struct Columns {
     std::array<std::string_view, Kept> column;
     size_t count = 0;  // all columns, counted up to Kept + 1
 
-    explicit Columns(const char* feature) {
-        std::string_view rest(feature);
+    explicit Columns(std::string_view feature) {
+        std::string_view rest = feature;
         while (count <= Kept) {
             const size_t comma = rest.find(',');
             if (count < Kept) column[count] = rest.substr(0, comma);
@@ -99,8 +100,9 @@ Token makeToken(const char* surface, size_t length, const char* feature,
                 const std::unordered_set<std::string>& excludedLemmas) {
     Token token;
     token.surface = toWide(surface, static_cast<int>(length));
-    token.feature = toWide(feature);
-    const Columns columns(feature);
+    const std::string_view whole(feature);
+    token.feature = toWide(whole.data(), static_cast<int>(whole.size()));
+    const Columns columns(whole);
     token.base = columns.has(10) ? toWide(columns.column[10].data(),
                                           static_cast<int>(columns.column[10].size()))
                                  : token.surface;
@@ -173,7 +175,15 @@ std::string toUtf8(const std::wstring& text) {
 std::wstring toWide(const char* bytes, int length) {
     if (!bytes) return {};
     const size_t size = length < 0 ? std::strlen(bytes) : static_cast<size_t>(length);
-    std::wstring wide = kiro::io::fromUtf8(bytes, size);
+    std::wstring wide;
+    // The analyser's surfaces and features are well-formed UTF-8 nearly always: read straight,
+    // they skip the general converter, whose set-up costs more than a short token.
+    if (kiro::io::utf8::isPlain(bytes, size)) {
+        wide.resize(size);
+        wide.resize(kiro::io::utf8::toWide(bytes, size, wide.data()));
+        return wide;
+    }
+    wide = kiro::io::fromUtf8(bytes, size);
     const size_t zero = wide.find(L'\0');
     if (zero != std::wstring::npos) wide.resize(zero);
     return wide;
