@@ -7,7 +7,6 @@
 #include <string>
 
 #include "fuzz_folder.h"
-#include "kiro/io/file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const char* const names[] = {"\\setup.json", "\\a\\b.txt", "\\x"};
@@ -33,11 +32,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         archive.append(reinterpret_cast<const char*>(p), n);
         p += n;
     }
-    kiro::io::File(fuzzFolder() + L"pack.uwu", kiro::io::File::Write).write(archive.data(), archive.size());
+    fuzzFile(L"pack.uwu", archive.data(), archive.size());
     for (const wchar_t* name : {L"pack/setup.json", L"pack\\a\\b.txt", L"pack/x"}) {
         kiro::io::BinaryObject b(fuzzFolder() + name);
-        if (b.size() > archive.size()) __builtin_trap();  // never more than the archive holds
-        if (!b.empty() && b.data()[b.size()] != 0) __builtin_trap();
+        check(b.size() <= archive.size());  // never more than the archive holds
+        check(b.empty() || b.data()[b.size()] == 0);
     }
     return 0;
 }

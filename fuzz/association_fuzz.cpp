@@ -4,20 +4,14 @@
 #include <string>
 
 #include "fuzz_folder.h"
-#include "kiro/io/charset/charset.h"
-#include "kiro/io/file.h"
 #include "sorn/pieces.h"
 #include "tavi/oreb/corpus.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    kiro::io::File(fuzzFolder() + L"corpus.txt", kiro::io::File::Write).write(data, size);
-    const tavi::oreb::Corpus corpus(3, fuzzFolder() + L"corpus.txt");
+    const tavi::oreb::Corpus corpus(3, fuzzFile(L"corpus.txt", data, size));
     for (const auto& [noun, related] : corpus.links()) {
-        // A noun is a key only through a link read for it.
-        if (related.empty()) __builtin_trap();
-        for (const auto& [word, link] : related) {
-            if (link.kind != 1 && link.kind != 2) __builtin_trap();
-        }
+        check(!related.empty());  // a noun is a key only through a link read for it
+        for (const auto& [word, link] : related) check(link.kind == 1 || link.kind == 2);
     }
 
     // The pieces of any text cover it exactly, in order, each within its limit.
@@ -25,9 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const size_t limit = 4 + (size ? data[0] % 64 : 0);
     std::wstring joined;
     for (const std::wstring_view piece : sorn::cutPieces(text, limit)) {
-        if (piece.empty() || kiro::io::toUtf8(std::wstring(piece)).size() > limit) __builtin_trap();
+        check(!piece.empty() && kiro::io::toUtf8(std::wstring(piece)).size() <= limit);
         joined += piece;
     }
-    if (joined != text) __builtin_trap();
+    check(joined == text);
     return 0;
 }

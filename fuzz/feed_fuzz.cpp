@@ -4,14 +4,11 @@
 #include <cstdint>
 #include <string>
 
+#include "fuzz_folder.h"
 #include "kiro/io/xml.h"
 #include "tavi/tool/rss.h"
 
 namespace {
-
-void check(bool ok) {
-    if (!ok) __builtin_trap();
-}
 
 size_t occurrences(const std::wstring& text, const std::wstring& part) {
     size_t n = 0;

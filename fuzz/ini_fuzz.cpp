@@ -4,16 +4,10 @@
 #include <string>
 
 #include "fuzz_folder.h"
-#include "kiro/io/file.h"
 #include "kiro/io/ini.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::wstring path = fuzzFolder() + L"in.config";
-    {
-        kiro::io::File f(path, kiro::io::File::Write);
-        f.write(data, size);
-    }
-    kiro::io::Ini ini(path);
+    kiro::io::Ini ini(fuzzFile(L"in.config", data, size));
     for (auto& [name, section] : ini.sections()) {
         kiro::io::Ini::Section copy = section;
         for (const auto& [key, value] : section.keys()) {
@@ -25,8 +19,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ini.save(fuzzFolder() + L"out.state");
     // A saved file loads back to the same sections with non-empty keys.
     kiro::io::Ini again(fuzzFolder() + L"out.state");
-    for (const auto& [name, section] : again.sections()) {
-        if (section.empty()) __builtin_trap();
-    }
+    for (const auto& [name, section] : again.sections()) check(!section.empty());
     return 0;
 }

@@ -2,6 +2,7 @@
 // parses dumps to valid JSON that parses again, and on ASCII text it agrees with nlohmann.
 // The bytes read as a file (plain UTF-8 parsed as it stands) give what their decoded text
 // gives, and a value taken out of a document outlives it.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -9,7 +10,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "kiro/io/charset/charset.h"
+#include "fuzz_folder.h"
 #include "kiro/io/json11/json11w.h"
 #include "kiro/io/jsonfile.h"
 
@@ -27,15 +28,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     (void)kept.dump();
 
     // The first byte picks how many of the rest make one character: 1, 2 or 4.
-    std::wstring text;
-    bool ascii = true;
-    const size_t width = size ? size_t(1) << (data[0] % 3) : 1;
-    for (size_t i = 1; i + width <= size; i += width) {
-        uint32_t u = 0;
-        for (size_t k = 0; k < width; ++k) u |= uint32_t(data[i + k]) << (8 * k);
-        text += static_cast<wchar_t>(sizeof(wchar_t) == 2 ? (u & 0xFFFF) : (u & 0x7FFFFFFF));
-        ascii = ascii && u > 0 && u < 0x80;  // nlohmann takes NUL for the end of its input
-    }
+    const std::wstring text = size ? unitsAsText(data + 1, size - 1, size_t(1) << (data[0] % 3)) : L"";
+    // Not NUL: nlohmann takes it for the end of its input.
+    const bool ascii = std::all_of(text.begin(), text.end(), [](wchar_t c) { return c > 0 && c < 0x80; });
     std::wstring err;
     const json11w::Json value = json11w::Json::parse(text, err);
     if (!err.empty() && !value.is_null()) abort();  // failure means a null value and a message

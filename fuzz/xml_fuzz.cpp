@@ -5,14 +5,10 @@
 #include <cstdint>
 #include <string>
 
-#include "kiro/io/charset/charset.h"
+#include "fuzz_folder.h"
 #include "kiro/io/xml.h"
 
 namespace {
-
-void check(bool ok) {
-    if (!ok) __builtin_trap();
-}
 
 void checkNodes(const kiro::io::Xml& xml) {
     for (size_t i = 0; i < xml.count(); ++i) {
@@ -56,9 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     // Two bytes per character reach characters beyond Latin-1 (and lone surrogates).
-    std::wstring text;
-    const size_t width = (mode & 2) ? 2 : 1;
-    for (size_t i = 0; i + width <= size; i += width) text += static_cast<wchar_t>(width == 2 ? data[i] | data[i + 1] << 8 : data[i]);
+    const std::wstring text = unitsAsText(data, size, (mode & 2) ? 2 : 1);
     kiro::io::Xml xml;
     xml.parse(text);
     checkNodes(xml);

@@ -1,5 +1,6 @@
-// The HTTP download against the local servers: what each kind of answer delivers, the size cap,
-// certificate checks and a prompt cancel of a stalled request.
+// The HTTP download against the local servers: the cases under tests/data/download (what each
+// kind of answer delivers, the size cap, certificate checks), then a prompt cancel of a
+// stalled request.
 #include "kiro/io/download.h"
 
 #include <gtest/gtest.h>
@@ -7,46 +8,24 @@
 #include <chrono>
 #include <string>
 
+#include "support/cases.h"
 #include "support/feedserver.h"
 
 namespace {
 
 using tavi::test::served;
 
-std::string bodyOf(const std::wstring& url) {
-    kiro::io::Download download(url);
-    EXPECT_TRUE(download.wait(60000)) << "no end for " << kiro::io::toUtf8(url);
-    EXPECT_FALSE(download.busy());
-    return std::string(reinterpret_cast<const char*>(download.data()), download.size());
-}
-
-TEST(Download, DeliversOnlyWhatTheRulesAccept) {
+TEST(Download, CasesDeliverAsTheirFilesSay) {
     tavi::test::trustServers();
-    const struct {
-        const char* server;
-        const wchar_t* path;
-        std::string body;
-    } cases[] = {
-        {"TAVI_HTTP", L"/ok", "tavi test body\n"},
-        {"TAVI_HTTPS", L"/ok?x=1", "tavi test body\n"},
-        {"TAVI_HTTP", L"/moved", ""},  // redirects are not followed
-        {"TAVI_HTTP", L"/status/404", ""},
-        {"TAVI_HTTPS", L"/status/500", ""},
-        // Asked again with empty credentials; that answer is delivered.
-        {"TAVI_HTTP", L"/auth", "denied with credentials\n"},
-        {"TAVI_HTTPS", L"/auth", "denied with credentials\n"},
-        {"TAVI_HTTPS_OTHER_NAME", L"/ok", ""},
-        {"TAVI_HTTPS_EXPIRED", L"/ok", ""},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(bodyOf(served(c.server, c.path)), c.body) << c.server << " " << kiro::io::toUtf8(c.path);
-    }
-    EXPECT_EQ(bodyOf(L"file:///etc/hostname"), "");
-}
-
-TEST(Download, BodiesUpToTheCapArriveWholeAndLargerOnesFail) {
-    EXPECT_EQ(bodyOf(served("TAVI_HTTP", L"/big/10")).size(), size_t(10) << 20);
-    EXPECT_EQ(bodyOf(served("TAVI_HTTP", L"/big/50")).size(), 0u);
+    tavi::test::runCases("download", [](const std::string& in) {
+        const std::string line = in.substr(0, in.find('\n'));
+        const size_t space = line.find(' ');
+        const std::wstring rest = kiro::io::fromUtf8(line.substr(space + 1));  // all of it without a space
+        kiro::io::Download download(space == std::string::npos ? rest : served(line.substr(0, space).c_str(), rest));
+        EXPECT_TRUE(download.wait(60000) && !download.busy()) << "no end for " << in;
+        const std::string body(reinterpret_cast<const char*>(download.data()), download.size());
+        return tavi::test::Outcome{body.size() < (1 << 20) ? body : std::to_string(body.size()) + " bytes", ""};
+    });
 }
 
 TEST(Download, CancelLeavesAStalledServerAtOnce) {

@@ -1,4 +1,4 @@
-// Text files: reading with detection, binary data refused, splitting, and saving atomically
+// Text files: the reading and splitting cases under tests/data/text, and saving atomically
 // or appended, a failed save leaving what was there.
 #include "kiro/io/text.h"
 
@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "kiro/io/file.h"
+#include "support/cases.h"
 #include "support/tempfolder.h"
 
 namespace {
@@ -22,17 +23,15 @@ Text of(const std::wstring& s) {
     return t;
 }
 
-TEST(Text, ReadsWithDetectionRefusesBinaryAndSplitsDroppingCrBeforeLfAndTrailingEmptyLines) {
+TEST(Text, CasesReadAndSplitAsTheirFilesSay) {
     tavi::test::TempFolder tmp;
-    writeBytes(tmp / L"sjis.txt", "\x82\xa0\x82\xa2\n");
-    writeBytes(tmp / L"utf16.txt", std::string("\xFF\xFE" "a\0b\0", 6));
-    EXPECT_EQ(Text(tmp / L"sjis.txt").str() + Text(tmp / L"utf16.txt").str() + Text(tmp / L"missing.txt").str(),
-              L"\u3042\u3044\n");
-    EXPECT_EQ(Text("abc", 3).str() + Text(nullptr, 3).str(), L"abc");
-    EXPECT_EQ(of(L"a\r\nb\r\n\r\n").split(L'\n'), (Lines{L"a", L"b"}));
-    EXPECT_EQ(of(L"a\nb\r").split(L'\n'), (Lines{L"a", L"b\r"}));
-    EXPECT_EQ(of(L"\n\nx\n\ny").split(L'\n'), (Lines{L"", L"", L"x", L"", L"y"}));
-    EXPECT_TRUE(of(L"").split(L'\n').empty() && of(L"\n\r\n\n").split(L'\n').empty());
+    tavi::test::runCases("text", [&](const std::string& in) {
+        writeBytes(tmp / L"case.txt", in);
+        std::string lines;
+        for (const std::wstring& line : Text(tmp / L"case.txt").split(L'\n')) lines += tavi::test::visible(line) + "|\n";
+        return tavi::test::Outcome{lines, ""};
+    });
+    EXPECT_EQ(Text("abc", 3).str() + Text(nullptr, 3).str() + Text(tmp / L"missing.txt").str(), L"abc");
     EXPECT_EQ(of(L"k=v;w").split(L';'), (Lines{L"k=v", L"w"}));
 }
 
