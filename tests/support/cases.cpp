@@ -7,22 +7,17 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <map>
 #include <vector>
 
 #include "kiro/io/charset/charset.h"
+#include "support/tempfolder.h"
 
 namespace tavi::test {
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string bytesOf(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 std::string withoutFinalBreaks(std::string s) {
     while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
@@ -37,7 +32,7 @@ std::string dataPath(const std::string& relative) {
 }
 
 std::string readData(const std::string& relative) {
-    return bytesOf(dataPath(relative));
+    return readBytes(fs::path(dataPath(relative)).wstring());
 }
 
 void runCases(const std::string& module, const std::function<Outcome(const std::string& input)>& run) {
@@ -49,15 +44,14 @@ void runCases(const std::string& module, const std::function<Outcome(const std::
     ASSERT_FALSE(inputs.empty()) << "no cases in " << dataPath(module);
     for (const fs::path& input : inputs) {
         SCOPED_TRACE(module + "/" + input.filename().string());
-        fs::path out = input, err = input;
-        out.replace_extension(".out");
-        err.replace_extension(".err");
-        const Outcome got = run(bytesOf(input));
+        const fs::path out = fs::path(input).replace_extension(".out");
+        const fs::path err = fs::path(input).replace_extension(".err");
+        const Outcome got = run(readBytes(input.wstring()));
         if (fs::exists(out)) {
-            EXPECT_EQ(withoutFinalBreaks(got.out), withoutFinalBreaks(bytesOf(out)));
+            EXPECT_EQ(withoutFinalBreaks(got.out), withoutFinalBreaks(readBytes(out.wstring())));
             EXPECT_EQ(got.err, "");
         } else if (fs::exists(err)) {
-            EXPECT_EQ(withoutFinalBreaks(got.err), withoutFinalBreaks(bytesOf(err)));
+            EXPECT_EQ(withoutFinalBreaks(got.err), withoutFinalBreaks(readBytes(err.wstring())));
         } else {
             ADD_FAILURE() << "the case has neither a .out nor a .err file";
         }
@@ -65,20 +59,14 @@ void runCases(const std::string& module, const std::function<Outcome(const std::
 }
 
 std::string visible(const std::wstring& text) {
+    static const std::map<char, std::string> named = {
+        {'\\', "\\\\"}, {'\n', "\\n"}, {'\r', "\\r"}, {'\t', "\\t"}, {'\0', "\\0"}};
     std::string shown;
     for (const char c : kiro::io::toUtf8(text)) {
-        const char* named = c == '\\'   ? "\\\\"
-                            : c == '\n' ? "\\n"
-                            : c == '\r' ? "\\r"
-                            : c == '\t' ? "\\t"
-                            : c == 0    ? "\\0"
-                                        : nullptr;
         char hex[8];
-        if (!named && (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)) {
-            std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned>(c));
-            named = hex;
-        }
-        shown += named ? named : std::string(1, c);
+        std::snprintf(hex, sizeof hex, "\\x%02X", unsigned(static_cast<unsigned char>(c)));
+        const bool control = static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+        shown += named.count(c) ? named.at(c) : control ? hex : std::string(1, c);
     }
     return shown;
 }

@@ -14,12 +14,6 @@ namespace {
 using kiro::io::Xml;
 using tavi::test::visible;
 
-std::string repeat(const std::string& piece, size_t times) {
-    std::string out;
-    for (size_t k = 0; k < times; ++k) out += piece;
-    return out;
-}
-
 std::string outline(const Xml& xml) {
     std::string lines;
     for (size_t i = 0; i < xml.count(); ++i) {
@@ -53,10 +47,14 @@ TEST(Xml, ParsesAppendWithNothingOpenAndOutOfRangeNodesAreEmpty) {
 }
 
 // Shapes that hostile documents take: nesting far deeper than any feed, a run of '<', names as
-// long as the document; the nodes and their paths must still be right.
-TEST(XmlShapes, DeepNestingRunsOfLessThanAndLongNames) {
+// long as the document; the nodes and their paths must still be right. Paths compare by their
+// dotted text, however it is split into names.
+TEST(XmlShapes, DeepNestingRunsOfLessThanLongNamesAndPathsCompared) {
     const size_t depth = 100000;
-    const std::string doc = repeat("<a>", depth) + "t" + repeat("</a>", depth);
+    std::string doc;
+    for (size_t k = 0; k < depth; ++k) doc += "<a>";
+    doc += "t";
+    for (size_t k = 0; k < depth; ++k) doc += "</a>";
     const Xml xml(doc.data(), doc.size());
     ASSERT_EQ(xml.count(), 2 * depth + 1);
     std::wstring path = L"a";
@@ -91,16 +89,13 @@ TEST(XmlShapes, DeepNestingRunsOfLessThanAndLongNames) {
         ASSERT_EQ(xml3.node(i).name, L"n" + std::to_wstring(i % 2000));
         ASSERT_EQ(xml3.node(i).attributes.begin()->first, L"k" + std::to_wstring(i % 2000));
     }
-}
 
-TEST(XmlShapes, PathsCompareByTheirDottedText) {
-    Xml xml;
-    xml.parse(L"<a.b>1</a.b><a><b>2</b></a><a><c>3");
-    EXPECT_TRUE(xml.node(1).path == xml.node(5).path);  // "a.b" as one name and nested
-    EXPECT_EQ(xml.node(5).path, L"a.b");
-    EXPECT_FALSE(xml.node(5).path == xml.node(10).path);
-    EXPECT_EQ(xml.node(10).path, L"a.c");
-    EXPECT_NE(xml.node(10).path, L"a.b");
+    Xml dotted;
+    dotted.parse(L"<a.b>1</a.b><a><b>2</b></a><a><c>3");
+    EXPECT_TRUE(dotted.node(1).path == dotted.node(5).path);  // "a.b" as one name and nested
+    EXPECT_FALSE(dotted.node(5).path == dotted.node(10).path);
+    EXPECT_EQ(dotted.node(10).path, L"a.c");
+    EXPECT_NE(dotted.node(10).path, L"a.b");
 }
 
 }  // namespace
