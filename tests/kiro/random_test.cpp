@@ -1,13 +1,11 @@
-// The shared random generator: its range, an even spread, the full 64 bits, and many threads.
+// The shared random generator: its range, an even spread and the full 64 bits.
 #include "kiro/random.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <thread>
 #include <vector>
 
-TEST(RandomIndex, StaysInRangeReachesEveryValueEvenlyAndIsSafeFromManyThreads) {
+TEST(RandomIndex, StaysInRangeReachesEveryValueEvenlyAndDrawsAllSixtyFourBits) {
     EXPECT_EQ(kiro::randomIndex(0), 0u);
     std::vector<int> seen(6, 0);
     for (int i = 0; i < 6000; ++i) ++seen.at(kiro::randomIndex(5));
@@ -15,12 +13,4 @@ TEST(RandomIndex, StaysInRangeReachesEveryValueEvenlyAndIsSafeFromManyThreads) {
     bool high = false;                             // large ranges are drawn from the full 64 bits, not folded into 32
     for (int i = 0; i < 64 && !high; ++i) high = kiro::randomIndex(SIZE_MAX) > (size_t(1) << 40);
     EXPECT_TRUE(high);
-    std::atomic<int> outOfRange{0};
-    std::vector<std::thread> threads;
-    for (int t = 0; t < 8; ++t)
-        threads.emplace_back([&] {
-            for (int i = 0; i < 20000; ++i) outOfRange += kiro::randomIndex(9) > 9;
-        });
-    for (auto& th : threads) th.join();
-    EXPECT_EQ(outOfRange.load(), 0);
 }
