@@ -1,10 +1,7 @@
 // Fuzzes the .uwu archive reader. The input describes the archive: a member count, then per
 // member a byte choosing one of the looked-up names (or a raw hash), a stated length and the
 // data, so that lookups find members while counts and lengths stay hostile.
-#include <cstddef>
-#include <cstdint>
 #include <cstring>
-#include <string>
 
 #include "fuzz_folder.h"
 

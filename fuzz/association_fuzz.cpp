@@ -1,7 +1,4 @@
 // Fuzzes reading the corpus association file and cutting long texts into analysable pieces.
-#include <cstddef>
-#include <cstdint>
-#include <string>
 
 #include "fuzz_folder.h"
 #include "sorn/pieces.h"

@@ -1,6 +1,4 @@
 // Fuzzes the parser of the menu's command strings.
-#include <cstddef>
-#include <cstdint>
 
 #include "fuzz_folder.h"
 #include "tavi/tool/command.h"
@@ -15,6 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     check(command.text == text);
     for (wchar_t c : command.name) check((c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'));
-    for (const auto& argument : command.arguments) check(!argument.empty() && argument[0] != L'-' && argument[0] != L'/');
+    for (const auto& argument : command.arguments)
+        check(!argument.empty() && argument[0] != L'-' && argument[0] != L'/');
     return 0;
 }

@@ -1,7 +1,5 @@
 // Fuzzes character-set detection and decoding, the text reader's splitting and the
 // conversions back to bytes.
-#include <cstddef>
-#include <cstdint>
 
 #include "fuzz_folder.h"
 #include "kiro/io/text.h"

@@ -1,8 +1,5 @@
 // Fuzzes the feed reader on arbitrary bytes: the markup reader's nodes, the items found in them,
 // the title-keyed merge and the page; checks what the page and the merge promise.
-#include <cstddef>
-#include <cstdint>
-#include <string>
 
 #include "fuzz_folder.h"
 #include "kiro/io/xml.h"

@@ -1,11 +1,13 @@
 // What the fuzz targets share: a private scratch folder for one fuzzer process (on a memory
 // file system when there is one) with files written into it, fuzz bytes read as wide text,
-// and the stop on a broken promise.
+// and the stop on a broken promise. Every target includes it first, with the standard headers
+// it brings for LLVMFuzzerTestOneInput.
 #pragma once
 
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 

@@ -1,7 +1,4 @@
 // Fuzzes settings-file loading from a real file, typed reads of every value and saving.
-#include <cstddef>
-#include <cstdint>
-#include <string>
 
 #include "fuzz_folder.h"
 #include "kiro/io/ini.h"

@@ -3,10 +3,7 @@
 // The bytes read as a file (plain UTF-8 parsed as it stands) give what their decoded text
 // gives, and a value taken out of a document outlives it.
 #include <algorithm>
-#include <cstddef>
-#include <cstdint>
 #include <cstdlib>
-#include <string>
 
 #include <nlohmann/json.hpp>
 

@@ -1,6 +1,4 @@
 // Fuzzes splitting web addresses into their parts.
-#include <cstddef>
-#include <cstdint>
 
 #include "fuzz_folder.h"
 #include "kiro/io/url.h"

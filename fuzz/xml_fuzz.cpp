@@ -1,9 +1,6 @@
 // Fuzzes the markup reader: bytes through character-set detection, or bytes taken one by one
 // as characters straight into the parser; checks the node list's invariants, and that bytes
 // read as they stand (plain UTF-8) give the nodes of their decoded text.
-#include <cstddef>
-#include <cstdint>
-#include <string>
 
 #include "fuzz_folder.h"
 #include "kiro/io/xml.h"
@@ -45,7 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (size_t i = 0; i < xml.count(); ++i) {
             const kiro::io::Xml::Node& a = xml.node(i);
             const kiro::io::Xml::Node& b = decoded.node(i);
-            check(a.name == b.name && a.text == b.text && a.path.size() == b.path.size() && a.path.name() == b.path.name());
+            check(a.name == b.name && a.text == b.text && a.path.size() == b.path.size() &&
+                  a.path.name() == b.path.name());
             check((i >= 64 || a.path == b.path) && a.attributes.size() == b.attributes.size());
             for (size_t k = 0; k < a.attributes.size(); ++k) check(a.attributes.begin()[k] == b.attributes.begin()[k]);
         }

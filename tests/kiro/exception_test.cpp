@@ -6,7 +6,8 @@
 
 TEST(Exception, TextNamesFileLineFunctionAndMessage) {
     EXPECT_STREQ(
-        kiro::Exception("C:\\src\\tavi\\multiunit.cpp", 4294967295u, "tavi::MultiUnit::MultiUnit", "ERROR_UnitNotFound").what(),
+        kiro::Exception("C:\\src\\tavi\\multiunit.cpp", 4294967295u, "tavi::MultiUnit::MultiUnit", "ERROR_UnitNotFound")
+            .what(),
         "multiunit.cpp(4294967295) tavi::MultiUnit::MultiUnit\n\nERROR_UnitNotFound");
     try {
         KIRO_THROW("test::thrower", "boom");

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <filesystem>
 #include <sstream>
 
@@ -80,7 +79,8 @@ TEST(Archive, AMissingFileIsLookedForUpTheFoldersAndTheNearestArchiveDecides) {
     tavi::test::runCases("archive", [&](const std::string& in) {
         std::istringstream paths(in);
         std::string out;
-        for (std::string path; std::getline(paths, path);) out += path + "|" + loaded(root + kiro::io::fromUtf8(path)) + "\n";
+        for (std::string path; std::getline(paths, path);)
+            out += path + "|" + loaded(root + kiro::io::fromUtf8(path)) + "\n";
         return tavi::test::Outcome{out, ""};
     });
     EXPECT_EQ(loaded(root + L"data/figure.png"), tavi::test::readData("ui/figure.png"));
@@ -113,9 +113,9 @@ TEST(Paths, ListingRecursesSkipsDotNamesEntersOnlyMatchingFoldersAndListsEachFil
     std::error_code ec;
     fs::create_directory_symlink(top, top / "sub" / "up", ec);  // a loop
     if (ec) GTEST_SKIP() << "no folder links here: " << ec.message();
-    fs::create_directory_symlink(top / "sub", top / "again", ec);        // a second route to sub
+    fs::create_directory_symlink(top / "sub", top / "again", ec);         // a second route to sub
     fs::create_directory_symlink(top / "sub", top / "sub" / "self", ec);  // a second loop
-    EXPECT_EQ(kiro::io::listFiles(tmp / L"top").size(), 5u);  // sub's file by either route, once
+    EXPECT_EQ(kiro::io::listFiles(tmp / L"top").size(), 5u);              // sub's file by either route, once
 }
 
 }  // namespace

@@ -22,7 +22,8 @@ TEST(Ini, CasesReadAsTheirFilesSay) {
         const Ini ini(tmp / L"case.config");
         std::string lines;
         for (const auto& [name, section] : ini.sections())
-            for (const auto& [key, value] : section.keys()) lines += toUtf8(name + L"|" + key + L"|" + value.str() + L"|\n");
+            for (const auto& [key, value] : section.keys())
+                lines += toUtf8(name + L"|" + key + L"|" + value.str() + L"|\n");
         return tavi::test::Outcome{lines, ""};
     });
     EXPECT_TRUE(Ini(tmp / L"none.state").sections().empty());

@@ -87,7 +87,8 @@ TEST(Json, WrongTypesAndMissesGiveSharedNeutralValuesAndValuesCompareNumerically
     EXPECT_EQ(&obj[L"s"].object_items(), &obj[L"a"].object_items());
     EXPECT_EQ(&obj[L"a"].string_value(), &Json(true).string_value());
     EXPECT_TRUE(obj[L"a"].object_items().empty() && obj[L"o"].array_items().empty() && obj[L"s"].array_items().empty());
-    EXPECT_EQ(obj[L"n"].string_value() + std::to_wstring(obj[L"s"].number_value() + obj[L"s"].int_value()), L"0.000000");
+    EXPECT_EQ(obj[L"n"].string_value() + std::to_wstring(obj[L"s"].number_value() + obj[L"s"].int_value()),
+              L"0.000000");
     EXPECT_TRUE(!obj[L"n"].bool_value() && obj[L"o"][L"k"].bool_value());
     const Json copy = obj[L"s"];
     EXPECT_EQ(&copy.string_value(), &obj[L"s"].string_value());  // copies share their payload
@@ -103,7 +104,8 @@ TEST(Json, WrongTypesAndMissesGiveSharedNeutralValuesAndValuesCompareNumerically
     EXPECT_NE(parsed(L"[1,2]"), parsed(L"[2,1]"));
     // Parsed strings and arrays against ones made in code, both ways round.
     EXPECT_EQ(parsed(L"[\"a\",[1]]"), Json(Json::array{Json(L"a"), Json(Json::array{Json(1)})}));
-    EXPECT_TRUE(Json(L"a") < parsed(L"\"b\"") && parsed(L"[1]") < Json(Json::array{Json(2)}) && Json(L"b") > parsed(L"\"a\""));
+    EXPECT_TRUE(Json(L"a") < parsed(L"\"b\"") && parsed(L"[1]") < Json(Json::array{Json(2)}) &&
+                Json(L"b") > parsed(L"\"a\""));
 }
 
 }  // namespace

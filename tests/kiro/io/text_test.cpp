@@ -28,7 +28,8 @@ TEST(Text, CasesReadAndSplitAsTheirFilesSay) {
     tavi::test::runCases("text", [&](const std::string& in) {
         writeBytes(tmp / L"case.txt", in);
         std::string lines;
-        for (const std::wstring& line : Text(tmp / L"case.txt").split(L'\n')) lines += tavi::test::visible(line) + "|\n";
+        for (const std::wstring& line : Text(tmp / L"case.txt").split(L'\n'))
+            lines += tavi::test::visible(line) + "|\n";
         return tavi::test::Outcome{lines, ""};
     });
     EXPECT_EQ(Text("abc", 3).str() + Text(nullptr, 3).str() + Text(tmp / L"missing.txt").str(), L"abc");

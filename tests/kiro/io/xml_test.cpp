@@ -77,7 +77,8 @@ TEST(XmlShapes, DeepNestingRunsOfLessThanLongNamesAndPathsCompared) {
     const Xml xml2(named.data(), named.size());
     ASSERT_EQ(xml2.count(), 3u);
     EXPECT_EQ(xml2.node(1).attributes.at(L"k"), L"v");
-    EXPECT_EQ(xml2.node(2).path, std::wstring(name.begin(), name.end()) + L"." + std::wstring(name.begin(), name.end()));
+    EXPECT_EQ(xml2.node(2).path,
+              std::wstring(name.begin(), name.end()) + L"." + std::wstring(name.begin(), name.end()));
 
     // More different names than a document's names are shared among, each seen twice.
     std::string many;
