@@ -3,7 +3,6 @@
 // The bytes read as a file (plain UTF-8 parsed as it stands) give what their decoded text
 // gives, and a value taken out of a document outlives it.
 #include <algorithm>
-#include <cstdlib>
 
 #include <nlohmann/json.hpp>
 
@@ -18,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const std::wstring decoded = kiro::io::decode(data, size);
         std::wstring wideErr;
         const json11w::Json wide = decoded.empty() ? json11w::Json() : json11w::Json::parse(decoded, wideErr);
-        if (file.error() != wideErr || file.root().dump() != wide.dump()) abort();
+        check(file.error() == wideErr && file.root().dump() == wide.dump());
         kept = file.root()[size_t(0)];
         for (const auto& member : file.root().object_items()) kept = member.second;
     }
@@ -30,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool ascii = std::all_of(text.begin(), text.end(), [](wchar_t c) { return c > 0 && c < 0x80; });
     std::wstring err;
     const json11w::Json value = json11w::Json::parse(text, err);
-    if (!err.empty() && !value.is_null()) abort();  // failure means a null value and a message
+    check(err.empty() || value.is_null());  // failure means a null value and a message
 
     // ASCII text reads the same to both parsers, apart from our nesting limit and the lone
     // surrogate escapes that JSON allows and nlohmann refuses.
@@ -46,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         } catch (const nlohmann::json::exception&) {
             theirs = false;
         }
-        if (theirs != err.empty()) abort();
+        check(theirs == err.empty());
     }
     if (!err.empty()) return 0;
 
@@ -54,13 +53,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // fixed point.
     const std::wstring first = value.dump();
     for (const wchar_t c : first)
-        if ((uint32_t(c) >= 0xD800 && uint32_t(c) <= 0xDFFF) || uint32_t(c) > 0x10FFFF) abort();
-    if (!surrogateEscape(first) && !nlohmann::json::accept(kiro::io::toUtf8(first))) abort();
+        check((uint32_t(c) < 0xD800 || uint32_t(c) > 0xDFFF) && uint32_t(c) <= 0x10FFFF);
+    check(surrogateEscape(first) || nlohmann::json::accept(kiro::io::toUtf8(first)));
     const json11w::Json again = json11w::Json::parse(first, err);
-    if (!err.empty()) abort();
+    check(err.empty());
     const std::wstring second = again.dump();
     const json11w::Json third = json11w::Json::parse(second, err);
-    if (!err.empty() || third.dump() != second || !(third == again)) abort();
+    check(err.empty() && third.dump() == second && third == again);
     // Neutral lookups never fail.
     (void)value[L"key"].string_value();
     (void)value[size_t(3)].array_items();

@@ -27,7 +27,9 @@ std::string loaded(const std::wstring& path) {
     return std::string(reinterpret_cast<const char*>(b.data()), size_t(b.size()));
 }
 
-TEST(File, WritesCreateFoldersReadsCountAppendKeepsAndWriteTruncates) {
+// What the program uses: the archive reader reads and skips, a text save appends, the fuzz
+// targets write files over again.
+TEST(File, WritesCreateFoldersReadsSkipAppendKeepsAndWriteTruncates) {
     TempFolder tmp;
     const std::wstring path = tmp / L"a\\b/c\\data.bin";
     ASSERT_TRUE(File(path, File::Write).write("hello world", 11));
@@ -37,14 +39,8 @@ TEST(File, WritesCreateFoldersReadsCountAppendKeepsAndWriteTruncates) {
     char buf[16] = {};
     EXPECT_TRUE(f.read(buf, 5));
     f.skip(1);
-    uint64_t count = 0;
-    EXPECT_TRUE(f.read(buf + 5, 16, &count));
-    EXPECT_EQ(count, 5u);
+    EXPECT_FALSE(f.read(buf + 5, 6));  // only five bytes remain
     EXPECT_EQ(std::string(buf, 10), "helloworld");
-    EXPECT_FALSE(f.read(buf, 1, &count));  // at the end
-    EXPECT_EQ(count, 0u);
-    f.seek(6);
-    EXPECT_FALSE(f.read(buf, 6));  // only five bytes remain
     File(path, File::Append).write("!", 1);
     EXPECT_EQ(readBytes(path), "hello world!");
     File(path, File::Write).write("x", 1);
