@@ -52,8 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // What was parsed dumps to valid JSON of whole characters, and one round trip reaches a
     // fixed point.
     const std::wstring first = value.dump();
-    for (const wchar_t c : first)
-        check((uint32_t(c) < 0xD800 || uint32_t(c) > 0xDFFF) && uint32_t(c) <= 0x10FFFF);
+    for (const wchar_t c : first) check((uint32_t(c) < 0xD800 || uint32_t(c) > 0xDFFF) && uint32_t(c) <= 0x10FFFF);
     check(surrogateEscape(first) || nlohmann::json::accept(kiro::io::toUtf8(first)));
     const json11w::Json again = json11w::Json::parse(first, err);
     check(err.empty());
