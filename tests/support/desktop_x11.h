@@ -368,8 +368,12 @@ public:
     std::optional<XWin> waitBody() {
         return waitFor([&] { return body(); }, 20s);
     }
+    // The balloon: the widest window the character owns (its notes' cards and editors are narrower).
     std::optional<XWin> balloon(const XWin& body) {
-        return desk_.find(process_.pid(), [&](const XWin& w) { return w.transientFor == body.id; });
+        std::optional<XWin> found;
+        for (const XWin& w : desk_.windowsOf(process_.pid()))
+            if (w.transientFor == body.id && (!found || w.box.width() > found->box.width())) found = w;
+        return found;
     }
     // Whether the balloon shows a line: white balloon pixels beside the character.
     bool balloonShowing(const XWin& body) {

@@ -1,4 +1,4 @@
-/* Preloaded into the program under test by the whole-program fault tests: with
+/* Preloaded into the program under test by a whole-program test: with
    TAVI_FAIL_THREADS=FILE, a thread started without attributes (std::thread) fails to start
    while FILE exists. */
 #define _GNU_SOURCE
@@ -8,11 +8,9 @@
 #include <stdlib.h>
 #include <unistd.h>
 
-typedef int (*CreateFn)(pthread_t*, const pthread_attr_t*, void* (*)(void*), void*);
-
 int pthread_create(pthread_t* thread, const pthread_attr_t* attr, void* (*start)(void*), void* arg) {
-    static CreateFn real;
-    if (real == NULL) real = (CreateFn)dlsym(RTLD_NEXT, "pthread_create");
+    static __typeof__(pthread_create)* real;
+    if (real == NULL) real = (__typeof__(pthread_create)*)dlsym(RTLD_NEXT, "pthread_create");
     const char* flag = getenv("TAVI_FAIL_THREADS");
     if (attr == NULL && flag != NULL && access(flag, F_OK) == 0) return EAGAIN;
     return real(thread, attr, start, arg);
