@@ -15,8 +15,10 @@
 # Every server answers the same paths; a new behaviour is one function entered in ROUTES:
 # /ok (200, a short body), /moved (301 to /ok), /auth (401 every time, the body saying whether
 # credentials came), /status/CODE, /stall (never answers), /big/MIB (a body of MIB MiB, 50 by
-# default, sent as fast as it goes), /data/PATH (a file under the --data folder).
-import http.server, os, socketserver, ssl, subprocess, sys, threading, urllib.parse
+# default, sent as fast as it goes), /data/PATH (a file under the --data folder), /garbage
+# (random bytes), /trickle (a feed one byte a second), /cut (half a feed, then the connection
+# closes).
+import http.server, os, socket, socketserver, ssl, subprocess, sys, threading, urllib.parse
 
 
 def stall(h, rest):
@@ -51,11 +53,40 @@ def auth(h, rest):
     h.answer(401, b"denied with%s credentials\n" % (b"" if given else b"out"), [("WWW-Authenticate", 'Basic realm="t"')])
 
 
+FEED_START = b'<?xml version="1.0"?><rss version="2.0"><channel><title>t</title>' + b"<item><title>x</title></item>" * 200
+
+
+def trickle(h, rest):
+    h.send_response(200)
+    h.send_header("Content-Length", str(len(FEED_START)))
+    h.end_headers()
+    h.close_connection = True
+    try:
+        for i in range(len(FEED_START)):
+            h.wfile.write(FEED_START[i:i + 1])
+            h.wfile.flush()
+            if h.server.closing.wait(1):
+                break
+    except OSError:
+        pass
+
+
+def cut(h, rest):
+    h.send_response(200)
+    h.send_header("Content-Length", str(2 * len(FEED_START)))
+    h.end_headers()
+    h.wfile.write(FEED_START)
+    h.wfile.flush()
+    h.close_connection = True
+    h.connection.shutdown(socket.SHUT_RDWR)
+
+
 ROUTES = {
     "ok": lambda h, rest: h.answer(200, b"tavi test body\n"),
     "moved": lambda h, rest: h.answer(301, b"moved to /ok\n", [("Location", "/ok")]),
     "status": lambda h, rest: h.answer(int(rest) if rest.isdigit() else 500, b"status\n"),
-    "auth": auth, "stall": stall, "big": big, "data": data,
+    "garbage": lambda h, rest: h.answer(200, os.urandom(256 << 10), [("Content-Type", "application/rss+xml")]),
+    "auth": auth, "stall": stall, "big": big, "data": data, "trickle": trickle, "cut": cut,
 }
 
 
