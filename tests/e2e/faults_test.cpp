@@ -6,11 +6,11 @@
 #include <sys/stat.h>
 
 #include <cstring>
+#include <fstream>
 #include <random>
 #include <set>
 #include <tuple>
 
-#include "kiro/io/charset/charset.h"
 #include "support/desktop_x11.h"
 #include "support/feedserver.h"
 
@@ -22,13 +22,9 @@ using FaultsTest = ProgramTest;
 // The process's own resident memory: anonymous pages only, since the mapped dictionary's pages
 // belong to the page cache and come and go with the system's needs.
 long residentKiB(pid_t pid) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    std::string key;
-    long value = -1;
-    while (status >> key && key != "RssAnon:") {
-    }
-    status >> value;
-    return value;
+    const std::string status = readFile("/proc/" + std::to_string(pid) + "/status");
+    const auto at = status.find("RssAnon:");
+    return at == std::string::npos ? -1 : std::atol(status.c_str() + at + 8);
 }
 
 bool longForm() {
@@ -44,6 +40,17 @@ double percentile(std::vector<double> values, double p) {
 
 double msSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The program with support/preload_posix.c and the variables given; null without the preload
+// or for the Windows program.
+std::unique_ptr<AppProcess> preloaded(const AppCopy& copy, std::vector<std::string> environment) {
+    const char *shim = std::getenv("TAVI_PRELOAD"), *asan = std::getenv("ASAN_OPTIONS");
+    if (shim == nullptr || runner() != nullptr) return nullptr;
+    // (A sanitizer build wants its own library loaded first.)
+    environment.push_back("LD_PRELOAD=" + std::string(shim));
+    environment.push_back("ASAN_OPTIONS=" + std::string(asan ? asan : "") + ":verify_asan_link_order=0");
+    return std::make_unique<AppProcess>(copy, environment);
 }
 
 // Milliseconds until the window's UI thread answers a ping (the toolkit answers _NET_WM_PING
@@ -72,8 +79,7 @@ TEST_F(FaultsTest, KilledWhileSavingLeavesEachFileOldOrNewNeverPartial) {
     // What the exit writes: the state, large enough that saving it takes a while, and two notes
     // whose settings lack keys, so that the exit completes them.
     std::string state = "[user.preference]\n1=false\n2=false\n3=false\n4=false\n6=false\n\n[filler]\n", text;
-    for (int i = 0; i < 40000; ++i)
-        state += "key" + std::to_string(i) + "=some value to rewrite " + std::to_string(i) + "\n";
+    for (int i = 0; i < 40000; ++i) state += "key" + std::to_string(i) + "=some value to rewrite\n";
     for (int i = 0; i < 2000; ++i) text += "買い物：牛乳、卵、トマト三つ。\n";
     const std::vector<std::pair<std::string, std::string>> files{
         {"tavi.state", state},
@@ -136,18 +142,18 @@ TEST_F(FaultsTest, KilledWhileSavingLeavesEachFileOldOrNewNeverPartial) {
     std::cout << "\n";
 }
 
-// A feed server that sends garbage, a 100 MiB body, a feed a byte a second, and half a feed
-// before it hangs up: the UI thread goes on answering and its timers fire on time, the memory
-// stays bounded, and the program ends promptly while the slow feed is still coming.
+// A feed server that sends garbage, a 100 MiB body, half a feed before it hangs up and a feed a
+// byte a second: the UI thread goes on answering and its timers fire on time, the memory stays
+// bounded, and the program ends promptly while the slow feed is still coming.
 TEST_F(FaultsTest, HostileFeedServerNeitherStallsNorBloatsNorDelaysTheExit) {
-    std::string list;
+    std::wstring list;
     for (const wchar_t* path : {L"/garbage", L"/big/100", L"/cut", L"/trickle"})
-        list += kiro::io::toUtf8(tavi::test::served("TAVI_HTTP", path)) + "\n";
-    writeFile(copy_->folder() / "etc/rss-urls.txt", list);
+        list += tavi::test::served("TAVI_HTTP", path) + L"\n";
+    writeFile(copy_->folder() / "etc/rss-urls.txt", kiro::io::toUtf8(list));
     // No corpus to learn: what the program takes beyond its start is the feeds'.
     fs::remove_all(copy_->folder() / "units/mebu/brain/models/corpus");
     const fs::path ticks = copy_->folder().parent_path() / "ticks.bin";
-    const auto app = startPreloaded(*copy_, {"TAVI_TICK_LOG=" + ticks.string()});
+    const auto app = preloaded(*copy_, {"TAVI_TICK_LOG=" + ticks.string()});
     if (!app) GTEST_SKIP() << "needs TAVI_PRELOAD and the Linux program";
     const auto body = Companion(*desk_, *app).waitBody();
     ASSERT_TRUE(body);
@@ -155,10 +161,11 @@ TEST_F(FaultsTest, HostileFeedServerNeitherStallsNorBloatsNorDelaysTheExit) {
     // The feeds come one after another from a second after the start; the slow one last.
     Display* x = XOpenDisplay(nullptr);
     XSelectInput(x, DefaultRootWindow(x), SubstructureNotifyMask);
-    std::vector<double> answers;
-    long peakKiB = startKiB;
+    double slowest = 0;
+    long peakKiB = startKiB, serial = 0;
     for (const auto until = std::chrono::steady_clock::now() + 8s; std::chrono::steady_clock::now() < until;) {
-        answers.push_back(ping(x, body->id, long(answers.size()) + 1));
+        const double answer = ping(x, body->id, ++serial);
+        slowest = answer < 0 ? 1e9 : std::max(slowest, answer);
         peakKiB = std::max(peakKiB, residentKiB(app->pid()));
         std::this_thread::sleep_for(50ms);
     }
@@ -175,14 +182,13 @@ TEST_F(FaultsTest, HostileFeedServerNeitherStallsNorBloatsNorDelaysTheExit) {
         std::memcpy(&ns, bytes.data() + 8 * i, 8);
         late[i] = double(ns) / 1e6;
     }
-    std::cout << "UI thread answers: median " << percentile(answers, 0.5) << " ms, slowest " << percentile(answers, 1)
-              << " ms; " << late.size() << " timer firings late by: median " << percentile(late, 0.5) << " ms, most "
-              << percentile(late, 1) << " ms; resident memory " << startKiB / 1024 << " MiB at start, at most "
-              << peakKiB / 1024 << " MiB; exit " << exitMs << " ms\n";
+    std::cout << serial << " pings, slowest answer " << slowest << " ms; " << late.size()
+              << " timer firings late by: median " << percentile(late, 0.5) << " ms, most " << percentile(late, 1)
+              << " ms; resident memory " << startKiB / 1024 << " MiB at start, at most " << peakKiB / 1024
+              << " MiB; exit " << exitMs << " ms\n";
     // Faults, not speed: a UI thread held up for a second (its answers, and its timers firing
     // late), the body kept whole (bodies stop at 32 MiB), an exit that waits for the slow feed.
-    EXPECT_EQ(std::count(answers.begin(), answers.end(), -1.0), 0) << "pings unanswered for 2 s";
-    EXPECT_LT(percentile(answers, 1), 1000) << "the UI thread stalled";
+    EXPECT_LT(slowest, 1000) << "the UI thread stalled";
     EXPECT_FALSE(late.empty()) << "no timer fired";
     EXPECT_LT(percentile(late, 1), 1000) << "a timer fired a second late";
     EXPECT_LT(peakKiB - startKiB, 80 * 1024) << "the 100 MiB body is held";
@@ -195,7 +201,7 @@ TEST_F(FaultsTest, HostileFeedServerNeitherStallsNorBloatsNorDelaysTheExit) {
 TEST_F(FaultsTest, LongRunKeepsItsMemory) {
     writeFile(copy_->folder() / "etc/rss-urls.txt",
               kiro::io::toUtf8(tavi::test::served("TAVI_HTTP", L"/data/feeds/rss1-rdf.in")) + "\n");
-    const auto app = startPreloaded(*copy_, {"TAVI_CLOCK_RATE=20"});
+    const auto app = preloaded(*copy_, {"TAVI_CLOCK_RATE=20"});
     if (!app) GTEST_SKIP() << "needs TAVI_PRELOAD and the Linux program";
     ASSERT_TRUE(Companion(*desk_, *app).waitBody());
     const char* out = std::getenv("TAVI_FAULTS_OUT");
@@ -213,9 +219,8 @@ TEST_F(FaultsTest, LongRunKeepsItsMemory) {
     EXPECT_EQ(app->waitExit(10s), 0);
     // The middle of the second fifth against the middle of the last fifth.
     const auto median = [&](double from, double to) {
-        return percentile({samples.begin() + long(from * double(samples.size())),
-                           samples.begin() + long(to * double(samples.size()))},
-                          0.5);
+        const auto at = [&](double f) { return samples.begin() + long(f * double(samples.size())); };
+        return percentile({at(from), at(to)}, 0.5);
     };
     const double early = median(0.2, 0.4), late = median(0.8, 1.0);
     std::cout << samples.size() << " samples: " << early / 1024 << " MiB after start-up, " << late / 1024
@@ -225,7 +230,8 @@ TEST_F(FaultsTest, LongRunKeepsItsMemory) {
 
 using MemoKillTest = ProgramTest;
 
-// After each restart every note is back whole, with its text and at a place it was given.
+// A note made, typed into and left with Escape, then killed at once or after its card was
+// dragged; after each restart every note is back whole, with its text and at a place it was given.
 TEST_F(MemoKillTest, NotesSurviveKillsRightAfterEditingAndMoving) {
     if (!std::getenv("TAVI_KILL_ROUNDS")) GTEST_SKIP() << "set TAVI_KILL_ROUNDS (tests/e2e/memo-kill.sh)";
     const int rounds = std::max(1, std::atoi(std::getenv("TAVI_KILL_ROUNDS")));
@@ -237,7 +243,7 @@ TEST_F(MemoKillTest, NotesSurviveKillsRightAfterEditingAndMoving) {
     };
     std::vector<Expected> notes;
     std::set<std::string> known;
-    auto newNames = [&] {
+    const auto newNames = [&] {
         std::set<std::string> names;
         for (const auto& e : fs::directory_iterator(folder))
             if (e.path().extension() == ".dat" && !known.count(e.path().stem().string()))
@@ -256,9 +262,9 @@ TEST_F(MemoKillTest, NotesSurviveKillsRightAfterEditingAndMoving) {
         ASSERT_TRUE(newNames().empty());
         for (const Expected& n : notes) {
             EXPECT_EQ(readFile(folder / (n.name + ".dat")), n.text) << n.name;
-            const IniMap ini = parseIni(readFile(folder / (n.name + ".dat.ini")));
-            ASSERT_EQ(ini.count("") ? ini.at("").size() : 0u, 4u) << n.name;
-            const std::pair<int, int> place{std::stoi(ini.at("").at("x")), std::stoi(ini.at("").at("y"))};
+            kiro::io::Ini ini((folder / (n.name + ".dat.ini")).wstring());
+            ASSERT_EQ(ini[L""].keys().size(), 4u) << n.name;
+            const std::pair<int, int> place{ini[L""][L"x"].getInt(-1), ini[L""][L"y"].getInt(-1)};
             EXPECT_NE(std::find(n.places.begin(), n.places.end(), place), n.places.end()) << n.name;
             const auto card = [&](const XWin& w) { return w.mapped && std::pair(w.box.left, w.box.top) == place; };
             EXPECT_TRUE(waitFor([&] { return desk_->find(app.pid(), card).has_value(); }, 10s)) << n.name;

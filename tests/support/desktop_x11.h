@@ -18,64 +18,35 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <map>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "kiro/io/charset/charset.h"
+#include "kiro/io/ini.h"
+#include "support/tempfolder.h"
 
 namespace e2e {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-// Polls until the test holds or the time is up; returns the test's last answer.
+// Polls until the test holds (or finds something) or the time is up; returns its last answer.
 template <typename Test>
-bool waitFor(Test test, std::chrono::milliseconds limit, std::chrono::milliseconds step = 50ms) {
+auto waitFor(Test test, std::chrono::milliseconds limit, std::chrono::milliseconds step = 50ms) {
     for (const auto until = std::chrono::steady_clock::now() + limit;; std::this_thread::sleep_for(step)) {
-        if (test()) return true;
-        if (std::chrono::steady_clock::now() >= until) return false;
+        auto answer = test();
+        if (answer || std::chrono::steady_clock::now() >= until) return answer;
     }
-}
-
-// Polls find() until it finds something or the time is up; returns what it found last.
-template <typename Find>
-auto waitFound(Find find, std::chrono::milliseconds limit) {
-    decltype(find()) found;
-    waitFor([&] { return bool(found = find()); }, limit);
-    return found;
 }
 
 inline std::string readFile(const fs::path& path) {
-    std::ostringstream out;
-    out << std::ifstream(path, std::ios::binary).rdbuf();
-    return out.str();
+    return tavi::test::readBytes(path.wstring());
 }
-
 inline void writeFile(const fs::path& path, const std::string& bytes) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-// An INI file as section -> key -> value (the program writes "key=value" under "[section]").
-using IniMap = std::map<std::string, std::map<std::string, std::string>>;
-
-inline IniMap parseIni(const std::string& text) {
-    IniMap out;
-    std::string section, line;
-    std::istringstream in(text);
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        const auto eq = line.find('=');
-        if (!line.empty() && line.front() == '[')
-            section = line.substr(1, line.find(']') - 1);
-        else if (eq != std::string::npos)
-            out[section][line.substr(0, eq)] = line.substr(eq + 1);
-    }
-    return out;
+    tavi::test::writeBytes(path.wstring(), bytes);
 }
 
 // A script that notes each address or path it is asked to open (a line each, in
@@ -100,13 +71,9 @@ inline std::vector<std::string> notingHandler(const fs::path& root, const std::s
 class AppCopy {
 public:
     AppCopy() {
-        const char *app = std::getenv("TAVI_APP_DIR"), *exe = std::getenv("TAVI_EXE");
-        char pattern[] = "/tmp/tavi-e2e-XXXXXX";
-        if (app == nullptr || exe == nullptr || mkdtemp(pattern) == nullptr)
-            throw std::runtime_error("needs TAVI_APP_DIR, TAVI_EXE and a temporary folder");
-        root_ = pattern;
-        fs::copy(app, folder(), fs::copy_options::recursive | fs::copy_options::copy_symlinks);
-        exe_ = folder() / fs::path(exe).filename();
+        const fs::path exe = std::getenv("TAVI_EXE");
+        fs::copy(std::getenv("TAVI_APP_DIR"), folder(), fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+        exe_ = folder() / exe.filename();
         fs::copy_file(exe, exe_, fs::copy_options::overwrite_existing);
         fs::permissions(exe_, fs::perms::owner_all, fs::perm_options::add);
         // A run from the built folder itself leaves its state there; each test starts afresh.
@@ -114,22 +81,17 @@ public:
         fs::remove(folder() / "error.log");
         fs::create_directories(runtime());
     }
-    ~AppCopy() {
-        std::error_code ignored;
-        fs::remove_all(root_, ignored);
-    }
-    AppCopy(const AppCopy&) = delete;
-    AppCopy& operator=(const AppCopy&) = delete;
 
     fs::path folder() const { return root_ / "app"; }
     const fs::path& exe() const { return exe_; }
     fs::path runtime() const { return root_ / "run"; }  // holds the single-instance lock
     fs::path log() const { return root_ / "stderr.log"; }
     fs::path statePath() const { return folder() / (exe_.stem().string() + ".state"); }
-    IniMap state() const { return parseIni(readFile(statePath())); }
+    kiro::io::Ini state() const { return kiro::io::Ini(statePath().wstring()); }
 
 private:
-    fs::path root_, exe_;
+    tavi::test::TempFolder temp_;
+    fs::path root_{temp_.path()}, exe_;
 };
 
 // The command that starts a program file, if any: TAVI_RUNNER (tools/wine-run.sh runs the
@@ -190,17 +152,6 @@ private:
     int code_ = -1;  // once it has ended
 };
 
-// The program with the preloaded library of support/preload_posix.c and these settings; none
-// without TAVI_PRELOAD or when the program runs under an emulator.
-inline std::unique_ptr<AppProcess> startPreloaded(const AppCopy& copy, std::vector<std::string> environment) {
-    const char* shim = std::getenv("TAVI_PRELOAD");
-    if (shim == nullptr || runner() != nullptr) return nullptr;
-    const char* asan = std::getenv("ASAN_OPTIONS");  // a sanitizer build takes a library loaded first
-    environment.push_back("LD_PRELOAD=" + std::string(shim));
-    environment.push_back("ASAN_OPTIONS=" + std::string(asan ? asan : "") + ":verify_asan_link_order=0");
-    return std::make_unique<AppProcess>(copy, std::move(environment));
-}
-
 struct Box {
     int left = 0, top = 0, right = 0, bottom = 0;
     int width() const { return right - left; }
@@ -225,12 +176,6 @@ struct Pixels {
         return std::size_t(std::count_if(rgb.begin(), rgb.end(), test));
     }
 };
-
-inline bool near(std::uint32_t a, std::uint32_t b, int tolerance) {
-    for (int shift : {0, 8, 16})
-        if (std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) > tolerance) return false;
-    return true;
-}
 
 // Keyboard and mouse through the XTEST extension (xdotool); waits for xdotool to finish.
 inline bool xdotool(const std::string& args) {
@@ -264,7 +209,6 @@ public:
         XChangeProperty(display_, panel_, atom("_NET_WM_STRUT"), XA_CARDINAL, 32, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(strut), 4);
         XMapWindow(display_, panel_);
-        selectionWindow_ = XCreateSimpleWindow(display_, root_, -10, -10, 1, 1, 0, 0, 0);
         std::vector<long> area;
         if (!waitFor(
                 [&] {
@@ -276,9 +220,7 @@ public:
         workArea_ = Box{int(area[0]), int(area[1]), int(area[0] + area[2]), int(area[1] + area[3])};
     }
     ~Desktop() {
-        XDestroyWindow(display_, panel_);
-        XDestroyWindow(display_, selectionWindow_);
-        XCloseDisplay(display_);
+        XCloseDisplay(display_);  // which destroys the panel
         XSetErrorHandler(previousHandler_);
         if (manager_ > 0) kill(manager_, SIGTERM), waitpid(manager_, nullptr, 0);
     }
@@ -357,41 +299,18 @@ public:
         return {rx, ry};
     }
 
-    // A selection ("PRIMARY", "CLIPBOARD") as UTF-8 text; empty when nobody holds it or it does
-    // not answer.
+    // A selection ("PRIMARY", "CLIPBOARD") as UTF-8 text, delivered to the panel; empty when
+    // nobody holds it or it does not answer.
     std::string selection(const char* name, std::chrono::milliseconds limit) {
         const Atom target = atom("E2E_SELECTION");
-        XDeleteProperty(display_, selectionWindow_, target);
-        XConvertSelection(display_, atom(name), atom("UTF8_STRING"), target, selectionWindow_, CurrentTime);
+        XDeleteProperty(display_, panel_, target);
+        XConvertSelection(display_, atom(name), atom("UTF8_STRING"), target, panel_, CurrentTime);
         XFlush(display_);
         XEvent e;
-        const auto answered = [&] { return XCheckTypedWindowEvent(display_, selectionWindow_, SelectionNotify, &e); };
+        const auto answered = [&] { return XCheckTypedWindowEvent(display_, panel_, SelectionNotify, &e); };
         if (!waitFor(answered, limit, 10ms) || e.xselection.property == 0) return {};
-        const auto text = property<char>(selectionWindow_, "E2E_SELECTION", AnyPropertyType);
+        const auto text = property<char>(panel_, "E2E_SELECTION", AnyPropertyType);
         return std::string(text.begin(), text.end());
-    }
-
-    // The character window: a mapped window of the program without a title bar that is no
-    // menu and belongs to no shown window (it may belong to the hidden main window; the
-    // balloon belongs to it). Boxes have title bars.
-    std::optional<XWin> body(long pid) {
-        const auto all = windowsOf(pid);
-        for (const XWin& w : all) {
-            if (!w.mapped || w.overrideRedirect || w.decorated) continue;
-            if (std::none_of(all.begin(), all.end(), [&](const XWin& o) { return o.id == w.transientFor && o.mapped; }))
-                return w;
-        }
-        return std::nullopt;
-    }
-
-    // A menu: GTK keeps a mapped 1-by-1 helper window off the screen, a menu is on it. Under
-    // Wine the balloon (shown without activation) is override-redirect too: it belongs to the body.
-    std::optional<XWin> menu(long pid) {
-        const auto b = body(pid);
-        return find(pid, [&](const XWin& w) {
-            return w.mapped && w.overrideRedirect && !(b && w.transientFor == b->id) && w.box.width() > 1 &&
-                   w.box.height() > 1 && w.box.right > 0 && w.box.bottom > 0;
-        });
     }
 
     // Moves the pointer and waits until it is there (xdotool's own wait would sit out its
@@ -423,7 +342,7 @@ private:
     }
 
     Display* display_ = nullptr;
-    ::Window root_ = 0, panel_ = 0, selectionWindow_ = 0;
+    ::Window root_ = 0, panel_ = 0;
     pid_t manager_ = 0;
     Box screen_, workArea_;
     XErrorHandler previousHandler_ = nullptr;
@@ -434,12 +353,27 @@ class Companion {
 public:
     Companion(Desktop& desk, AppProcess& process) : desk_(desk), process_(process) {}
 
-    std::optional<XWin> body() { return desk_.body(process_.pid()); }
-    std::optional<XWin> waitBody() {
-        return waitFound([&] { return body(); }, 20s);
+    // The character window: a mapped window of the program without a title bar that is no
+    // menu and belongs to no shown window (it may belong to the hidden main window; the
+    // balloon belongs to it). Boxes have title bars.
+    std::optional<XWin> body() {
+        const auto all = desk_.windowsOf(process_.pid());
+        for (const XWin& w : all) {
+            if (!w.mapped || w.overrideRedirect || w.decorated) continue;
+            if (std::none_of(all.begin(), all.end(), [&](const XWin& o) { return o.id == w.transientFor && o.mapped; }))
+                return w;
+        }
+        return std::nullopt;
     }
+    std::optional<XWin> waitBody() {
+        return waitFor([&] { return body(); }, 20s);
+    }
+    // The balloon: the widest window the character owns (its notes' cards and editors are narrower).
     std::optional<XWin> balloon(const XWin& body) {
-        return desk_.find(process_.pid(), [&](const XWin& w) { return w.transientFor == body.id; });
+        std::optional<XWin> found;
+        for (const XWin& w : desk_.windowsOf(process_.pid()))
+            if (w.transientFor == body.id && (!found || w.box.width() > found->box.width())) found = w;
+        return found;
     }
     // Whether the balloon shows a line: white balloon pixels beside the character.
     bool balloonShowing(const XWin& body) {
@@ -449,7 +383,15 @@ public:
         area.right = std::min(area.right, body.box.left);
         return desk_.grab(area).count([](std::uint32_t p) { return p == 0xFFFFFF; }) >= 200;
     }
-    std::optional<XWin> openMenuWindow() { return desk_.menu(process_.pid()); }
+    // A menu: GTK keeps a mapped 1-by-1 helper window off the screen, a menu is on it. Under
+    // Wine the balloon (shown without activation) is override-redirect too: it belongs to the body.
+    std::optional<XWin> openMenuWindow() {
+        const auto b = body();
+        return desk_.find(process_.pid(), [&](const XWin& w) {
+            return w.mapped && w.overrideRedirect && !(b && w.transientFor == b->id) && w.box.width() > 1 &&
+                   w.box.height() > 1 && w.box.right > 0 && w.box.bottom > 0;
+        });
+    }
 
     // A drawn pixel of the character nearest its middle (transparent pixels let the mouse through).
     std::pair<int, int> pointOn(const XWin& body) {
@@ -471,7 +413,7 @@ public:
         desk_.movePointer(x, y);
         xdotool("click " + std::to_string(button));
         if (button != 3) return std::nullopt;
-        return waitFound([&] { return openMenuWindow(); }, 5s);
+        return waitFor([&] { return openMenuWindow(); }, 5s);
     }
     // Opens the menu and picks an item by its access key; true once the menu has closed.
     bool pick(const XWin& body, const std::string& key) {
@@ -482,20 +424,7 @@ public:
 
     std::optional<XWin> box(const std::string& caption, std::chrono::milliseconds limit = 10s) {
         const auto titled = [&](const XWin& w) { return w.mapped && w.title == caption; };
-        return waitFound([&] { return desk_.find(process_.pid(), titled); }, limit);
-    }
-    // The text of a message box, where the box gives it away: the focus moved onto a GTK box's
-    // selectable label selects it all, which the box offers as the PRIMARY selection. A Windows
-    // box (under Wine) offers nothing: nullopt.
-    std::optional<std::string> boxText(const XWin& box) {
-        if (runner() != nullptr) return std::nullopt;
-        xdotool("windowfocus --sync " + std::to_string(box.id));
-        std::string text;
-        for (int i = 0; i < 4; ++i) {
-            xdotool("key shift+Tab");
-            if (waitFor([&] { return !(text = desk_.selection("PRIMARY", 500ms)).empty(); }, 1500ms)) return text;
-        }
-        return text;
+        return waitFor([&] { return desk_.find(process_.pid(), titled); }, limit);
     }
     // Gives the window the keyboard and presses the keys (xdotool's "key" arguments).
     void keys(const XWin& window, const std::string& keys) {
@@ -529,16 +458,10 @@ protected:
     }
     void TearDown() override {
         if (HasFailure() && copy_) std::cerr << "program's error output:\n" << readFile(copy_->log()) << "\n";
-        desk_.reset();
-        copy_.reset();
     }
     // The value under [user.preference] in the state file.
     std::string preference(const std::string& key) {
-        const IniMap state = copy_->state();
-        const auto section = state.find("user.preference");
-        if (section == state.end()) return "(no section)";
-        const auto value = section->second.find(key);
-        return value == section->second.end() ? "(no key)" : value->second;
+        return kiro::io::toUtf8(copy_->state()[L"user.preference"][kiro::io::fromUtf8(key)].getString(L"(none)"));
     }
 
     std::unique_ptr<AppCopy> copy_;

@@ -56,10 +56,6 @@ def auth(h, rest):
 FEED_START = b'<?xml version="1.0"?><rss version="2.0"><channel><title>t</title>' + b"<item><title>x</title></item>" * 200
 
 
-def garbage(h, rest):
-    h.answer(200, os.urandom(256 << 10), [("Content-Type", "application/rss+xml")])
-
-
 def trickle(h, rest):
     h.send_response(200)
     h.send_header("Content-Length", str(len(FEED_START)))
@@ -89,7 +85,8 @@ ROUTES = {
     "ok": lambda h, rest: h.answer(200, b"tavi test body\n"),
     "moved": lambda h, rest: h.answer(301, b"moved to /ok\n", [("Location", "/ok")]),
     "status": lambda h, rest: h.answer(int(rest) if rest.isdigit() else 500, b"status\n"),
-    "auth": auth, "stall": stall, "big": big, "data": data, "garbage": garbage, "trickle": trickle, "cut": cut,
+    "garbage": lambda h, rest: h.answer(200, os.urandom(256 << 10), [("Content-Type", "application/rss+xml")]),
+    "auth": auth, "stall": stall, "big": big, "data": data, "trickle": trickle, "cut": cut,
 }
 
 
