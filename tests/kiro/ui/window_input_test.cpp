@@ -25,23 +25,10 @@ struct Held : Recorder {
     }
 };
 
-// A shown window at (x, y) painted in one opaque colour, logging presses with their place.
+// A shown window at (x, y) painted in one opaque colour.
 template <class W = Recorder>
-static std::unique_ptr<W> shown(int x, int y, int w, int h, Rgb colour, std::uint32_t exStyle = wsex::Layered) {
-    auto win = std::make_unique<W>(nullptr, ws::Popup, exStyle);
-    win->painter = [colour](Canvas& c) { c.clear(colour); };
-    win->message = [raw = win.get()](std::uint32_t msg, WParam, LParam l) {
-        if (msg == wm::LButtonDown)
-            raw->log.push_back("down " + std::to_string(loWord(l)) + "," + std::to_string(hiWord(l)));
-        return NotHandled;
-    };
-    win->moveTo(x, y);
-    win->setClientSize(w, h);
-    win->show();
-    EXPECT_TRUE(uitest::waitUntil([raw = win.get()] { return raw->has("paint"); }));
-    uitest::pump(100);
-    win->log.clear();
-    return win;
+static std::unique_ptr<W> shown(int x, int y, Rgb colour, std::uint32_t exStyle = 0) {
+    return test::shown<W>(x, y, 100, 100, exStyle, [colour](Canvas& c) { c.clear(colour); });
 }
 
 // The pointer moved through the points, the loop turned after each.
@@ -52,26 +39,14 @@ static void through(std::initializer_list<XY> points) {
     }
 }
 
-// Whether the window comes to have seen `entry` n times.
-static bool saw(Recorder& w, const std::string& entry, int n = 1) {
-    return uitest::waitUntil([&] { return w.count(entry) >= n; });
-}
-
-// How often the window saw each entry, in order.
-static std::vector<int> counts(const Recorder& w, std::initializer_list<const char*> entries) {
-    std::vector<int> out;
-    for (const char* e : entries) out.push_back(w.count(e));
-    return out;
-}
-
 TEST_F(WindowInput, ClicksReleaseOnceAndDragsMoveTheWindowStepByStepAsTheMovingHandlerAdjusts) {
-    auto w = shown<Held>(200, 200, 100, 100, rgb(200, 0, 0));
+    auto w = shown<Held>(200, 200, rgb(200, 0, 0), wsex::Layered);
     w->setDragMove(true);
     uitest::moveTo(220, 230);
     uitest::click(1);
-    ASSERT_TRUE(saw(*w, "keydown 1"));
+    ASSERT_TRUE(w->saw("keydown 1"));
     uitest::pump(100);
-    EXPECT_EQ(counts(*w, {"down 20,30", "keydown 1"}), (std::vector<int>{1, 1}));
+    EXPECT_TRUE(w->count("down 20,30") == 1 && w->count("keydown 1") == 1);
     EXPECT_TRUE(w->movings.empty());  // a click on a draggable window moves nothing
     w->log.clear();
     uitest::moveTo(250, 250);
@@ -81,24 +56,24 @@ TEST_F(WindowInput, ClicksReleaseOnceAndDragsMoveTheWindowStepByStepAsTheMovingH
     through({{180, 300}});                // would put the window at x = 130: held at 230
     EXPECT_EQ(w->count("keydown 1"), 0);  // no release while the button is held
     uitest::release(1);
-    ASSERT_TRUE(saw(*w, "keydown 1"));
+    ASSERT_TRUE(w->saw("keydown 1"));
     uitest::pump(100);
     EXPECT_TRUE(test::placeOf(*w) == XY(230, 250) && w->moves.back() == XY(230, 250));
-    EXPECT_EQ(counts(*w, {"down 50,50", "keydown 1"}), (std::vector<int>{1, 1}));
+    EXPECT_TRUE(w->count("down 50,50") == 1 && w->count("keydown 1") == 1);
     ASSERT_GE(w->movings.size(), 2u);
     const Rect last = w->movings.back();
     EXPECT_EQ((std::vector<int>{last.left, last.top, last.right}), (std::vector<int>{230, 250, 330}));
 }
 
 TEST_F(WindowInput, EnterAndLeaveAreReportedOncePerVisitWhenTracked) {
-    auto w = shown(600, 100, 100, 100, rgb(0, 0, 200), 0);
+    auto w = shown(600, 100, rgb(0, 0, 200));
     w->setTrackMouseLeave(true);
     for (int round = 1; round <= 2; ++round) {
         through({{10, 10}, {650, 150}});
-        EXPECT_TRUE(saw(*w, "enter", round));
+        EXPECT_TRUE(w->saw("enter", round));
         through({{660, 160}, {800, 400}});
-        EXPECT_TRUE(saw(*w, "leave", round));
-        EXPECT_EQ(counts(*w, {"enter", "leave"}), (std::vector<int>{round, round}));
+        EXPECT_TRUE(w->saw("leave", round));
+        EXPECT_TRUE(w->count("enter") == round && w->count("leave") == round);
     }
     w->setTrackMouseLeave(false);
     w->log.clear();
@@ -107,29 +82,26 @@ TEST_F(WindowInput, EnterAndLeaveAreReportedOncePerVisitWhenTracked) {
 }
 
 TEST_F(WindowInput, ClicksOnTransparentPixelsReachTheWindowBelow) {
-    auto below = shown(100, 450, 200, 100, rgb(255, 255, 255), 0);
-    auto above = shown(100, 450, 200, 100, 0);
-    above->painter = [](Canvas& c) {
+    auto below = test::shown(100, 450, 200, 100, 0, [](Canvas& c) { c.clear(rgb(255, 255, 255)); });
+    auto above = test::shown(100, 450, 200, 100, wsex::Layered, [](Canvas& c) {
         c.clear();
         c.setColor(rgb(0, 0, 255), 255);
         c.drawRect(Rect{100, 0, 200, 100}, true, 0);  // the left half stays transparent
-    };
-    above->invalidate();
-    uitest::pump(200);
+    });
     uitest::moveTo(150, 500);
     uitest::click(1);
-    EXPECT_TRUE(saw(*below, "down 50,50"));
+    EXPECT_TRUE(below->saw("down 50,50"));
     uitest::moveTo(250, 500);
     uitest::click(1);
-    EXPECT_TRUE(saw(*above, "down 150,50"));
+    EXPECT_TRUE(above->saw("down 150,50"));
     EXPECT_FALSE(above->has("down 50,50") || below->has("down 150,50"));
 }
 
 TEST_F(WindowInput, DoubleClicksReplaceTheSecondPressAndWheelAndKeysArrive) {
-    auto w = shown(700, 450, 100, 100, rgb(0, 120, 0), 0);
+    auto w = shown(700, 450, rgb(0, 120, 0));
     uitest::moveTo(750, 500);
     uitest::click(1, 2);
-    ASSERT_TRUE(saw(*w, "dblclk"));
+    ASSERT_TRUE(w->saw("dblclk"));
     uitest::pump(100);
     std::vector<std::string> mouse;
     for (const std::string& e : w->log)
@@ -137,13 +109,13 @@ TEST_F(WindowInput, DoubleClicksReplaceTheSecondPressAndWheelAndKeysArrive) {
     EXPECT_EQ(mouse, (std::vector<std::string>{"down 50,50", "keydown 1", "dblclk", "keydown 1"}));
     uitest::wheel(1);
     uitest::wheel(-1);
-    EXPECT_TRUE(saw(*w, "wheel -1") && w->count("wheel 1") == 1);
+    EXPECT_TRUE(w->saw("wheel -1") && w->count("wheel 1") == 1);
     w->focus();
-    EXPECT_TRUE(saw(*w, "focus"));
+    EXPECT_TRUE(w->saw("focus"));
     uitest::pump(100);
     w->log.clear();
     uitest::keys("Escape a");
-    EXPECT_TRUE(saw(*w, "char 97"));
+    EXPECT_TRUE(w->saw("char 97"));
     EXPECT_EQ(w->log, (std::vector<std::string>{"keydown 27", "char 27", "keydown 65", "char 97"}));
 }
 

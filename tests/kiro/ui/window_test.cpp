@@ -1,9 +1,12 @@
 // Window: dispatch order and results, observers, lifecycle, timers, posted messages,
-// geometry and painting.
+// geometry, painting, clicks, drops and the clipboard; the UI thread's task queue.
 #include "kiro/ui/window.h"
 
 #include <memory>
+#include <thread>
 
+#include "kiro/ui/clipboard.h"
+#include "kiro/ui/loop.h"
 #include "support/recorder.h"
 #include "support/uidriver.h"
 
@@ -159,7 +162,7 @@ TEST_F(WindowTest, GeometryFollowsMovesAndSizesAndPaintingWaitsForShowing) {
     uitest::pump(50);
     EXPECT_FALSE(w.has("paint"));  // hidden windows are not painted
     w.show();
-    ASSERT_TRUE(uitest::waitUntil([&] { return w.has("paint"); }));
+    ASSERT_TRUE(w.saw("paint"));
     uitest::pump(150);  // the platform's confirmations change nothing
     EXPECT_TRUE(test::placeOf(w) == XY(120, 80) && test::sizeOf(w) == XY(150, 90));
     w.log.clear();
@@ -169,26 +172,103 @@ TEST_F(WindowTest, GeometryFollowsMovesAndSizesAndPaintingWaitsForShowing) {
     EXPECT_EQ(w.count("paint"), 1);  // several invalidations, one paint
 }
 
-TEST_F(WindowTest, LayeredWindowsTakeTheCanvasSizeKeepTheirCornerAndShowThePixels) {
-    Recorder w(nullptr, ws::Popup, wsex::Layered);
+// Layered windows show their canvas's pixels at its size, ordinary ones the pixels without
+// alpha (rows top-down); both take clicks, the hit test being left to the system.
+TEST_F(WindowTest, WindowsShowTheirPixelsAndTakeClicks) {
+    Recorder w(nullptr, ws::Popup, wsex::Layered), plain(nullptr, ws::Popup);
     Rgb colour = rgb(200, 30, 40);
     w.painter = [&colour](Canvas& c) {
         c.resize(70, 50);
         c.clear(colour);
     };
+    w.message = [](std::uint32_t msg, WParam, LParam) { return msg == wm::NcHitTest ? 0 : NotHandled; };
+    plain.painter = [](Canvas& c) {
+        c.clear();
+        c.setColor(rgb(0, 200, 0), 255);
+        c.drawRect(Rect{0, 0, 20, 20}, true, 0);
+    };
     w.moveTo(300, 200);
+    plain.moveTo(500, 200);
+    plain.setClientSize(40, 40);
     w.show();
-    ASSERT_TRUE(uitest::waitUntil([&] { return w.has("paint"); }));
+    plain.show();
+    ASSERT_TRUE(uitest::waitUntil([&] { return w.has("paint") && plain.has("paint"); }));
     uitest::pump(200);
     EXPECT_EQ(test::sizeOf(w), XY(70, 50));
     EXPECT_EQ(test::placeOf(w), XY(300, 200));
 #ifndef _WIN32  // (under Wine the layered update brings no size message: the GTK backend's promise)
     EXPECT_TRUE(w.has("size 70x50"));
 #endif
-    EXPECT_EQ(uitest::screenPixel(335, 225), 0xC81E28u);
+    EXPECT_EQ((std::vector<std::uint32_t>{uitest::screenPixel(335, 225), uitest::screenPixel(510, 210),
+                                          uitest::screenPixel(510, 230), uitest::screenPixel(530, 210)}),
+              (std::vector<std::uint32_t>{0xC81E28, 0x00C800, 0, 0}));  // transparent shows black
     colour = rgb(10, 220, 90);
     w.invalidate();
     EXPECT_TRUE(uitest::waitUntil([] { return uitest::screenPixel(335, 225) == 0x0ADC5Au; }));
+    for (Recorder* r : {&w, &plain}) {
+        uitest::moveTo(test::placeOf(*r).first + 5, test::placeOf(*r).second + 5);
+        uitest::click(1);
+        EXPECT_TRUE(r->saw("keydown 1"));
+    }
+}
+
+TEST_F(WindowTest, DropsNotTakenAreKeptAndClipboardTextRoundTripsWithNoticesWhileListening) {
+    Recorder w(nullptr, ws::Popup, wsex::AcceptFiles);
+    uitest::dropFiles(w, {L"a.txt", L"メモ 2.dat"});
+    w.dropResult = 0;  // a drop the handler takes leaves the queue as it was
+    uitest::dropFiles(w, {L"b"});
+    EXPECT_TRUE(w.has("drop 2") && w.has("drop 1"));
+    EXPECT_EQ(w.droppedFiles(), (std::deque<std::wstring>{L"a.txt", L"メモ 2.dat"}));
+    // Clipboard text round trips; empty text is refused; notices come only while listening.
+    const std::wstring text = L"メモ：今日は晴れ\n二行目 tab\there";
+    w.listenClipboard(true);
+    ASSERT_TRUE(setClipboardText(text));
+    ASSERT_TRUE(w.saw("clipboard"));
+    EXPECT_EQ(getClipboardText(), text);
+    w.listenClipboard(false);
+    w.log.clear();
+    EXPECT_FALSE(setClipboardText(L""));
+    EXPECT_EQ(getClipboardText(), text);
+    ASSERT_TRUE(setClipboardText(std::wstring{L'a', wchar_t(0xD800), L'b'}));
+    uitest::pump(200);
+    EXPECT_FALSE(w.has("clipboard"));
+#ifndef _WIN32  // UTF-8 cannot carry a lone surrogate
+    EXPECT_EQ(getClipboardText(), L"a\uFFFDb");
+#endif
+}
+
+// Tasks posted to the UI thread from other threads run there in order, also in a nested loop.
+TEST(Loop, TasksPostedFromWorkersRunOnTheUiThreadInOrderAlsoInANestedLoop) {
+    ASSERT_TRUE(initializeToolkit());
+    std::vector<int> ran;  // touched by the tasks only
+    bool offThread = false;
+    auto record = [&](int i) {
+        return [&, i] {
+            offThread = offThread || !isUiThread();
+            ran.push_back(i);
+        };
+    };
+    std::thread early([&] {
+        for (int i = 0; i < 3; ++i) postToUiThread(record(i));
+    });
+    early.join();
+    EXPECT_TRUE(ran.empty());  // they wait for the loop
+
+    // The next task opens a nested loop, which runs a second worker's tasks and is ended by
+    // the last of them.
+    postToUiThread([&] {
+        std::thread late([&] {
+            for (int i = 3; i < 6; ++i) postToUiThread(record(i));
+            postToUiThread([] { quitLoop(); });
+        });
+        runLoop();
+        late.join();
+        ran.push_back(100);
+        quitLoop();
+    });
+    runLoop();
+    EXPECT_EQ(ran, (std::vector<int>{0, 1, 2, 3, 4, 5, 100}));
+    EXPECT_FALSE(offThread);
 }
 
 }  // namespace kiro::ui
