@@ -42,13 +42,6 @@ std::vector<std::wstring> labelsOf(HMENU menu) {
     return labels;
 }
 
-HWND visibleOfClass(const wchar_t* className) {
-    HWND found = nullptr;
-    while ((found = FindWindowExW(nullptr, found, className, nullptr)) != nullptr)
-        if (IsWindowVisible(found)) return found;
-    return nullptr;
-}
-
 std::map<UINT_PTR, std::function<bool()>>& timers() {
     static std::map<UINT_PTR, std::function<bool()>> actions;
     return actions;
@@ -131,7 +124,8 @@ std::uint32_t screenPixel(int x, int y) {
 }
 
 bool backend::menuOpen(MenuSeen* menu) {
-    HWND popup = visibleOfClass(L"#32768");  // the class of popup menu windows
+    HWND popup = FindWindowExW(nullptr, nullptr, L"#32768", nullptr);  // the class of popup menu windows
+    while (popup != nullptr && !IsWindowVisible(popup)) popup = FindWindowExW(nullptr, popup, L"#32768", nullptr);
     if (popup == nullptr) return false;
     RECT r{};
     GetWindowRect(popup, &r);

@@ -31,13 +31,10 @@ TEST_F(WindowGtk, AltF4AndTheWindowManagersCloseAskTheWindowAndWideCharactersCom
     keep.show();
     let.show();
     uitest::pump(100);
-    GdkEvent* key = gdk_event_new(GDK_KEY_PRESS);
-    key->key.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(gtkToplevel(keep))));
-    key->key.keyval = gdk_unicode_to_keyval(0x1F600);
-    key->key.send_event = TRUE;
-    gdk_event_set_device(key, gdk_seat_get_keyboard(gdk_display_get_default_seat(gdk_display_get_default())));
-    gtk_main_do_event(key);
-    gdk_event_free(key);
+    uitest::focus(keep);
+    uitest::pump(100);
+    uitest::type(L"\U0001F600");
+    ASSERT_TRUE(keep.saw("char 56832"));
     ASSERT_GE(keep.log.size(), 2u);
     EXPECT_EQ(*(keep.log.end() - 2) + "|" + keep.log.back(), "char 55357|char 56832");  // D83D, DE00
     keep.sendMessage(wm::SysKeyDown, vk::F4, 0);

@@ -14,16 +14,13 @@ namespace kiro::ui {
 
 using Win32Window = uitest::Ui;
 
-TEST_F(Win32Window, DisableImeDropsTheInputContext) {
+TEST_F(Win32Window, TheInputMethodCanBeDroppedAndCursorFilesKeepTheirHotSpot) {
     Window w(nullptr, WS_POPUP);
     HIMC before = ImmGetContext(hwndOf(w));
     ASSERT_NE(before, nullptr);
     ImmReleaseContext(hwndOf(w), before);
     w.disableIme();
     EXPECT_EQ(ImmGetContext(hwndOf(w)), nullptr);
-}
-
-TEST_F(Win32Window, CursorFilesKeepTheirHotSpotOtherImagesLoadAndMissingFilesGiveNone) {
     auto path = [](const char* name) { return kiro::io::fromUtf8(tavi::test::dataPath(name)); };
     auto hotSpot = [](const Cursor& c) {
         ICONINFO info = {};
