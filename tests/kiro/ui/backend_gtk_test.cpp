@@ -1,14 +1,16 @@
 // The GTK backend's own cases: the window manager's close,
-// characters beyond sixteen bits, cursors, the edit box's widgets,
+// characters beyond sixteen bits, cursors, the edit box's widgets, the Windows face names,
 // boxes asked for by workers, and what layered and ordinary windows show on the screen (with
 // a compositor or without).
 #include <gtk/gtk.h>
+#include <pango/pangocairo.h>
 
 #include <future>
 
 #include "kiro/io/charset/charset.h"
 #include "kiro/ui/cursor.h"
 #include "kiro/ui/editbox.h"
+#include "kiro/ui/font_gtk.h"
 #include "kiro/ui/loop.h"
 #include "kiro/ui/msgbox.h"
 #include "kiro/ui/text_gtk.h"
@@ -117,6 +119,30 @@ TEST_F(EditBoxGtk, BoundsPlaceTheControlAndTheFontSizesItsLines) {
     uitest::pump(150);
     EXPECT_GT(lineHeight(), small * 2) << small;
     EXPECT_EQ(box.getText(), L"文字");
+}
+
+// The Windows face names the system uses resolve to installed Japanese faces.
+TEST(FontGtk, WindowsFaceNamesMapToJapaneseFaces) {
+    prepareFonts();
+    PangoFontMap* map = pango_cairo_font_map_get_default();
+    PangoContext* context = pango_font_map_create_context(map);
+    for (const auto& [name, family] : {std::pair{"ＭＳ ゴシック", "IPAGothic"},
+                                       {"MS Gothic", "IPAGothic"},
+                                       {"ＭＳ Ｐゴシック", "IPAPGothic"},
+                                       {"Meiryo", "IPAPGothic"},
+                                       {"メイリオ", "IPAPGothic"},
+                                       {"DejaVu Sans", "DejaVu Sans"}}) {
+        PangoFontDescription* wanted = pango_font_description_from_string(name);
+        pango_font_description_set_absolute_size(wanted, 17 * PANGO_SCALE);
+        PangoFont* font = pango_font_map_load_font(map, context, wanted);
+        ASSERT_NE(font, nullptr) << name;
+        PangoFontDescription* got = pango_font_describe(font);
+        EXPECT_STREQ(pango_font_description_get_family(got), family) << name;
+        pango_font_description_free(got);
+        pango_font_description_free(wanted);
+        g_object_unref(font);
+    }
+    g_object_unref(context);
 }
 
 // A box asked for by a worker while no loop runs (before the loop, or while the UI thread

@@ -1,6 +1,6 @@
 // Canvas drawing, text, resizing and decoding, read back from the pixels; canvases that could
-// not be made, and characters a toolkit may not take as they are. Fonts: the numbered table,
-// fonts from memory and the Windows face names.
+// not be made, and characters a toolkit may not take as they are. Fonts: the numbered table
+// and fonts from memory.
 #include "kiro/ui/canvas.h"
 
 #include <fstream>
@@ -300,23 +300,5 @@ TEST(Font, JapaneseTextIsLaidOutWithTheWindowsFaceNameAndFontsFromMemoryHandOutE
     c.setFont(60);
     EXPECT_GT(c.measureText(L"メモ", nullptr, 0), 20);
 }
-
-#ifndef _WIN32
-// The Windows face names the system uses are drawn with installed Japanese faces.
-TEST(Font, WindowsFaceNamesAreDrawnWithJapaneseFaces) {
-    Canvas c(10, 10);
-    const auto width = [&c](const wchar_t* face) {
-        c.setFont(face, 17);
-        return c.measureText(L"Wide ワイド", nullptr, 0);
-    };
-    EXPECT_NE(width(L"IPAGothic"), width(L"IPAPGothic"));
-    for (const auto& [name, face] : {std::pair{L"ＭＳ ゴシック", L"IPAGothic"},
-                                     {L"MS Gothic", L"IPAGothic"},
-                                     {L"ＭＳ Ｐゴシック", L"IPAPGothic"},
-                                     {L"Meiryo", L"IPAPGothic"},
-                                     {L"メイリオ", L"IPAPGothic"}})
-        EXPECT_EQ(width(name), width(face)) << name;
-}
-#endif
 
 }  // namespace kiro::ui
