@@ -1,14 +1,17 @@
-// A window for the toolkit's tests that writes down which handlers ran, with their arguments.
+// A window for the toolkit's tests that writes down which handlers ran, with their arguments
+// (and where the left button went down), and a way to put one on the screen.
 #pragma once
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "kiro/ui/canvas.h"
 #include "kiro/ui/window.h"
+#include "support/uidriver.h"
 
 namespace kiro::ui::test {
 
@@ -30,8 +33,13 @@ public:
 
     int count(const std::string& entry) const { return int(std::count(log.begin(), log.end(), entry)); }
     bool has(const std::string& entry) const { return count(entry) > 0; }
+    // Whether the window comes to have seen `entry` n times while the loop runs.
+    bool saw(const std::string& entry, int n = 1) {
+        return uitest::waitUntil([&] { return count(entry) >= n; });
+    }
 
     LResult onMessage(std::uint32_t msg, WParam w, LParam l) override {
+        if (msg == wm::LButtonDown) note("down " + std::to_string(loWord(l)) + "," + std::to_string(hiWord(l)));
         return message ? message(msg, w, l) : NotHandled;
     }
     LResult onUserMessage(std::uint32_t msg, WParam w, LParam) override {
@@ -69,6 +77,20 @@ public:
 private:
     LResult note(const std::string& entry, LResult result = NotHandled) { return log.push_back(entry), result; }
 };
+
+// A shown window at (x, y) with that client size, painting with painter, once painted.
+template <class W = Recorder>
+std::unique_ptr<W> shown(int x, int y, int w, int h, std::uint32_t exStyle, std::function<void(Canvas&)> painter) {
+    auto win = std::make_unique<W>(nullptr, ws::Popup, exStyle);
+    win->painter = std::move(painter);
+    win->moveTo(x, y);
+    win->setClientSize(w, h);
+    win->show();
+    EXPECT_TRUE(uitest::waitUntil([raw = win.get()] { return raw->has("paint"); }));
+    uitest::pump(300);
+    win->log.clear();
+    return win;
+}
 
 // Where a window stands and its client size.
 inline XY placeOf(const Window& w) {

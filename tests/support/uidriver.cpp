@@ -1,6 +1,5 @@
-// The UI driver's common half: waiting on the loop, clicks, key combinations, menus and boxes
-// polled from the loop, and the rescue from a stalled modal loop.
-#include <atomic>
+// The UI driver's common half: waiting on the loop, clicks, key combinations, menus polled
+// from the loop, and the rescue from a stalled modal loop.
 #include <chrono>
 #include <sstream>
 #include <thread>
@@ -34,19 +33,15 @@ void click(int button, int count) {
     }
 }
 
-static void sendKeys(const std::string& names, bool anyThread) {
+void keys(const std::string& names) {
     std::istringstream in(names);
     for (std::string combination; in >> combination;) {  // "ctrl+shift+u": modifiers around the key
         std::vector<std::string> held;
         for (size_t plus; (plus = combination.find('+')) != std::string::npos; combination.erase(0, plus + 1))
             held.push_back(combination.substr(0, plus));
         held.push_back(combination);
-        backend::combination(held, anyThread);
+        backend::combination(held);
     }
-}
-
-void keys(const std::string& names) {
-    sendKeys(names, false);
 }
 
 void whenMenuOpen(std::function<void(const MenuSeen&)> action) {
@@ -63,33 +58,19 @@ void backend::clickCentre(const kiro::ui::Rect& r) {
     click(1);
 }
 
-void answerBox(BoxSeen* seen, int response) {
-    every(20, [seen, response] { return !backend::clickBox(seen, response); });
-}
-
-struct Rescue::State {
-    std::atomic<bool> done{false};
-    std::atomic<bool> fired{false};
-    std::thread thread;
-};
-
-Rescue::Rescue(int ms) : state_(new State) {
-    state_->thread = std::thread([s = state_, ms] {
-        for (int t = 0; t < ms && !s->done; t += 20) std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        if (s->done) return;
-        s->fired = true;
-        sendKeys("Escape", true);
+Rescue::Rescue(int ms) : state_(std::make_shared<int>(0)) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    every(20, [state = state_, end] {
+        if (*state == 0 && std::chrono::steady_clock::now() >= end) {
+            *state = 1;
+            keys("Escape");
+        }
+        return *state == 0;
     });
 }
 
 Rescue::~Rescue() {
-    state_->done = true;
-    state_->thread.join();
-    delete state_;
-}
-
-bool Rescue::fired() const {
-    return state_->fired;
+    if (*state_ == 0) *state_ = 2;
 }
 
 }  // namespace uitest

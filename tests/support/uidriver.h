@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -42,9 +43,10 @@ void moveTo(int x, int y);  // returns once the pointer is there
 void press(int button);
 void release(int button);
 void click(int button, int count = 1);
-void wheel(int notches);  // positive: away from the user
+void wheel(int notches);  // positive: away from the user (Linux only so far)
 void keys(const std::string& names);
-void focus(kiro::ui::Window& window);  // raises the window and gives it the keyboard, as a click on its frame
+// Raises the window and gives it the keyboard, as a click on its frame (Linux only so far).
+void focus(kiro::ui::Window& window);
 void type(const std::wstring& text);
 // What the screen shows at the point, as 0xRRGGBB.
 std::uint32_t screenPixel(int x, int y);
@@ -60,7 +62,7 @@ struct MenuSeen {
 void whenMenuOpen(std::function<void(const MenuSeen&)> action);
 
 // A message box once it is open: records what it says, then clicks the button that gives
-// `response` (IdOk, IdYes, ...) with the pointer.
+// `response` (IdOk, IdYes, ...) with the pointer. (Linux only so far: no Windows test asks.)
 struct BoxSeen {
     bool seen = false;
     std::wstring caption;
@@ -73,26 +75,26 @@ bool boxOpen();
 std::vector<std::wstring> menuBar(kiro::ui::Window& window);
 void clickMenuBar(kiro::ui::Window& window, size_t item);
 
-// Presses Escape from another thread when the scope is still open after the time, so a test
-// stalled inside a modal loop fails instead of hanging.
+// Presses Escape from a timer of the UI thread when the scope is still open after the time, so
+// a test stalled inside a modal loop fails instead of hanging.
 class Rescue {
 public:
     explicit Rescue(int ms = 15000);
     ~Rescue();
-    bool fired() const;
+    bool fired() const { return *state_ == 1; }
 
 private:
-    struct State;
-    State* state_;
+    std::shared_ptr<int> state_;  // 0 waiting, 1 fired, 2 ended
 };
 
-// Between the two halves: the platform's gives the first four, the common one the last.
+// A file drop of these paths on the window, as the platform hands it over.
+void dropFiles(kiro::ui::Window& window, const std::vector<std::wstring>& paths);
+
+// Between the two halves: the platform's gives these, the common one clickCentre.
 namespace backend {
 bool step();  // handles the UI thread's pending events; false when there were none
-// Presses the keys in order and releases them in reverse; from any thread when `anyThread`.
-void combination(const std::vector<std::string>& held, bool anyThread);
-bool menuOpen(MenuSeen* seen);               // the open popup menu, if any
-bool clickBox(BoxSeen* seen, int response);  // false while no box with that button is up
+void combination(const std::vector<std::string>& held);  // pressed in order, released in reverse
+bool menuOpen(MenuSeen* seen);                           // the open popup menu, if any
 void clickCentre(const kiro::ui::Rect& r);
 }  // namespace backend
 

@@ -12,6 +12,7 @@
 
 #include "kiro/ui/text_gtk.h"
 #include "kiro/ui/window_gtk.h"
+#include "kiro/ui/window_native_gtk.h"
 
 namespace uitest {
 
@@ -67,26 +68,24 @@ bool backend::step() {
     return g_main_context_iteration(nullptr, FALSE);
 }
 
-void backend::combination(const std::vector<std::string>& held, bool anyThread) {
-    Display* x = anyThread ? XOpenDisplay(nullptr) : xdisplay();  // Xlib connections stay in their thread
-    if (x == nullptr) return;
-    std::vector<KeyCode> codes;
-    for (const std::string& k : held)
-        codes.push_back(XKeysymToKeycode(x, k == "ctrl"    ? XK_Control_L
-                                            : k == "shift" ? XK_Shift_L
-                                            : k == "alt"   ? XK_Alt_L
-                                                           : XStringToKeysym(k.c_str())));
-    for (KeyCode code : codes) XTestFakeKeyEvent(x, code, True, CurrentTime);
-    for (auto code = codes.rbegin(); code != codes.rend(); ++code) XTestFakeKeyEvent(x, *code, False, CurrentTime);
-    XSync(x, False);
-    if (anyThread) XCloseDisplay(x);
-}
-
 void every(unsigned ms, std::function<bool()> action) {
     g_timeout_add_full(
         G_PRIORITY_DEFAULT, ms, [](gpointer f) -> gboolean { return (*static_cast<std::function<bool()>*>(f))(); },
         new std::function<bool()>(std::move(action)),
         [](gpointer f) { delete static_cast<std::function<bool()>*>(f); });
+}
+
+void backend::combination(const std::vector<std::string>& held) {
+    std::vector<KeyCode> codes;
+    for (const std::string& k : held)
+        codes.push_back(XKeysymToKeycode(xdisplay(), k == "ctrl"    ? XK_Control_L
+                                                     : k == "shift" ? XK_Shift_L
+                                                     : k == "alt"   ? XK_Alt_L
+                                                                    : XStringToKeysym(k.c_str())));
+    for (KeyCode code : codes) XTestFakeKeyEvent(xdisplay(), code, True, CurrentTime);
+    for (auto code = codes.rbegin(); code != codes.rend(); ++code)
+        XTestFakeKeyEvent(xdisplay(), *code, False, CurrentTime);
+    XSync(xdisplay(), False);
 }
 
 void moveTo(int x, int y) {
@@ -160,19 +159,27 @@ bool boxOpen() {
     return openBox() != nullptr;
 }
 
-bool backend::clickBox(BoxSeen* seen, int response) {
-    GtkWidget* box = openBox();
-    if (box == nullptr || !gdk_window_is_viewable(gtk_widget_get_window(box))) return false;
-    GtkWidget* button = gtk_dialog_get_widget_for_response(GTK_DIALOG(box), response);
-    if (button == nullptr) return false;
-    seen->seen = true;
-    seen->caption = kiro::ui::gtk::wide(gtk_window_get_title(GTK_WINDOW(box)));
-    gchar* text = nullptr;
-    g_object_get(box, "text", &text, nullptr);
-    seen->text = kiro::ui::gtk::wide(text);
-    g_free(text);
-    clickWidget(button);
-    return true;
+// Clicks the button once a box with it is up.
+void answerBox(BoxSeen* seen, int response) {
+    every(20, [seen, response] {
+        GtkWidget* box = openBox();
+        if (box == nullptr || !gdk_window_is_viewable(gtk_widget_get_window(box))) return true;
+        GtkWidget* button = gtk_dialog_get_widget_for_response(GTK_DIALOG(box), response);
+        if (button == nullptr) return true;
+        seen->seen = true;
+        seen->caption = kiro::ui::gtk::wide(gtk_window_get_title(GTK_WINDOW(box)));
+        gchar* text = nullptr;
+        g_object_get(box, "text", &text, nullptr);
+        seen->text = kiro::ui::gtk::wide(text);
+        g_free(text);
+        clickWidget(button);
+        return false;
+    });
+}
+
+void dropFiles(kiro::ui::Window& window, const std::vector<std::wstring>& paths) {
+    window.native()->drop = paths;  // what a drop from a file manager leaves for the message
+    window.sendMessage(kiro::ui::wm::DropFiles, 0, 0);
 }
 
 std::vector<std::wstring> menuBar(kiro::ui::Window& window) {

@@ -1,7 +1,10 @@
 // The UI driver's half on Windows: the thread's message queue, thread timers, input through
-// SendInput, and menus, message boxes and menu bars read from their windows and menus.
+// SendInput, and menus and menu bars read from their windows and menus.
 #include <windows.h>
 
+#include <shlobj.h>
+
+#include <cstring>
 #include <map>
 
 #include "kiro/ui/window_win32.h"
@@ -39,17 +42,6 @@ std::vector<std::wstring> labelsOf(HMENU menu) {
     return labels;
 }
 
-HWND visibleOfClass(const wchar_t* className) {
-    HWND found = nullptr;
-    while ((found = FindWindowExW(nullptr, found, className, nullptr)) != nullptr)
-        if (IsWindowVisible(found)) return found;
-    return nullptr;
-}
-
-void clickAt(const RECT& r) {
-    backend::clickCentre(kiro::ui::Rect{r.left, r.top, r.right, r.bottom});
-}
-
 std::map<UINT_PTR, std::function<bool()>>& timers() {
     static std::map<UINT_PTR, std::function<bool()>> actions;
     return actions;
@@ -65,8 +57,7 @@ bool backend::step() {
     return true;
 }
 
-// Input may come from any thread.
-void backend::combination(const std::vector<std::string>& held, bool) {
+void backend::combination(const std::vector<std::string>& held) {
     static const std::map<std::string, WORD> named = {
         {"Return", VK_RETURN}, {"Escape", VK_ESCAPE}, {"Tab", VK_TAB},   {"space", VK_SPACE},
         {"Up", VK_UP},         {"Down", VK_DOWN},     {"Left", VK_LEFT}, {"Right", VK_RIGHT},
@@ -103,12 +94,19 @@ void release(int button) {
     mouse(button == 1 ? MOUSEEVENTF_LEFTUP : button == 2 ? MOUSEEVENTF_MIDDLEUP : MOUSEEVENTF_RIGHTUP);
 }
 
-void wheel(int notches) {
-    mouse(MOUSEEVENTF_WHEEL, 0, 0, DWORD(notches * WHEEL_DELTA));
-}
-
-void focus(kiro::ui::Window& window) {
-    SetForegroundWindow(kiro::ui::hwndOf(window));
+// A drop of these paths as the shell hands it to a window: DROPFILES, then the paths, each
+// ended by a zero, and one zero more.
+void dropFiles(kiro::ui::Window& window, const std::vector<std::wstring>& paths) {
+    std::wstring list;
+    for (const std::wstring& p : paths) list += p + L'\0';
+    const std::size_t bytes = (list.size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + bytes);
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    std::memcpy(drop + 1, list.c_str(), bytes);
+    GlobalUnlock(memory);
+    SendMessageW(kiro::ui::hwndOf(window), WM_DROPFILES, WPARAM(memory), 0);
 }
 
 void type(const std::wstring& text) {
@@ -126,7 +124,8 @@ std::uint32_t screenPixel(int x, int y) {
 }
 
 bool backend::menuOpen(MenuSeen* menu) {
-    HWND popup = visibleOfClass(L"#32768");  // the class of popup menu windows
+    HWND popup = FindWindowExW(nullptr, nullptr, L"#32768", nullptr);  // the class of popup menu windows
+    while (popup != nullptr && !IsWindowVisible(popup)) popup = FindWindowExW(nullptr, popup, L"#32768", nullptr);
     if (popup == nullptr) return false;
     RECT r{};
     GetWindowRect(popup, &r);
@@ -140,26 +139,6 @@ bool backend::menuOpen(MenuSeen* menu) {
     return true;
 }
 
-bool boxOpen() {
-    return visibleOfClass(L"#32770") != nullptr;
-}
-
-bool backend::clickBox(BoxSeen* seen, int response) {
-    HWND box = visibleOfClass(L"#32770");  // the class of dialog boxes
-    HWND button = box ? GetDlgItem(box, response) : nullptr;
-    if (button == nullptr) return false;
-    wchar_t text[1024] = {};
-    seen->seen = true;
-    GetWindowTextW(box, text, 1024);
-    seen->caption = text;
-    GetDlgItemTextW(box, 0xFFFF, text, 1024);  // the box's message is its static control
-    seen->text = text;
-    RECT r{};
-    GetWindowRect(button, &r);
-    clickAt(r);
-    return true;
-}
-
 std::vector<std::wstring> menuBar(kiro::ui::Window& window) {
     return labelsOf(GetMenu(kiro::ui::hwndOf(window)));
 }
@@ -167,7 +146,8 @@ std::vector<std::wstring> menuBar(kiro::ui::Window& window) {
 void clickMenuBar(kiro::ui::Window& window, size_t item) {
     RECT r{};
     const HWND hwnd = kiro::ui::hwndOf(window);
-    if (GetMenuItemRect(hwnd, GetMenu(hwnd), UINT(item), &r)) clickAt(r);
+    if (GetMenuItemRect(hwnd, GetMenu(hwnd), UINT(item), &r))
+        backend::clickCentre(kiro::ui::Rect{r.left, r.top, r.right, r.bottom});
 }
 
 }  // namespace uitest

@@ -1,9 +1,14 @@
 // Window: dispatch order and results, observers, lifecycle, timers, posted messages,
-// geometry and painting.
+// geometry, painting, clicks, drops and the clipboard; input from the pointer and keyboard;
+// the UI thread's task queue.
 #include "kiro/ui/window.h"
 
 #include <memory>
+#include <thread>
 
+#include "kiro/ui/canvas.h"
+#include "kiro/ui/clipboard.h"
+#include "kiro/ui/loop.h"
 #include "support/recorder.h"
 #include "support/uidriver.h"
 
@@ -159,7 +164,7 @@ TEST_F(WindowTest, GeometryFollowsMovesAndSizesAndPaintingWaitsForShowing) {
     uitest::pump(50);
     EXPECT_FALSE(w.has("paint"));  // hidden windows are not painted
     w.show();
-    ASSERT_TRUE(uitest::waitUntil([&] { return w.has("paint"); }));
+    ASSERT_TRUE(w.saw("paint"));
     uitest::pump(150);  // the platform's confirmations change nothing
     EXPECT_TRUE(test::placeOf(w) == XY(120, 80) && test::sizeOf(w) == XY(150, 90));
     w.log.clear();
@@ -169,26 +174,215 @@ TEST_F(WindowTest, GeometryFollowsMovesAndSizesAndPaintingWaitsForShowing) {
     EXPECT_EQ(w.count("paint"), 1);  // several invalidations, one paint
 }
 
-TEST_F(WindowTest, LayeredWindowsTakeTheCanvasSizeKeepTheirCornerAndShowThePixels) {
-    Recorder w(nullptr, ws::Popup, wsex::Layered);
+// Layered windows show their canvas's pixels at its size, ordinary ones the pixels without
+// alpha (rows top-down); both take clicks, the hit test being left to the system.
+TEST_F(WindowTest, WindowsShowTheirPixelsAndTakeClicks) {
+    Recorder w(nullptr, ws::Popup, wsex::Layered), plain(nullptr, ws::Popup);
     Rgb colour = rgb(200, 30, 40);
     w.painter = [&colour](Canvas& c) {
         c.resize(70, 50);
         c.clear(colour);
     };
+    w.message = [](std::uint32_t msg, WParam, LParam) { return msg == wm::NcHitTest ? 0 : NotHandled; };
+    plain.painter = [](Canvas& c) {
+        c.clear();
+        c.setColor(rgb(0, 200, 0), 255);
+        c.drawRect(Rect{0, 0, 20, 20}, true, 0);
+    };
     w.moveTo(300, 200);
+    plain.moveTo(500, 200);
+    plain.setClientSize(40, 40);
     w.show();
-    ASSERT_TRUE(uitest::waitUntil([&] { return w.has("paint"); }));
+    plain.show();
+    ASSERT_TRUE(uitest::waitUntil([&] { return w.has("paint") && plain.has("paint"); }));
     uitest::pump(200);
     EXPECT_EQ(test::sizeOf(w), XY(70, 50));
     EXPECT_EQ(test::placeOf(w), XY(300, 200));
 #ifndef _WIN32  // (under Wine the layered update brings no size message: the GTK backend's promise)
     EXPECT_TRUE(w.has("size 70x50"));
 #endif
-    EXPECT_EQ(uitest::screenPixel(335, 225), 0xC81E28u);
+    EXPECT_EQ((std::vector<std::uint32_t>{uitest::screenPixel(335, 225), uitest::screenPixel(500, 200),
+                                          uitest::screenPixel(510, 230), uitest::screenPixel(530, 210)}),
+              (std::vector<std::uint32_t>{0xC81E28, 0x00C800, 0, 0}));  // transparent shows black
     colour = rgb(10, 220, 90);
     w.invalidate();
     EXPECT_TRUE(uitest::waitUntil([] { return uitest::screenPixel(335, 225) == 0x0ADC5Au; }));
+    for (Recorder* r : {&w, &plain}) {
+        uitest::moveTo(test::placeOf(*r).first + 5, test::placeOf(*r).second + 5);
+        uitest::click(1);
+        EXPECT_TRUE(r->saw("keydown 1"));
+    }
+}
+
+TEST_F(WindowTest, DropsNotTakenAreKeptAndClipboardTextRoundTripsWithNoticesWhileListening) {
+    Recorder w(nullptr, ws::Popup, wsex::AcceptFiles);
+    uitest::dropFiles(w, {L"a.txt", L"メモ 2.dat"});
+    w.dropResult = 0;  // a drop the handler takes leaves the queue as it was
+    uitest::dropFiles(w, {L"b"});
+    EXPECT_TRUE(w.has("drop 2") && w.has("drop 1"));
+    EXPECT_EQ(w.droppedFiles(), (std::deque<std::wstring>{L"a.txt", L"メモ 2.dat"}));
+    // Clipboard text round trips; empty text is refused; notices come only while listening.
+    const std::wstring text = L"メモ：今日は晴れ\n二行目 tab\there";
+    w.listenClipboard(true);
+    ASSERT_TRUE(setClipboardText(text));
+    ASSERT_TRUE(w.saw("clipboard"));
+    EXPECT_EQ(getClipboardText(), text);
+    w.listenClipboard(false);
+    w.log.clear();
+    EXPECT_FALSE(setClipboardText(L""));
+    EXPECT_EQ(getClipboardText(), text);
+    ASSERT_TRUE(setClipboardText(std::wstring{L'a', wchar_t(0xD800), L'b'}));
+    uitest::pump(200);
+    EXPECT_FALSE(w.has("clipboard"));
+#ifndef _WIN32  // UTF-8 cannot carry a lone surrogate
+    EXPECT_EQ(getClipboardText(), L"a\uFFFDb");
+#endif
+}
+
+#ifndef _WIN32  // (input from the pointer and keyboard is judged on Linux)
+// Window input from the platform's pointer and keyboard: dragging, clicks, double clicks,
+// pointer entry and exit, clicks through transparent pixels, wheel and keys.
+using WindowInput = uitest::Ui;
+
+// A window that keeps its left edge at 230 or beyond while it is dragged.
+struct Held : Recorder {
+    using Recorder::Recorder;
+    LResult onMoving(Rect* r) override {
+        if (r->left < 230) {
+            r->right += 230 - r->left;
+            r->left = 230;
+        }
+        return Recorder::onMoving(r);
+    }
+};
+
+// A shown window at (x, y) painted in one opaque colour.
+template <class W = Recorder>
+static std::unique_ptr<W> shown(int x, int y, Rgb colour, std::uint32_t exStyle = 0) {
+    return test::shown<W>(x, y, 100, 100, exStyle, [colour](Canvas& c) { c.clear(colour); });
+}
+
+// The pointer moved through the points, the loop turned after each.
+static void through(std::initializer_list<XY> points) {
+    for (const auto& [x, y] : points) {
+        uitest::moveTo(x, y);
+        uitest::pump(80);
+    }
+}
+
+TEST_F(WindowInput, ClicksReleaseOnceAndDragsMoveTheWindowStepByStepAsTheMovingHandlerAdjusts) {
+    auto w = shown<Held>(200, 200, rgb(200, 0, 0), wsex::Layered);
+    w->setDragMove(true);
+    uitest::moveTo(220, 230);
+    uitest::click(1);
+    ASSERT_TRUE(w->saw("keydown 1"));
+    uitest::pump(100);
+    EXPECT_TRUE(w->count("down 20,30") == 1 && w->count("keydown 1") == 1);
+    EXPECT_TRUE(w->movings.empty());  // a click on a draggable window moves nothing
+    w->log.clear();
+    uitest::moveTo(250, 250);
+    uitest::press(1);
+    through({{250, 250}, {270, 260}, {300, 290}});
+    EXPECT_EQ(test::placeOf(*w), XY(250, 240));
+    through({{180, 300}});                // would put the window at x = 130: held at 230
+    EXPECT_EQ(w->count("keydown 1"), 0);  // no release while the button is held
+    uitest::release(1);
+    ASSERT_TRUE(w->saw("keydown 1"));
+    uitest::pump(100);
+    EXPECT_TRUE(test::placeOf(*w) == XY(230, 250) && w->moves.back() == XY(230, 250));
+    EXPECT_TRUE(w->count("down 50,50") == 1 && w->count("keydown 1") == 1);
+    ASSERT_GE(w->movings.size(), 2u);
+    const Rect last = w->movings.back();
+    EXPECT_EQ((std::vector<int>{last.left, last.top, last.right}), (std::vector<int>{230, 250, 330}));
+}
+
+TEST_F(WindowInput, EnterAndLeaveAreReportedOncePerVisitWhenTracked) {
+    auto w = shown(600, 100, rgb(0, 0, 200));
+    w->setTrackMouseLeave(true);
+    for (int round = 1; round <= 2; ++round) {
+        through({{10, 10}, {650, 150}});
+        EXPECT_TRUE(w->saw("enter", round));
+        through({{660, 160}, {800, 400}});
+        EXPECT_TRUE(w->saw("leave", round));
+        EXPECT_TRUE(w->count("enter") == round && w->count("leave") == round);
+    }
+    w->setTrackMouseLeave(false);
+    w->log.clear();
+    through({{650, 150}, {10, 10}});
+    EXPECT_FALSE(w->has("enter") || w->has("leave"));
+}
+
+TEST_F(WindowInput, ClicksOnTransparentPixelsReachTheWindowBelow) {
+    auto below = test::shown(100, 450, 200, 100, 0, [](Canvas& c) { c.clear(rgb(255, 255, 255)); });
+    auto above = test::shown(100, 450, 200, 100, wsex::Layered, [](Canvas& c) {
+        c.clear();
+        c.setColor(rgb(0, 0, 255), 255);
+        c.drawRect(Rect{100, 0, 200, 100}, true, 0);  // the left half stays transparent
+    });
+    uitest::moveTo(150, 500);
+    uitest::click(1);
+    EXPECT_TRUE(below->saw("down 50,50"));
+    uitest::moveTo(250, 500);
+    uitest::click(1);
+    EXPECT_TRUE(above->saw("down 150,50"));
+    EXPECT_FALSE(above->has("down 50,50") || below->has("down 150,50"));
+}
+
+TEST_F(WindowInput, DoubleClicksReplaceTheSecondPressAndWheelAndKeysArrive) {
+    auto w = shown(700, 450, rgb(0, 120, 0));
+    uitest::moveTo(750, 500);
+    uitest::click(1, 2);
+    ASSERT_TRUE(w->saw("dblclk"));
+    uitest::pump(100);
+    std::vector<std::string> mouse;
+    for (const std::string& e : w->log)
+        if (e != "focus" && e != "blur") mouse.push_back(e);  // focus may follow the pointer
+    EXPECT_EQ(mouse, (std::vector<std::string>{"down 50,50", "keydown 1", "dblclk", "keydown 1"}));
+    uitest::wheel(1);
+    uitest::wheel(-1);
+    EXPECT_TRUE(w->saw("wheel -1") && w->count("wheel 1") == 1);
+    w->focus();
+    EXPECT_TRUE(w->saw("focus"));
+    uitest::pump(100);
+    w->log.clear();
+    uitest::keys("Escape a");
+    EXPECT_TRUE(w->saw("char 97"));
+    EXPECT_EQ(w->log, (std::vector<std::string>{"keydown 27", "char 27", "keydown 65", "char 97"}));
+}
+#endif
+
+// Tasks posted to the UI thread from other threads run there in order, also in a nested loop.
+TEST(Loop, TasksPostedFromWorkersRunOnTheUiThreadInOrderAlsoInANestedLoop) {
+    ASSERT_TRUE(initializeToolkit());
+    std::vector<int> ran;  // touched by the tasks only
+    bool offThread = false;
+    auto record = [&](int i) {
+        return [&, i] {
+            offThread = offThread || !isUiThread();
+            ran.push_back(i);
+        };
+    };
+    std::thread early([&] {
+        for (int i = 0; i < 3; ++i) postToUiThread(record(i));
+    });
+    early.join();
+    EXPECT_TRUE(ran.empty());  // they wait for the loop
+
+    // The next task opens a nested loop, which runs a second worker's tasks and is ended by
+    // the last of them.
+    postToUiThread([&] {
+        std::thread late([&] {
+            for (int i = 3; i < 6; ++i) postToUiThread(record(i));
+            postToUiThread([] { quitLoop(); });
+        });
+        runLoop();
+        late.join();
+        ran.push_back(100);
+        quitLoop();
+    });
+    runLoop();
+    EXPECT_EQ(ran, (std::vector<int>{0, 1, 2, 3, 4, 5, 100}));
+    EXPECT_FALSE(offThread);
 }
 
 }  // namespace kiro::ui
