@@ -22,7 +22,7 @@ using namespace std::chrono_literals;
 // A work folder with the language module started in it.
 struct Language {
     test::ScopedWorkFolder work;
-    test::ScopedLanguageModule language{work.path()};
+    test::ScopedLanguageModule language;
 };
 
 TEST(CorpusPieces, ALongTextLearntPieceByPieceGivesTheLinksOfTheWhole) {
