@@ -31,10 +31,10 @@ TEST(MecabDll, LoadsFromTheSearchPathWalksTheNodesAndReleasesEverything) {
     std::vector<std::string> seen;
     // Surfaces are read by their length (they run on into the sentence); the beginning and
     // end nodes are skipped; an empty sentence fails to parse and yields nothing.
-    EXPECT_TRUE(analyser->parse({"東京 に 行く", "", "猫"}, [&](const char* surface, size_t length, const char* feature) {
+    EXPECT_TRUE(analyser->parse({"東京行く", "", "猫犬"}, [&](const char* surface, size_t length, const char* feature) {
         seen.push_back(std::string(surface, length) + "|" + feature);
     }));
-    EXPECT_EQ(seen, (std::vector<std::string>{"東京|word,1", "に|word,2", "行く|word,3", "猫|word,1"}));
+    EXPECT_EQ(seen, (std::vector<std::string>{"東京|word,1", "行く|word,2", "猫|word,1", "犬|word,2"}));
     EXPECT_EQ(liveStandInObjects(), 1) << "taggers or lattices left behind";
 
     analyser.reset();

@@ -1,11 +1,9 @@
 // A stand-in for libmecab.dll, built for the loader's test: the C functions the language module
-// binds, declared by mecab.h. Parsing splits the sentence at spaces into one node per word;
-// each node's surface points into the sentence and is not zero-terminated, as MeCab's are.
+// binds, declared by mecab.h. Parsing makes two words of each sentence, whose surfaces point
+// into the sentence and are not zero-terminated, as MeCab's are.
 #include <mecab.h>
 
-#include <algorithm>
 #include <cstring>
-#include <string>
 #include <vector>
 
 struct mecab_model_t {};
@@ -13,7 +11,6 @@ struct mecab_t {};
 struct mecab_lattice_t {
     const char* sentence = nullptr;
     std::vector<mecab_node_t> nodes;
-    std::vector<std::string> features;
 };
 
 namespace {
@@ -63,26 +60,20 @@ mecab_node_t* mecab_lattice_get_bos_node(mecab_lattice_t* lattice) {
     return &lattice->nodes.at(0);
 }
 
-// The nodes: the beginning, one per word, the end. An empty sentence fails to parse.
+// The nodes: the beginning, the two halves of the sentence as two words, the end. An empty
+// sentence fails to parse.
 int mecab_parse_lattice(mecab_t*, mecab_lattice_t* lattice) {
-    const std::string sentence = lattice->sentence;
-    if (sentence.empty()) return 0;
-    lattice->nodes.assign(1, mecab_node_t{});
-    lattice->features.assign(1, "BOS/EOS");
-    for (size_t start = 0, end = 0; start < sentence.size(); start = end + 1) {
-        end = std::min(sentence.find(' ', start), sentence.size());
-        lattice->nodes.push_back(mecab_node_t{});
-        lattice->nodes.back().surface = lattice->sentence + start;
-        lattice->nodes.back().length = static_cast<unsigned short>(end - start);
-        lattice->features.push_back("word," + std::to_string(lattice->features.size()));
-    }
-    lattice->nodes.push_back(mecab_node_t{});
-    lattice->features.push_back("BOS/EOS");
-    lattice->nodes.front().stat = MECAB_BOS_NODE;
-    lattice->nodes.back().stat = MECAB_EOS_NODE;
-    for (size_t i = 0; i < lattice->nodes.size(); ++i) {
-        lattice->nodes[i].feature = lattice->features[i].c_str();
-        lattice->nodes[i].next = i + 1 < lattice->nodes.size() ? &lattice->nodes[i + 1] : nullptr;
+    static const char* const features[] = {"BOS/EOS", "word,1", "word,2", "BOS/EOS"};
+    const size_t half = std::strlen(lattice->sentence) / 2;
+    if (half == 0) return 0;
+    lattice->nodes.assign(4, mecab_node_t{});
+    for (size_t i = 0; i < 4; ++i) {
+        mecab_node_t& node = lattice->nodes[i];
+        node.stat = i == 0 ? MECAB_BOS_NODE : i == 3 ? MECAB_EOS_NODE : MECAB_NOR_NODE;
+        node.surface = lattice->sentence + (i == 2 ? half : 0);
+        node.length = static_cast<unsigned short>(i == 1 || i == 2 ? half : 0);
+        node.feature = features[i];
+        node.next = i < 3 ? &lattice->nodes[i + 1] : nullptr;
     }
     return 1;
 }
