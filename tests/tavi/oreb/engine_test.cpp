@@ -4,72 +4,18 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <memory>
 #include <set>
-#include <sstream>
 
-#include "kiro/io/charset/charset.h"
 #include "support/cases.h"
-#include "support/tempfolder.h"
+#include "support/engine_script.h"
 
 namespace tavi::oreb {
 namespace {
 
+using test::EventTable;
 using test::writeBytes;
 
-const char* const EventTable = R"({"unit_wakeup": ["wake"], "unit_drag": {"action": "grab", "texts": ["drag"]},
-                                   "unit_drop": ["drop"]})";
-
-class EngineTest : public ::testing::Test {
-protected:
-    void start(const std::string& responses) {
-        writeBytes(folder_ / L"event.json", EventTable);
-        writeBytes(folder_ / L"response.json", responses);
-        engine_ = std::make_unique<Engine>(folder_.path(), 3, progress_, stop_, [this] { return now_.load(); });
-        EXPECT_EQ(progress_.load(), 1.0f);  // the tables loaded, no corpus files to learn
-    }
-
-    // Plays the steps of a case (tests/data/engine/README) and gives them back, each question
-    // with its answer.
-    std::string play(const std::string& steps) {
-        std::istringstream in(steps);
-        std::string out, line;
-        uint32_t t0 = 0;
-        while (std::getline(in, line)) {
-            const size_t space = line.find(' ');
-            const std::string head = line.substr(0, space), act = line.substr(space + 1);
-            const std::wstring rest = kiro::io::fromUtf8(act.substr(1));
-            out += line;
-            if (head == "responses") {
-                start(act);
-            } else if (head == "t0") {
-                t0 = uint32_t(std::stoul(act));
-            } else {
-                now_ = t0 + uint32_t(std::stoul(head));
-                Response r;
-                if (act[0] == '+') engine_->post(EventMessage{EventMessage::Named, rest, {}});
-                if (act[0] == '?') engine_->post(EventMessage{EventMessage::FreeText, rest, {}});
-                if (act[0] == '*') engine_->post(EventMessage{});
-                if (act[0] == '=' || act[0] == '~')
-                    out += " " + (engine_->cycle(act[0] == '~', r) ? kiro::io::toUtf8(r.text) : "-");
-                if (act[0] == '^' || act[0] == '_') {
-                    const uint32_t due = engine_->dueIn(act[0] == '_');
-                    out += " " + (due == Engine::NeverDue ? "never" : std::to_string(due));
-                }
-                if (act[0] == '!') out += engine_->hasEventLines() ? " yes" : " no";
-            }
-            out += "\n";
-        }
-        return out;
-    }
-
-    test::TempFolder folder_;
-    std::atomic<float> progress_{0.5f};
-    std::atomic<bool> stop_{false};
-    std::atomic<uint32_t> now_{0};
-    std::unique_ptr<Engine> engine_;
-};
+struct EngineTest : ::testing::Test, test::EngineScript {};
 
 // Event lines before chatter, the pause before conversation lines, boredom, the quiet rule,
 // and the due times the brain's worker sleeps by (a due time later than the next line would
