@@ -50,7 +50,8 @@ TEST_F(SornAnalysis, CasesAnalyseAsTheirFilesSayUntilFinalized) {
             size_t end = 0;
             for (int column = 0; column < 4 && end != std::wstring::npos; ++column) end = t.feature.find(L',', end + 1);
             out += sorn::toUtf8(t.surface + L" " + t.base + L" " + std::to_wstring(t.flags) + L" " +
-                                t.feature.substr(0, end)) + "\n";
+                                t.feature.substr(0, end)) +
+                   "\n";
         }
         out += "keywords:";
         for (const auto& k : sorn::keywords(analysed)) out += " " + sorn::toUtf8(k.surface);

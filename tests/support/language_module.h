@@ -21,8 +21,9 @@ public:
         // The dictionary the application folder links to, else the one Debian installs.
         const fs::path linked = appFolder() / "sorn/dic/unidic";
         std::error_code ignored;
-        fs::create_directory_symlink(fs::exists(linked / "sys.dic") ? fs::canonical(linked) : "/var/lib/mecab/dic/unidic",
-                                     "sorn/dic/unidic", ignored);
+        fs::create_directory_symlink(
+            fs::exists(linked / "sys.dic") ? fs::canonical(linked) : "/var/lib/mecab/dic/unidic", "sorn/dic/unidic",
+            ignored);
         if (shippedSettings) fs::copy_file(appFolder() / "sorn/sorn.json", "sorn/sorn.json", ignored);
         sorn::finalize();
         started_ = sorn::initialize();

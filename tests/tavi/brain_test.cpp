@@ -118,10 +118,11 @@ TEST_F(BrainTest, ExceptionOnTheWorkerIsReportedOnceAndEndsIt) {
         std::mutex mutex;
         std::vector<std::string> reports;
         options.reportError = nullptr;
-        if (reporter == 0) options.reportError = [&](const std::string& what) {
-            std::lock_guard<std::mutex> hold(mutex);
-            reports.push_back(what);
-        };
+        if (reporter == 0)
+            options.reportError = [&](const std::string& what) {
+                std::lock_guard<std::mutex> hold(mutex);
+                reports.push_back(what);
+            };
         if (reporter == 2) options.reportError = [](const std::string&) { throw std::runtime_error("no box"); };
         broken = false;
         ::testing::internal::CaptureStderr();

@@ -32,7 +32,9 @@ void destroyed(T* object) {
 }  // namespace
 
 // For the test: how many objects are alive.
-extern "C" __declspec(dllexport) int standin_live_objects() { return live; }
+extern "C" __declspec(dllexport) int standin_live_objects() {
+    return live;
+}
 
 // A dictionary folder named "nowhere" fails, as a missing dictionary does.
 mecab_model_t* mecab_model_new2(const char* arg) {

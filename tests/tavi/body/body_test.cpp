@@ -80,14 +80,13 @@ TEST_F(BodyTest, MotionsRestartOnlyWhenAskedAndChangePicturesExactlyWhenDue) {
     int ticks = 0;
     const Canvas* shown = s->currentFrame();
     // Pictures change only where a redraw is due (every 10 ticks), and only to another one.
-    expectChangeExactlyWhenDue(
-        [&] { return s->ticksUntilChange(); }, [&] { s->update(TickSeconds), ++ticks; },
-        [&] {
-            if (!s->takeChanged()) return false;
-            EXPECT_NE(std::exchange(shown, s->currentFrame()), s->currentFrame());
-            return ticks % 10 == 0;
-        },
-        30);
+    expectChangeExactlyWhenDue([&] { return s->ticksUntilChange(); }, [&] { s->update(TickSeconds), ++ticks; },
+                               [&] {
+                                   if (!s->takeChanged()) return false;
+                                   EXPECT_NE(std::exchange(shown, s->currentFrame()), s->currentFrame());
+                                   return ticks % 10 == 0;
+                               },
+                               30);
 
     s->play(L"ghost", true);  // no frames: the current motion goes on
     s->play(L"unknown", true);
@@ -131,8 +130,8 @@ TEST(BalloonLines, LinesAreRevealedOneCharacterATickAndLeaveTogetherWhenDue) {
     for (int i = 0; i < 40; ++i) lines.update(TickSeconds);
     EXPECT_FLOAT_EQ(lines.remaining(), 8.0f);  // (40 / 8 | 3) + 1 seconds
     bool changed = false;
-    expectChangeExactlyWhenDue(
-        [&] { return lines.ticksUntilDue(); }, [&] { changed = lines.update(TickSeconds); }, [&] { return changed; }, 1);
+    expectChangeExactlyWhenDue([&] { return lines.ticksUntilDue(); }, [&] { changed = lines.update(TickSeconds); },
+                               [&] { return changed; }, 1);
     EXPECT_TRUE(lines.lines().empty());
     // Silence counts from the tick that emptied the balloon.
     EXPECT_TRUE(lines.isEmpty(&silence) && silence == 0.0f);

@@ -29,7 +29,8 @@ TEST_F(EngineTest, EventsOfOneCyclePoolTheirLinesIntoOneResponse) {
     std::set<std::string> seen;
     for (uint32_t t = 1000000; t < 1200000; t += 10000) {
         // Nothing is collected before the cycle; the line not drawn is gone after it.
-        const std::string said = play("t0 " + std::to_string(t) + "\n0 +unit_drag\n10 +unit_drop\n10 !\n100 =\n100 !\n300 =\n");
+        const std::string said =
+            play("t0 " + std::to_string(t) + "\n0 +unit_drag\n10 +unit_drop\n10 !\n100 =\n100 !\n300 =\n");
         seen.insert(said.substr(said.find('\n') + 1));
     }
     const auto pooled = [](const char* line) {

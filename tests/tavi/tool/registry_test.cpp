@@ -92,7 +92,7 @@ TEST(Registry, SecondsAndMinutesAreDueFromTheLastRoundAcrossTheCounterWrap) {
     uint32_t previous = start;
     for (uint32_t t : w.a->secondTimes) EXPECT_EQ(uint32_t(t - std::exchange(previous, t)), 1050u);
     EXPECT_EQ(w.a->minutes, 2);  // at 60050 and 120100 ms
-    Fixture f(1000);  // a minute is due more than 60000 ms after the start
+    Fixture f(1000);             // a minute is due more than 60000 ms after the start
     f.now = 1000 + 60000;
     f.advance(0);
     EXPECT_EQ(f.a->minutes, 0);

@@ -58,7 +58,8 @@ TEST_F(UnitTest, TheBootstrapBuildsTheNamedUnitsInOrderAndAMutedOneDropsItsRespo
 
 TEST_F(UnitTest, CharactersWhoseSilenceEndsTogetherTakeTurnsButEventLinesDoNotWait) {
     // A's line stays 8 seconds: B's event line comes while it shows.
-    folder.addUnit("a", "{}", R"({"boredom": {"texts": ["あのね、きいてきいて。あのね、きいてきいて。あのね、きいてきいて。"]}})");
+    folder.addUnit("a", "{}",
+                   R"({"boredom": {"texts": ["あのね、きいてきいて。あのね、きいてきいて。あのね、きいてきいて。"]}})");
     folder.addUnit("b", R"({"unit_drag": ["つかまれた"]})",
                    R"({"boredom": {"texts": ["ねえねえ"], "action": "happy"}})");
     // Every reading of this clock is a minute later: each brain is bored in its first cycle.
@@ -74,10 +75,12 @@ TEST_F(UnitTest, CharactersWhoseSilenceEndsTogetherTakeTurnsButEventLinesDoNotWa
     both();
     EXPECT_TRUE(a.body()->isSpeaking() && !b.body()->isSpeaking());
     b.post(events::unitDrag());  // an event line passes while A talks
-    ASSERT_TRUE(tickUntil(both, [&] { return b.body()->isSpeaking(); }, 2000));
+    ASSERT_TRUE(tickUntil(
+        both, [&] { return b.body()->isSpeaking(); }, 2000));
     EXPECT_TRUE(newestLine(b.body()) == L"つかまれた" && a.body()->isSpeaking());
     // B's line of boredom, held, comes once both balloons are empty.
-    ASSERT_TRUE(tickUntil(both, [&] { return newestLine(b.body()) == L"ねえねえ"; }, 20000));
+    ASSERT_TRUE(tickUntil(
+        both, [&] { return newestLine(b.body()) == L"ねえねえ"; }, 20000));
     EXPECT_FALSE(a.body()->isSpeaking()) << "the held line came while A talked";
     EXPECT_EQ(b.body()->skin().currentName(), L"happy");
 }
