@@ -101,7 +101,8 @@ TEST(Registry, SecondsAndMinutesAreDueFromTheLastRoundAcrossTheCounterWrap) {
 }
 
 // What wakes the main window for the tools while the characters are still: an event raised
-// on any thread, and the clock's next minute, held to the once-a-second cadence.
+// on any thread, and the clock's next minute, held to the once-a-second cadence; and what
+// the clock raises then.
 TEST(ToolDue, AnEventRaisedOnAnyThreadWakesTheLoopAndIsDueAtOnce) {
     uint32_t now = 1000;
     Registry registry(Registry::Empty{}, [&] { return now; });
@@ -121,7 +122,7 @@ TEST(ToolDue, AnEventRaisedOnAnyThreadWakesTheLoopAndIsDueAtOnce) {
     EXPECT_EQ(registry.dueIn(), IToolKit::NeverDue);
 }
 
-TEST(ToolDue, TheClockIsDueAtTheNextMinuteButNotBeforeTheSecondCadence) {
+TEST(ToolDue, TheClockIsDueAtTheNextMinuteButNotBeforeTheSecondCadenceAndStrikesAtEveryNewHour) {
     uint32_t now = 50000;
     kiro::LocalTime local;
     local.hour = 9;
@@ -141,9 +142,21 @@ TEST(ToolDue, TheClockIsDueAtTheNextMinuteButNotBeforeTheSecondCadence) {
     EXPECT_EQ(registry.dueIn(), 1u);  // the minute has come; the cadence lets it run 1 ms on
     now += 1;
     registry.tick();
+    // Every change of the hour, whichever way, strikes once, with the hour and minute as they
+    // are (no leading zeros).
+    std::wstring struck;
+    for (const auto& [hour, minute] : {std::pair{10, 59}, {0, 0}, {0, 0}, {9, 7}, {5, 59}}) {
+        for (EventMessage out; registry.pollOne(out);)
+            struck += out.name + L" " + out.params.at(L"hour") + L":" + out.params.at(L"minute") + L"|";
+        local.hour = hour, local.minute = minute;
+        now += 1001;
+        registry.tick();
+    }
+    EXPECT_EQ(struck, L"tool_clock_houry 10:0|tool_clock_houry 0:0|tool_clock_houry 9:7|");
     EventMessage out;
     ASSERT_TRUE(registry.pollOne(out));
-    EXPECT_EQ(out.name, L"tool_clock_houry");
+    EXPECT_EQ(out.params.at(L"hour") + L":" + out.params.at(L"minute"), L"5:59");
+    EXPECT_EQ(out.params.size(), 2u);
 }
 
 }  // namespace
