@@ -11,6 +11,7 @@
 
 #include "sorn/pieces.h"
 #include "support/cases.h"
+#include "support/corpus_links.h"
 #include "support/engine_script.h"
 #include "support/language_module.h"
 #include "tavi/brain.h"
@@ -42,16 +43,7 @@ TEST(CorpusPieces, ALongTextLearntPieceByPieceGivesTheLinksOfTheWhole) {
     std::atomic<bool> stop{false};
     EXPECT_TRUE(pieces.learnText(text, stop));
     ASSERT_GT(whole.links().size(), 5u);
-    const auto lines = [](const Corpus& corpus) {  // every link as "noun word count kind", each noun alone
-        std::set<std::wstring> out;
-        for (const auto& [noun, related] : corpus.links()) {
-            out.insert(noun);
-            for (const auto& [word, link] : related)
-                out.insert(noun + L" " + word + L" " + std::to_wstring(link.count) + L" " + std::to_wstring(link.kind));
-        }
-        return out;
-    };
-    EXPECT_TRUE(lines(pieces) == lines(whole));
+    EXPECT_TRUE(test::links(pieces) == test::links(whole));
     stop = true;
     EXPECT_FALSE(stopped.learnText(text, stop));
     EXPECT_TRUE(stopped.links().empty());
