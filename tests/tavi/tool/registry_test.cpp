@@ -51,7 +51,6 @@ TEST(Registry, DispatchRoutesToTheNamedToolOnlyAndEachPollTakesOneEvent) {
     for (const wchar_t* s : {L"", L"c -x", L"ab", L" a", L"a1", L"A"}) EXPECT_FALSE(f.registry.dispatch(s));
     EXPECT_EQ(f.b->commands, std::vector<std::wstring>{L"b -x:5 arg x=5"});
     EXPECT_TRUE(f.a->commands.empty());
-    EXPECT_EQ(f.a->ticks + f.a->seconds + f.b->ticks, 0);
     f.a->raise(EventMessage{EventMessage::Named, L"first", {}});
     f.b->raise(EventMessage{EventMessage::Named, L"second", {}});
     f.a->raise(EventMessage{EventMessage::Named, L"first", {}});
@@ -73,7 +72,6 @@ TEST(Registry, TheProgramsRegistryHoldsTheRealTools) {
     Registry program(
         nullptr, [] { return 5u; }, [] { return kiro::LocalTime{}; });
     EXPECT_TRUE(program.find(L"afk") && program.find(L"clock") && program.find(L"memo") && program.find(L"rss"));
-    EXPECT_FALSE(program.find(L"AFK"));
     EXPECT_TRUE(program.dispatch(L"rss -dump"));
     EventMessage out;
     ASSERT_TRUE(program.pollOne(out));
