@@ -8,27 +8,6 @@
 
 namespace {
 
-std::wstring testFolder() {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path, n);
-    return folder.substr(0, folder.find_last_of(L'\\') + 1);
-}
-
-// Puts a folder in front of PATH while it lives.
-class ScopedSearchPath {
-public:
-    explicit ScopedSearchPath(const std::wstring& folder) {
-        wchar_t old[32767] = {};
-        old_.assign(old, GetEnvironmentVariableW(L"PATH", old, 32767));
-        SetEnvironmentVariableW(L"PATH", (folder + L";" + old_).c_str());
-    }
-    ~ScopedSearchPath() { SetEnvironmentVariableW(L"PATH", old_.c_str()); }
-
-private:
-    std::wstring old_;
-};
-
 int liveStandInObjects() {
     HMODULE dll = GetModuleHandleW(L"libmecab.dll");
     auto count = reinterpret_cast<int (*)()>(reinterpret_cast<void*>(GetProcAddress(dll, "standin_live_objects")));
@@ -39,7 +18,10 @@ TEST(MecabDll, LoadsFromTheSearchPathWalksTheNodesAndReleasesEverything) {
     const char* const argument = "-r sorn/etc/mecabrc -d sorn/dic/unidic";
     ASSERT_EQ(sorn::createAnalyser(argument), nullptr) << "no libmecab.dll should be found here";
 
-    ScopedSearchPath path(testFolder() + L"mecab-standin");
+    // The stand-in's folder joins the search path, between the program's folder and PATH.
+    wchar_t program[MAX_PATH] = {};
+    std::wstring folder(program, GetModuleFileNameW(nullptr, program, MAX_PATH));
+    ASSERT_TRUE(SetDllDirectoryW((folder.substr(0, folder.find_last_of(L'\\') + 1) + L"mecab-standin").c_str()));
     // A model that cannot start leaves the library unloaded.
     EXPECT_EQ(sorn::createAnalyser("-r sorn/etc/mecabrc -d nowhere"), nullptr);
     EXPECT_EQ(GetModuleHandleW(L"libmecab.dll"), nullptr);
@@ -49,14 +31,15 @@ TEST(MecabDll, LoadsFromTheSearchPathWalksTheNodesAndReleasesEverything) {
     std::vector<std::string> seen;
     // Surfaces are read by their length (they run on into the sentence); the beginning and
     // end nodes are skipped; an empty sentence fails to parse and yields nothing.
-    EXPECT_TRUE(analyser->parse({"東京 に 行く", "", "猫"}, [&](const char* surface, size_t length, const char* feature) {
+    EXPECT_TRUE(analyser->parse({"東京行く", "", "猫犬"}, [&](const char* surface, size_t length, const char* feature) {
         seen.push_back(std::string(surface, length) + "|" + feature);
     }));
-    EXPECT_EQ(seen, (std::vector<std::string>{"東京|word,1", "に|word,2", "行く|word,3", "猫|word,1"}));
+    EXPECT_EQ(seen, (std::vector<std::string>{"東京|word,1", "行く|word,2", "猫|word,1", "犬|word,2"}));
     EXPECT_EQ(liveStandInObjects(), 1) << "taggers or lattices left behind";
 
     analyser.reset();
     EXPECT_EQ(GetModuleHandleW(L"libmecab.dll"), nullptr) << "the library stays loaded";
+    SetDllDirectoryW(nullptr);
 }
 
 }  // namespace

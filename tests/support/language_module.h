@@ -1,8 +1,7 @@
 // Test helper: starts the language module (MeCab with the installed UniDic dictionary) from a
-// "sorn" folder made inside a given folder, and stops it when the helper goes.
+// "sorn" folder made in the current folder, and stops it when the helper goes.
 #pragma once
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -14,15 +13,18 @@ namespace tavi::test {
 class ScopedLanguageModule {
 public:
     // shippedSettings: with the settings file of the application folder (its excluded nouns).
-    explicit ScopedLanguageModule(const std::filesystem::path& folder, bool shippedSettings = false) {
+    explicit ScopedLanguageModule(bool shippedSettings = false) {
         namespace fs = std::filesystem;
-        fs::create_directories(folder / "sorn/etc");
-        fs::create_directories(folder / "sorn/dic");
-        std::ofstream(folder / "sorn/etc/mecabrc") << ";\n";
+        fs::create_directories("sorn/etc");
+        fs::create_directories("sorn/dic");
+        std::ofstream("sorn/etc/mecabrc") << ";\n";
+        // The dictionary the application folder links to, else the one Debian installs.
+        const fs::path linked = appFolder() / "sorn/dic/unidic";
         std::error_code ignored;
-        fs::create_directory_symlink(dictionary(), folder / "sorn/dic/unidic", ignored);
-        if (shippedSettings) fs::copy_file(appFolder() / "sorn/sorn.json", folder / "sorn/sorn.json", ignored);
-        ScopedCurrentFolder current(folder);
+        fs::create_directory_symlink(
+            fs::exists(linked / "sys.dic") ? fs::canonical(linked) : "/var/lib/mecab/dic/unidic", "sorn/dic/unidic",
+            ignored);
+        if (shippedSettings) fs::copy_file(appFolder() / "sorn/sorn.json", "sorn/sorn.json", ignored);
         sorn::finalize();
         started_ = sorn::initialize();
     }
@@ -33,14 +35,6 @@ public:
     bool started() const { return started_; }
 
 private:
-    // The dictionary the application folder links to, else the one Debian installs.
-    static std::filesystem::path dictionary() {
-        const auto app = appFolder();
-        if (!app.empty() && std::filesystem::exists(app / "sorn/dic/unidic/sys.dic"))
-            return std::filesystem::canonical(app / "sorn/dic/unidic");
-        return "/var/lib/mecab/dic/unidic";
-    }
-
     bool started_ = false;
 };
 

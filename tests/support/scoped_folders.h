@@ -1,5 +1,5 @@
-// Test helpers that make a folder the current directory for their lifetime: a fresh empty
-// temporary folder, or the assembled application folder (TAVI_APP_DIR).
+// Test helpers: a fresh empty temporary folder, current for its lifetime, and the assembled
+// application folder (TAVI_APP_DIR).
 #pragma once
 
 #include <cstdlib>
@@ -10,28 +10,16 @@
 
 namespace tavi::test {
 
-// Changes the current directory and restores the previous one when it goes.
-class ScopedCurrentFolder {
-public:
-    explicit ScopedCurrentFolder(const std::filesystem::path& folder)
-        : previous_(std::filesystem::current_path()) {
-        std::filesystem::current_path(folder);
-    }
-    ~ScopedCurrentFolder() {
-        std::error_code ignored;
-        std::filesystem::current_path(previous_, ignored);
-    }
-    ScopedCurrentFolder(const ScopedCurrentFolder&) = delete;
-    ScopedCurrentFolder& operator=(const ScopedCurrentFolder&) = delete;
-
-private:
-    std::filesystem::path previous_;
-};
-
 // A fresh temporary folder, current while the object lives and removed afterwards.
 class ScopedWorkFolder {
 public:
-    ScopedWorkFolder() : path_(std::filesystem::path(folder_.path()).parent_path()), current_(path_) {}
+    ScopedWorkFolder() : path_(std::filesystem::path(folder_.path()).parent_path()) {
+        std::filesystem::current_path(path_);
+    }
+    ~ScopedWorkFolder() {
+        std::error_code ignored;
+        std::filesystem::current_path(previous_, ignored);
+    }
     const std::filesystem::path& path() const { return path_; }
 
     // Writes bytes to a file below the folder, creating its folders.
@@ -40,9 +28,9 @@ public:
     }
 
 private:
+    std::filesystem::path previous_ = std::filesystem::current_path();
     TempFolder folder_;
     std::filesystem::path path_;
-    ScopedCurrentFolder current_;
 };
 
 // The assembled application folder named by TAVI_APP_DIR (set by ctest), or empty.

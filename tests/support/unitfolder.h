@@ -2,7 +2,6 @@
 // the given brain tables), current for the test's lifetime; and a tick loop for them.
 #pragma once
 
-#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -25,18 +24,11 @@ public:
         write(unit + "/brain/event.json", eventJson);
         write(unit + "/brain/response.json", responseJson);
     }
-    void writeBootstrap(const std::string& json) { write("units/bootstrap.json", json); }
 };
 
 // Calls tick every 20 ms while turning the UI loop, until done() or the time is up.
 inline bool tickUntil(const std::function<void()>& tick, const std::function<bool()>& done, int ms) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (std::chrono::steady_clock::now() < end) {
-        tick();
-        if (done()) return true;
-        uitest::pump(20);
-    }
-    return false;
+    return uitest::waitUntil([&] { return tick(), uitest::pump(20), done(); }, ms);
 }
 
 }  // namespace tavi::test

@@ -1,6 +1,7 @@
 // The corpus, the engine and the brain with the real language module: a long text learnt piece
 // by piece, corpus files learnt while loading (progress file by file, a stop honoured between
-// pieces), and free-text messages answered from the corpus with the keyword filled in.
+// pieces), and free-text messages answered from the corpus (the cases under
+// tests/data/engine-language) with the keyword filled in.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -9,6 +10,9 @@
 #include <thread>
 
 #include "sorn/pieces.h"
+#include "support/cases.h"
+#include "support/corpus_links.h"
+#include "support/engine_script.h"
 #include "support/language_module.h"
 #include "tavi/brain.h"
 #include "tavi/oreb/corpus.h"
@@ -22,7 +26,7 @@ using namespace std::chrono_literals;
 // A work folder with the language module started in it.
 struct Language {
     test::ScopedWorkFolder work;
-    test::ScopedLanguageModule language{work.path()};
+    test::ScopedLanguageModule language;
 };
 
 TEST(CorpusPieces, ALongTextLearntPieceByPieceGivesTheLinksOfTheWhole) {
@@ -39,54 +43,22 @@ TEST(CorpusPieces, ALongTextLearntPieceByPieceGivesTheLinksOfTheWhole) {
     std::atomic<bool> stop{false};
     EXPECT_TRUE(pieces.learnText(text, stop));
     ASSERT_GT(whole.links().size(), 5u);
-    const auto lines = [](const Corpus& corpus) {  // every link as "noun word count kind", each noun alone
-        std::set<std::wstring> out;
-        for (const auto& [noun, related] : corpus.links()) {
-            out.insert(noun);
-            for (const auto& [word, link] : related)
-                out.insert(noun + L" " + word + L" " + std::to_wstring(link.count) + L" " + std::to_wstring(link.kind));
-        }
-        return out;
-    };
-    EXPECT_TRUE(lines(pieces) == lines(whole));
+    EXPECT_TRUE(test::links(pieces) == test::links(whole));
     stop = true;
     EXPECT_FALSE(stopped.learnText(text, stop));
     EXPECT_TRUE(stopped.links().empty());
 }
 
-struct EngineWithLanguage : ::testing::Test, Language {
-    std::atomic<float> progress{0.0f};
-    std::atomic<bool> stop{false};
-    uint32_t now = 0;
-    // What the engine says 3000 ms after a free-text message.
-    std::wstring answer(Engine& engine, const std::wstring& sentence) {
-        now += 100000;
-        engine.post(EventMessage{EventMessage::FreeText, sentence, {}});
-        now += 3000;
-        Response r;
-        return engine.cycle(false, r) ? r.text : L"<none>";
-    }
-    std::unique_ptr<Engine> start(const std::string& responses) {
-        work.write("brain/models/corpus/pets/animals.txt", "猫は魚が好きです。\n雨の日は静かです。\n");
-        work.write("brain/response.json", responses);
-        return std::make_unique<Engine>(L"brain\\", 3, progress, stop, [this] { return now; });
-    }
-};
-
-TEST_F(EngineWithLanguage, LearnsTheCorpusInSubfoldersWithTheAssociationFileAndAnswersFromIt) {
-    work.write("temp/corpus.txt", "犬;骨/4;;\n");
-    auto engine = start(R"({"unknown": {"texts": ["unknown %keyword%"]},
-                            "related_noun": {"action": "think", "texts": ["%keyword% and %noun%"]}})");
-    EXPECT_EQ(progress.load(), 1.0f);
-    EXPECT_EQ(engine->corpus().links().at(L"猫").at(L"魚").count, 2);
-    EXPECT_EQ(engine->corpus().links().at(L"犬").at(L"骨").count, 4);
-    EXPECT_EQ(answer(*engine, L"猫"), L"猫 and 魚");
-    EXPECT_EQ(answer(*engine, L"鳥"), L"unknown 鳥");
-    EXPECT_EQ(answer(*engine, L"雨"), L"<none>");  // known, but nothing related: neither line
-    engine = start(R"({"through": {"texts": ["[%keyword%]"]}})");
-    EXPECT_EQ(answer(*engine, L"鳥"), L"[鳥]");
-    EXPECT_EQ(answer(*engine, L"鳥と猫"), L"[猫]");  // the known one is looked for last
-    EXPECT_EQ(answer(*engine, L"です"), L"[]");      // no keyword still gives the line
+TEST(EngineWithLanguage, LearnsTheCorpusInSubfoldersWithTheAssociationFileAndAnswersAsTheCasesSay) {
+    Language l;
+    ASSERT_TRUE(l.language.started());
+    l.work.write("temp/corpus.txt", "犬;骨/4;;\n");
+    test::EngineScript script;
+    test::writeBytes(script.folder / L"models/corpus/pets/animals.txt", "猫は魚が好きです。\n雨の日は静かです。\n");
+    script.start("{}");
+    EXPECT_EQ(script.engine->corpus().links().at(L"猫").at(L"魚").count, 2);
+    EXPECT_EQ(script.engine->corpus().links().at(L"犬").at(L"骨").count, 4);
+    test::runCases("engine-language", [&](const std::string& steps) { return test::Outcome{script.play(steps), ""}; });
 }
 
 TEST(BrainWithLanguage, ProgressRisesFileByFileAndDestroyingWaitsOnlyForTheCurrentPiece) {

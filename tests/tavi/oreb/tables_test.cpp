@@ -1,5 +1,5 @@
-// A brain's tables: the event table (its cases under tests/data/event), the response table,
-// and drawing one line from a set with its placeholders filled.
+// A brain's tables: the event table and the response table (their cases under tests/data/event
+// and tests/data/response), and drawing one line from a set with its placeholders filled.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -73,34 +73,30 @@ TEST(EventTable, CasesCollectAsTheirFilesSayAndParamsAreMergedAllTheSame) {
     EXPECT_EQ(out, (Response{L"9時です（晴れ）", L"bow"}));
 }
 
-TEST(ResponseTable, EachSituationAddsOneDrawnLineWithItsVariables) {
+TEST(ResponseTable, EachSituationAddsOneDrawnLineAsTheCaseFilesSay) {
     TempFolder dir;
-    writeBytes(dir / L"response.json", R"({"boredom": {"action": "yawn", "texts": ["ひま", "ねむい"]},
-      "unknown": {"action": "tilt", "texts": ["%keyword%って何？"]}, "through": {"texts": ["ふうん%keyword%"]},
-      "related_noun": {"action": "nod", "texts": ["%keyword%といえば%noun%"]},
-      "related_adjective": {"action": "smile", "texts": ["%keyword%は%adj%"]}})");
+    test::runCases("response", [&](const std::string& input) {
+        writeBytes(dir / L"response.json", input);
+        const Responder r(dir / L"response.json");
+        ResponseSet set;
+        r.unknown(set, L"量子");
+        r.through(set, L"");
+        r.related(set, L"夏", Relatives{{L"海"}, {L"青い"}});
+        r.related(set, L"夏", Relatives{});
+        r.boredom(set);
+        return test::Outcome{kiro::io::toUtf8(candidates(set)), ""};
+    });
+    writeBytes(dir / L"response.json", R"({"boredom": {"texts": ["ひま", "ねむい"]},
+                                           "related_noun": {"texts": ["%keyword%といえば%noun%"]}})");
     const Responder r(dir / L"response.json");
-    ResponseSet set;
-    r.unknown(set, L"量子");
-    r.through(set, L"");
-    r.related(set, L"夏", Relatives{{L"海"}, {L"青い"}});
-    r.related(set, L"夏", Relatives{});  // nothing related: no line
-    EXPECT_EQ(candidates(set),
-              L"%keyword%って何？|tilt;ふうん%keyword%|;%keyword%といえば%noun%|nod;%keyword%は%adj%|smile;");
     EXPECT_EQ(draws([&](ResponseSet& s) { r.boredom(s); }), (std::set<std::wstring>{L"ひま", L"ねむい"}));
     EXPECT_EQ(draws([&](ResponseSet& s) {
                   r.related(s, L"夏", Relatives{{L"海", L"山"}, {}});
               }),
               (std::set<std::wstring>{L"夏といえば海", L"夏といえば山"}));
-    // Empty or odd texts, and a missing table, mean silence.
-    writeBytes(dir / L"quiet.json", R"({"boredom": {"texts": []}, "unknown": {"texts": "ひま"}, "through": ["a"]})");
-    for (const wchar_t* name : {L"quiet.json", L"missing.json"}) {
-        ResponseSet silent;
-        Responder(dir / name).boredom(silent);
-        Responder(dir / name).unknown(silent, L"k");
-        Responder(dir / name).through(silent, L"k");
-        EXPECT_TRUE(silent.empty());
-    }
+    ResponseSet silent;  // a missing table
+    Responder(dir / L"missing.json").boredom(silent);
+    EXPECT_TRUE(silent.empty());
 }
 
 TEST(ResponseSet, TakesNothingWhenEmptyAndFillsPlaceholdersOnceWithoutLeadingZeros) {
