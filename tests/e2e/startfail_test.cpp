@@ -60,7 +60,8 @@ TEST_F(StartFailTest, BrokenUnitListShowsTheErrorAndWritesTheLog) {
     ASSERT_TRUE(c.box("Oops! exception now :("));
     EXPECT_FALSE(c.body());
     EXPECT_EQ(oops(c, app, {"tavi::MultiUnit::MultiUnit", "ERROR_UnitNotFound"}), 255);
-    const std::string log = readFile(copy_->folder() / "error.log");
+    std::string log = readFile(copy_->folder() / "error.log");
+    log.erase(std::remove(log.begin(), log.end(), '\r'), log.end());  // Windows ends its lines with CR LF
     EXPECT_NE(log.find("tavi::MultiUnit::MultiUnit\n\nERROR_UnitNotFound"), std::string::npos) << log;
     EXPECT_FALSE(fs::exists(copy_->statePath())) << "a failed start runs none of the shut-down";
 }
