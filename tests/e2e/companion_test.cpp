@@ -110,5 +110,35 @@ TEST_F(CompanionTest, StandsInTheCornerGreetsShowsItsMenuAndEndsWithTheSession) 
     EXPECT_FALSE(fs::exists(copy_->folder() / "error.log"));
 }
 
+// A new note keeps the keys typed while the first balloon opens (the balloon takes no keyboard),
+// and Escape writes them to the note's text file. (Under Wine with the tests' window manager.)
+TEST_F(CompanionTest, NewNoteKeepsItsKeysAndSavesThemAtEscape) {
+    AppProcess app(*copy_);
+    Companion c(*desk_, app);
+    const auto body = c.waitBody();
+    ASSERT_TRUE(body);
+    // "新規(&N)" of "たびめも(&M)", typed into while the wake-up line comes.
+    bool picked = false;
+    for (int attempt = 0; attempt < 3 && !picked; ++attempt) picked = c.pick(*body, "m n");
+    const auto editor = c.box("メモを編集中...");
+    ASSERT_TRUE(picked && editor);
+    EXPECT_TRUE(editor->decorated) << "the editor has a title bar, the character none";
+    xdotool("windowfocus --sync " + std::to_string(editor->id));
+    xdotool("type --delay 30 'note #1: OK'");
+    EXPECT_TRUE(waitFor([&] { return c.balloonShowing(*body); }, 60s)) << "no wake-up line";
+    xdotool("key Return");
+    xdotool("type --delay 30 '(2) end'");
+    xdotool("key Escape");
+    const auto newNote = [&]() -> std::optional<std::string> {
+        std::error_code none;  // no folder yet: no note
+        for (const auto& e : fs::directory_iterator(copy_->folder() / "data/memo", none))
+            if (e.path().extension() == ".dat") return readFile(e.path());
+        return std::nullopt;
+    };
+    EXPECT_EQ(waitFor(newNote, 5s), "note #1: OK\n(2) end");
+    app.endSession();
+    EXPECT_EQ(app.waitExit(10s), 0);
+}
+
 }  // namespace
 }  // namespace e2e
