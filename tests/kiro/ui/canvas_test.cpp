@@ -11,10 +11,6 @@
 
 namespace kiro::ui {
 
-static std::uint32_t alphaOf(std::uint32_t argb) {
-    return argb >> 24;
-}
-
 // The pixels at the points as hexadecimal ARGB ("0" for transparent), space separated.
 static std::string at(const Canvas& c, std::initializer_list<Point> points) {
     std::string out;
@@ -38,7 +34,7 @@ static std::vector<int> inkBox(const Canvas& c) {
     std::vector<int> box{c.width(), c.height(), 0, 0};
     for (int y = 0; y < c.height(); ++y)
         for (int x = 0; x < c.width(); ++x)
-            if (alphaOf(c.pixel(x, y)))
+            if (c.pixel(x, y) >> 24)
                 box = {std::min(box[0], x), std::min(box[1], y), std::max(box[2], x + 1), std::max(box[3], y + 1)};
     return box;
 }
@@ -66,7 +62,7 @@ TEST_F(CanvasTest, ClearsAndDrawsShapesFilledOutlinedRoundedSmoothOrHard) {
     c.clear();
     c.drawRect(Rect{10, 10, 90, 50}, false, 20);
     EXPECT_EQ(at(c, {{50, 30}, {11, 11}}), "0 0 ");  // inside, and inside the round corner's cut
-    EXPECT_GT(alphaOf(c.pixel(10, 30)), 200u);
+    EXPECT_GT(c.pixel(10, 30) >> 24, 200u);
     Canvas s(40, 40);
     s.setColor(0, 0, 255, 255);
     const Point triangle[] = {{0, 0}, {30, 0}, {0, 30}};
@@ -81,11 +77,11 @@ TEST_F(CanvasTest, ClearsAndDrawsShapesFilledOutlinedRoundedSmoothOrHard) {
     s.clear();
     s.drawCircle(20, 20, 10, false);
     EXPECT_EQ(at(s, {{20, 20}}), "0 ");
-    EXPECT_GT(alphaOf(s.pixel(30, 20)), 100u);
+    EXPECT_GT(s.pixel(30, 20) >> 24, 100u);
     s.clear();
     s.setSmooth(false);
     s.drawCircle(20, 20, 15, true);
-    EXPECT_EQ(count(s, [](std::uint32_t p) { return alphaOf(p) != 0 && alphaOf(p) != 255; }), 0);  // hard edges
+    EXPECT_EQ(count(s, [](std::uint32_t p) { return (p >> 24) != 0 && (p >> 24) != 255; }), 0);  // hard edges
 }
 
 TEST_F(CanvasTest, TextIsOutlinedMeasuredAndWrapped) {
@@ -102,8 +98,8 @@ TEST_F(CanvasTest, TextIsOutlinedMeasuredAndWrapped) {
     EXPECT_GT(countOf(outlined, 0xFF000000u), 10);  // black edges
     EXPECT_GT(countOf(outlined, 0xFFFFB4B4u), 5);
     // The outline carries the colour's alpha: the overlapping draws add up, never to opaque.
-    EXPECT_GT(count(faint, [](std::uint32_t v) { return alphaOf(v) > 90; }), 0);
-    EXPECT_EQ(count(faint, [](std::uint32_t v) { return alphaOf(v) >= 250; }), 0);
+    EXPECT_GT(count(faint, [](std::uint32_t v) { return (v >> 24) > 90; }), 0);
+    EXPECT_EQ(count(faint, [](std::uint32_t v) { return (v >> 24) >= 250; }), 0);
     Canvas c(10, 10), page(300, 300);
     c.setFont(L"DejaVu Sans", 16);
     Size one{}, spaced{}, wrapped{}, wide{}, big{};
@@ -167,9 +163,9 @@ TEST_F(CanvasTest, DrawOntoBlendsOverWhatIsBelowWithItsOpacityClamped) {
     EXPECT_EQ(at(full, {{2, 3}, {1, 3}, {6, 3}}), "ffff0000 0 0 ");
     EXPECT_EQ(countOf(over, 0xFFFF0000u) * 1000 + countOf(over, 0), 16084);
     EXPECT_EQ(countOf(under, 0), 100);
-    EXPECT_NEAR(double(alphaOf(half.pixel(3, 4))), 128.0, 2.0);
+    EXPECT_NEAR(double(half.pixel(3, 4) >> 24), 128.0, 2.0);
     const std::uint32_t mixed = blue.pixel(1, 1);
-    EXPECT_EQ(alphaOf(mixed), 255u);
+    EXPECT_EQ(mixed >> 24, 255u);
     EXPECT_NEAR(double((mixed >> 16) & 0xFF), 128.0, 2.0);
     EXPECT_NEAR(double(mixed & 0xFF), 127.0, 2.0);
 }
@@ -199,7 +195,7 @@ TEST_F(CanvasTest, DecodesPicturesWithAlphaAndGivesEmptyOnesForBadData) {
     const Canvas c(png.data(), png.size());
     ASSERT_EQ(std::pair(c.width(), c.height()), std::pair(8, 6));
     EXPECT_EQ(at(c, {{0, 0}, {3, 5}, {6, 4}}), "ffff0000 ffff0000 0 ");
-    EXPECT_NEAR(double(alphaOf(c.pixel(5, 1))), 128.0, 1.0);
+    EXPECT_NEAR(double(c.pixel(5, 1) >> 24), 128.0, 1.0);
     EXPECT_EQ(c.pixel(5, 1) & 0xFF, 0xFFu);  // straight, not premultiplied
     Canvas target(12, 12);
     c.drawOnto(target, 2, 2);
@@ -282,7 +278,7 @@ TEST(Font, JapaneseTextIsLaidOutWithTheWindowsFaceNameAndFontsFromMemoryHandOutE
     EXPECT_TRUE(size.cx >= 5 * 16 && size.cx <= 5 * 18 + 17 / 2) << size.cx;
     c.setColor(rgb(0, 0, 0), 255);
     c.drawText(L"日本語", 0, 0, 200, false);
-    EXPECT_GT(count(c, [](std::uint32_t p) { return alphaOf(p) > 128; }), 60);  // real glyphs, not empty boxes
+    EXPECT_GT(count(c, [](std::uint32_t p) { return (p >> 24) > 128; }), 60);  // real glyphs, not empty boxes
     std::ifstream in("/usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf", std::ios::binary);
     const std::vector<char> bytes(std::istreambuf_iterator<char>(in), {});
     ASSERT_FALSE(bytes.empty());
