@@ -5,15 +5,13 @@
 
 #include <fstream>
 #include <iterator>
+#include <optional>
+#include <sstream>
 
 #include "support/cases.h"
 #include "support/uidriver.h"
 
 namespace kiro::ui {
-
-static std::uint32_t alphaOf(std::uint32_t argb) {
-    return argb >> 24;
-}
 
 // The pixels at the points as hexadecimal ARGB ("0" for transparent), space separated.
 static std::string at(const Canvas& c, std::initializer_list<Point> points) {
@@ -38,54 +36,48 @@ static std::vector<int> inkBox(const Canvas& c) {
     std::vector<int> box{c.width(), c.height(), 0, 0};
     for (int y = 0; y < c.height(); ++y)
         for (int x = 0; x < c.width(); ++x)
-            if (alphaOf(c.pixel(x, y)))
+            if (c.pixel(x, y) >> 24)
                 box = {std::min(box[0], x), std::min(box[1], y), std::max(box[2], x + 1), std::max(box[3], y + 1)};
     return box;
 }
 
 using CanvasTest = uitest::Ui;
 
-TEST_F(CanvasTest, ClearsAndDrawsShapesFilledOutlinedRoundedSmoothOrHard) {
-    Canvas c(100, 60);
-    EXPECT_EQ(countOf(c, 0), 6000);  // starts transparent
-    c.clear(rgb(0x12, 0x34, 0x56));
-    EXPECT_EQ(at(c, {{3, 4}, {-1, 0}, {100, 0}}), "ff123456 0 0 ");
-    c.clear(10, 20, 30, 255);
-    EXPECT_EQ(at(c, {{99, 59}}), "ff0a141e ");
-    c.clear();
-    c.setColor(rgb(255, 0, 0), 255);
-    c.drawRect(Rect{10, 10, 90, 50}, true, 20);  // middle, edges between the corners, corners, outside
-    EXPECT_EQ(at(c, {{50, 30}, {11, 30}, {50, 11}, {10, 10}, {88, 48}, {5, 30}, {95, 30}}),
-              "ffff0000 ffff0000 ffff0000 0 0 0 0 ");
-    const auto box = inkBox(c);
-    EXPECT_TRUE(box[0] == 10 && box[1] == 10 && box[2] <= 91 && box[3] <= 51);
-    c.clear();
-    c.setColor(rgb(0, 0, 0), 255);
-    c.drawRect(Rect{10, 10, 90, 50}, false, 0);  // the right side is right - 1
-    EXPECT_EQ(at(c, {{10, 30}, {89, 30}, {50, 49}, {90, 30}, {50, 30}}), "ff000000 ff000000 ff000000 0 0 ");
-    c.clear();
-    c.drawRect(Rect{10, 10, 90, 50}, false, 20);
-    EXPECT_EQ(at(c, {{50, 30}, {11, 11}}), "0 0 ");  // inside, and inside the round corner's cut
-    EXPECT_GT(alphaOf(c.pixel(10, 30)), 200u);
-    Canvas s(40, 40);
-    s.setColor(0, 0, 255, 255);
-    const Point triangle[] = {{0, 0}, {30, 0}, {0, 30}};
-    s.drawPolygon(triangle, 3, true);
-    EXPECT_EQ(at(s, {{5, 5}, {25, 25}}), "ff0000ff 0 ");
-    s.clear();
-    s.drawLine(5, 20, 35, 20);
-    EXPECT_EQ(at(s, {{20, 20}, {20, 22}}), "ff0000ff 0 ");
-    s.clear();
-    s.drawCircle(20, 20, 10, true);
-    EXPECT_EQ(at(s, {{20, 20}, {2, 2}}), "ff0000ff 0 ");
-    s.clear();
-    s.drawCircle(20, 20, 10, false);
-    EXPECT_EQ(at(s, {{20, 20}}), "0 ");
-    EXPECT_GT(alphaOf(s.pixel(30, 20)), 100u);
-    s.clear();
-    s.setSmooth(false);
-    s.drawCircle(20, 20, 15, true);
-    EXPECT_EQ(count(s, [](std::uint32_t p) { return alphaOf(p) != 0 && alphaOf(p) != 255; }), 0);  // hard edges
+// Each case under ui/canvas runs drawing commands, one a line ("canvas w h" starts a new
+// canvas; numbers left out are 0), and writes what its queries find: "pixel x y" the ARGB in
+// hexadecimal, "alpha x y a" whether the alpha there is above a, "partial" how many pixels are
+// neither opaque nor transparent, "size" the canvas's size.
+TEST_F(CanvasTest, DrawsShapesResizesAndScalesAsEachCaseSays) {
+    tavi::test::runCases("ui/canvas", [](const std::string& script) {
+        std::istringstream lines(script);
+        std::ostringstream out;
+        std::optional<Canvas> c;
+        for (std::string line, word; std::getline(lines, line);) {
+            std::istringstream in(line);
+            float f[6] = {};
+            in >> word;
+            for (float& v : f) in >> v;
+            int n[6];
+            std::copy(f, f + 6, n);
+            const Point triangle[] = {{n[0], n[1]}, {n[2], n[3]}, {n[4], n[5]}};
+            if (word == "canvas") c.emplace(n[0], n[1]);
+            if (word == "clear") c->clear(n[0], n[1], n[2], n[3]);
+            if (word == "color") c->setColor(n[0], n[1], n[2], n[3]);
+            if (word == "rect") c->drawRect(Rect{n[0], n[1], n[2], n[3]}, n[4], n[5]);
+            if (word == "triangle") c->drawPolygon(triangle, 3, true);
+            if (word == "line") c->drawLine(n[0], n[1], n[2], n[3]);
+            if (word == "circle") c->drawCircle(n[0], n[1], n[2], n[3]);
+            if (word == "smooth") c->setSmooth(n[0]);
+            if (word == "resize") c->resize(n[0], n[1]);
+            if (word == "scale") c->scale(f[0]);
+            if (word == "pixel") out << std::hex << c->pixel(n[0], n[1]) << "\n";
+            if (word == "alpha") out << (int(c->pixel(n[0], n[1]) >> 24) > n[2] ? "yes\n" : "no\n");
+            if (word == "partial")
+                out << std::dec << count(*c, [](std::uint32_t p) { return (p >> 24) % 255 != 0; }) << "\n";
+            if (word == "size") out << std::dec << c->width() << "x" << c->height() << "\n";
+        }
+        return tavi::test::Outcome{out.str(), ""};
+    });
 }
 
 TEST_F(CanvasTest, TextIsOutlinedMeasuredAndWrapped) {
@@ -102,8 +94,8 @@ TEST_F(CanvasTest, TextIsOutlinedMeasuredAndWrapped) {
     EXPECT_GT(countOf(outlined, 0xFF000000u), 10);  // black edges
     EXPECT_GT(countOf(outlined, 0xFFFFB4B4u), 5);
     // The outline carries the colour's alpha: the overlapping draws add up, never to opaque.
-    EXPECT_GT(count(faint, [](std::uint32_t v) { return alphaOf(v) > 90; }), 0);
-    EXPECT_EQ(count(faint, [](std::uint32_t v) { return alphaOf(v) >= 250; }), 0);
+    EXPECT_GT(count(faint, [](std::uint32_t v) { return (v >> 24) > 90; }), 0);
+    EXPECT_EQ(count(faint, [](std::uint32_t v) { return (v >> 24) >= 250; }), 0);
     Canvas c(10, 10), page(300, 300);
     c.setFont(L"DejaVu Sans", 16);
     Size one{}, spaced{}, wrapped{}, wide{}, big{};
@@ -167,31 +159,11 @@ TEST_F(CanvasTest, DrawOntoBlendsOverWhatIsBelowWithItsOpacityClamped) {
     EXPECT_EQ(at(full, {{2, 3}, {1, 3}, {6, 3}}), "ffff0000 0 0 ");
     EXPECT_EQ(countOf(over, 0xFFFF0000u) * 1000 + countOf(over, 0), 16084);
     EXPECT_EQ(countOf(under, 0), 100);
-    EXPECT_NEAR(double(alphaOf(half.pixel(3, 4))), 128.0, 2.0);
+    EXPECT_NEAR(double(half.pixel(3, 4) >> 24), 128.0, 2.0);
     const std::uint32_t mixed = blue.pixel(1, 1);
-    EXPECT_EQ(alphaOf(mixed), 255u);
+    EXPECT_EQ(mixed >> 24, 255u);
     EXPECT_NEAR(double((mixed >> 16) & 0xFF), 128.0, 2.0);
     EXPECT_NEAR(double(mixed & 0xFF), 127.0, 2.0);
-}
-
-TEST_F(CanvasTest, ResizeKeepsTheAspectScalesThePictureAndRefusesBadSizes) {
-    Canvas c(200, 50), none(0, 0), p(20, 10);
-    std::vector<int> sizes;
-    for (auto [w, h] : {std::pair{0, 100}, {0, 0}, {70000, 10}, {-5, 10}, {100, 0}})
-        c.resize(w, h), sizes.insert(sizes.end(), {c.width(), c.height()});
-    for (float f : {2.5f, 0.0f, -1.0f}) c.scale(f), sizes.insert(sizes.end(), {c.width(), c.height()});
-    for (auto [w, h] : {std::pair{0, 10}, {5, 6}})
-        none.resize(w, h), sizes.insert(sizes.end(), {none.width(), none.height()});
-    EXPECT_EQ(sizes, (std::vector<int>{400, 100, 400, 100, 400, 100, 400, 100, 100, 25,
-                                       250, 62,  250, 62,  250, 62,  0,   0,   5,   6}));
-    p.setColor(rgb(0, 255, 0), 255);
-    p.drawRect(Rect{0, 0, 10, 10}, true, 0);
-    p.setFont(L"DejaVu Sans", 30);
-    p.resize(40, 20);
-    EXPECT_EQ(at(p, {{5, 10}, {35, 10}}), "ff00ff00 0 ");
-    EXPECT_EQ(p.font().px(), 30);
-    p.drawRect(Rect{30, 0, 40, 20}, true, 0);  // the colour is kept
-    EXPECT_EQ(at(p, {{35, 10}}), "ff00ff00 ");
 }
 
 TEST_F(CanvasTest, DecodesPicturesWithAlphaAndGivesEmptyOnesForBadData) {
@@ -199,7 +171,7 @@ TEST_F(CanvasTest, DecodesPicturesWithAlphaAndGivesEmptyOnesForBadData) {
     const Canvas c(png.data(), png.size());
     ASSERT_EQ(std::pair(c.width(), c.height()), std::pair(8, 6));
     EXPECT_EQ(at(c, {{0, 0}, {3, 5}, {6, 4}}), "ffff0000 ffff0000 0 ");
-    EXPECT_NEAR(double(alphaOf(c.pixel(5, 1))), 128.0, 1.0);
+    EXPECT_NEAR(double(c.pixel(5, 1) >> 24), 128.0, 1.0);
     EXPECT_EQ(c.pixel(5, 1) & 0xFF, 0xFFu);  // straight, not premultiplied
     Canvas target(12, 12);
     c.drawOnto(target, 2, 2);
@@ -248,6 +220,7 @@ TEST(Font, NumbersSelectTableEntriesUnknownOnesFallBackAndNewCanvasesUseNumberZe
     defineFont(41, L"DejaVu Sans", 0, false);  // a size no font can have
     Canvas c(10, 10);
     c.setFont(40);
+    c.resize(20, 20);  // resizing keeps the font
     EXPECT_EQ(fontOf(c), L"DejaVu Sans 21 bold");
     for (int number : {41, 12345, -1}) {
         c.setFont(number);
@@ -282,7 +255,7 @@ TEST(Font, JapaneseTextIsLaidOutWithTheWindowsFaceNameAndFontsFromMemoryHandOutE
     EXPECT_TRUE(size.cx >= 5 * 16 && size.cx <= 5 * 18 + 17 / 2) << size.cx;
     c.setColor(rgb(0, 0, 0), 255);
     c.drawText(L"日本語", 0, 0, 200, false);
-    EXPECT_GT(count(c, [](std::uint32_t p) { return alphaOf(p) > 128; }), 60);  // real glyphs, not empty boxes
+    EXPECT_GT(count(c, [](std::uint32_t p) { return (p >> 24) > 128; }), 60);  // real glyphs, not empty boxes
     std::ifstream in("/usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf", std::ios::binary);
     const std::vector<char> bytes(std::istreambuf_iterator<char>(in), {});
     ASSERT_FALSE(bytes.empty());

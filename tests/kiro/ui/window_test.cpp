@@ -177,24 +177,21 @@ TEST_F(WindowTest, GeometryFollowsMovesAndSizesAndPaintingWaitsForShowing) {
 // Layered windows show their canvas's pixels at its size, ordinary ones the pixels without
 // alpha (rows top-down); both take clicks, the hit test being left to the system.
 TEST_F(WindowTest, WindowsShowTheirPixelsAndTakeClicks) {
-    Recorder w(nullptr, ws::Popup, wsex::Layered), plain(nullptr, ws::Popup);
+    auto plain = test::shown(500, 200, 40, 40, 0, [](Canvas& c) {
+        c.clear();
+        c.setColor(rgb(0, 200, 0), 255);
+        c.drawRect(Rect{0, 0, 20, 20}, true, 0);
+    });
+    Recorder w(nullptr, ws::Popup, wsex::Layered);
     Rgb colour = rgb(200, 30, 40);
     w.painter = [&colour](Canvas& c) {
         c.resize(70, 50);
         c.clear(colour);
     };
     w.message = [](std::uint32_t msg, WParam, LParam) { return msg == wm::NcHitTest ? 0 : NotHandled; };
-    plain.painter = [](Canvas& c) {
-        c.clear();
-        c.setColor(rgb(0, 200, 0), 255);
-        c.drawRect(Rect{0, 0, 20, 20}, true, 0);
-    };
     w.moveTo(300, 200);
-    plain.moveTo(500, 200);
-    plain.setClientSize(40, 40);
     w.show();
-    plain.show();
-    ASSERT_TRUE(uitest::waitUntil([&] { return w.has("paint") && plain.has("paint"); }));
+    ASSERT_TRUE(w.saw("paint"));
     uitest::pump(200);
     EXPECT_EQ(test::sizeOf(w), XY(70, 50));
     EXPECT_EQ(test::placeOf(w), XY(300, 200));
@@ -207,7 +204,7 @@ TEST_F(WindowTest, WindowsShowTheirPixelsAndTakeClicks) {
     colour = rgb(10, 220, 90);
     w.invalidate();
     EXPECT_TRUE(uitest::waitUntil([] { return uitest::screenPixel(335, 225) == 0x0ADC5Au; }));
-    for (Recorder* r : {&w, &plain}) {
+    for (Recorder* r : {&w, plain.get()}) {
         uitest::moveTo(test::placeOf(*r).first + 5, test::placeOf(*r).second + 5);
         uitest::click(1);
         EXPECT_TRUE(r->saw("keydown 1"));
@@ -256,12 +253,6 @@ struct Held : Recorder {
     }
 };
 
-// A shown window at (x, y) painted in one opaque colour.
-template <class W = Recorder>
-static std::unique_ptr<W> shown(int x, int y, Rgb colour, std::uint32_t exStyle = 0) {
-    return test::shown<W>(x, y, 100, 100, exStyle, [colour](Canvas& c) { c.clear(colour); });
-}
-
 // The pointer moved through the points, the loop turned after each.
 static void through(std::initializer_list<XY> points) {
     for (const auto& [x, y] : points) {
@@ -271,7 +262,7 @@ static void through(std::initializer_list<XY> points) {
 }
 
 TEST_F(WindowInput, ClicksReleaseOnceAndDragsMoveTheWindowStepByStepAsTheMovingHandlerAdjusts) {
-    auto w = shown<Held>(200, 200, rgb(200, 0, 0), wsex::Layered);
+    auto w = test::shown<Held>(200, 200, 100, 100, wsex::Layered, [](Canvas& c) { c.clear(rgb(200, 0, 0)); });
     w->setDragMove(true);
     uitest::moveTo(220, 230);
     uitest::click(1);
@@ -296,22 +287,6 @@ TEST_F(WindowInput, ClicksReleaseOnceAndDragsMoveTheWindowStepByStepAsTheMovingH
     EXPECT_EQ((std::vector<int>{last.left, last.top, last.right}), (std::vector<int>{230, 250, 330}));
 }
 
-TEST_F(WindowInput, EnterAndLeaveAreReportedOncePerVisitWhenTracked) {
-    auto w = shown(600, 100, rgb(0, 0, 200));
-    w->setTrackMouseLeave(true);
-    for (int round = 1; round <= 2; ++round) {
-        through({{10, 10}, {650, 150}});
-        EXPECT_TRUE(w->saw("enter", round));
-        through({{660, 160}, {800, 400}});
-        EXPECT_TRUE(w->saw("leave", round));
-        EXPECT_TRUE(w->count("enter") == round && w->count("leave") == round);
-    }
-    w->setTrackMouseLeave(false);
-    w->log.clear();
-    through({{650, 150}, {10, 10}});
-    EXPECT_FALSE(w->has("enter") || w->has("leave"));
-}
-
 TEST_F(WindowInput, ClicksOnTransparentPixelsReachTheWindowBelow) {
     auto below = test::shown(100, 450, 200, 100, 0, [](Canvas& c) { c.clear(rgb(255, 255, 255)); });
     auto above = test::shown(100, 450, 200, 100, wsex::Layered, [](Canvas& c) {
@@ -328,9 +303,22 @@ TEST_F(WindowInput, ClicksOnTransparentPixelsReachTheWindowBelow) {
     EXPECT_FALSE(above->has("down 50,50") || below->has("down 150,50"));
 }
 
-TEST_F(WindowInput, DoubleClicksReplaceTheSecondPressAndWheelAndKeysArrive) {
-    auto w = shown(700, 450, rgb(0, 120, 0));
-    uitest::moveTo(750, 500);
+TEST_F(WindowInput, EnterAndLeaveAreReportedOncePerVisitWhenTrackedDoubleClicksAndWheelAndKeysArrive) {
+    auto w = test::shown(600, 100, 100, 100, 0, nullptr);
+    w->setTrackMouseLeave(true);
+    for (int round = 1; round <= 2; ++round) {
+        through({{10, 10}, {650, 150}});
+        EXPECT_TRUE(w->saw("enter", round));
+        through({{660, 160}, {800, 400}});
+        EXPECT_TRUE(w->saw("leave", round));
+        EXPECT_TRUE(w->count("enter") == round && w->count("leave") == round);
+    }
+    w->setTrackMouseLeave(false);
+    w->log.clear();
+    through({{650, 150}, {10, 10}});
+    EXPECT_FALSE(w->has("enter") || w->has("leave"));
+    // A double click replaces the second press.
+    uitest::moveTo(650, 150);
     uitest::click(1, 2);
     ASSERT_TRUE(w->saw("dblclk"));
     uitest::pump(100);
