@@ -46,16 +46,6 @@ protected:
         n.position(p);
         return p;
     }
-    // Gives the note the keyboard and presses keys (letters, digits and named keys only, so
-    // that no change of the keyboard map is needed).
-    static void keys(Sticky& n, const std::string& names) {
-        ASSERT_TRUE(waitUntil([&] { return mapped(n); }));
-        uitest::pump(100);
-        uitest::focus(n);
-        uitest::pump(100);
-        uitest::keys(names);
-        uitest::pump(100);
-    }
     // Right-clicks the card and, once its menu is up, runs action on it.
     static void openMenu(Sticky& n, std::function<void(const uitest::MenuSeen&)> action) {
         uitest::moveTo(at(n).x + 20, at(n).y + 5);
@@ -83,8 +73,13 @@ TEST_F(MemoTest, NewNotesTakeFreeNamesAndWhatIsComposedIsOnDiskAtEscape) {
 
     // Escape while the input method composes (Ctrl+Shift+U, a code, space) ends the
     // composition, not the editor.
+    // (Letters, digits and named keys only, so that no change of the keyboard map is needed.)
     Sticky& n = note(1);
-    keys(n, "ctrl+shift+u 3 0 4 2 Escape");
+    ASSERT_TRUE(waitUntil([&] { return mapped(n); }));
+    uitest::pump(100);
+    uitest::focus(n);
+    uitest::pump(100);
+    uitest::keys("ctrl+shift+u 3 0 4 2 Escape");
     uitest::pump(300);
     EXPECT_EQ(n.state(), Sticky::Editing);
     // U+65E5 composed, a second line and Escape: UTF-8 without a byte-order mark, bare line
