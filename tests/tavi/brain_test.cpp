@@ -43,17 +43,17 @@ struct BrainTest : ::testing::Test {
             return now.load();
         };
     }
-    // The next response within a generous time, or a response with the text "<none>".
-    static Response next(Brain& brain, std::chrono::milliseconds within = 10s) {
-        Response r;
-        for (const auto end = Clock::now() + within; Clock::now() < end; std::this_thread::sleep_for(5ms))
-            if (brain.poll(r)) return r;
-        return Response{L"<none>", L""};
-    }
-    static bool waitFor(const std::function<bool()>& condition) {
-        for (const auto end = Clock::now() + 30s; !condition(); std::this_thread::sleep_for(2ms))
+    static bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds within = 30s) {
+        for (const auto end = Clock::now() + within; !condition(); std::this_thread::sleep_for(2ms))
             if (Clock::now() > end) return false;
         return true;
+    }
+    // The next response within a generous time, or a response with the text "<none>" (which
+    // a poll that finds nothing leaves as it is).
+    static Response next(Brain& brain, std::chrono::milliseconds within = 10s) {
+        Response r{L"<none>", L""};
+        waitFor([&] { return brain.poll(r); }, within);
+        return r;
     }
 };
 

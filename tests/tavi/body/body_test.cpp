@@ -165,11 +165,8 @@ TEST_F(BodyTest, TheBalloonStandsBesideTheBodyWithSaneOffsetsAndDrawsNewLinesOve
     // stands at 400 - h, the next at 340 - h (visible) and the third below 0.
     std::wstring text = L"あ";
     kiro::ui::Size size{};
-    for (;;) {
-        canvas.measureText(BalloonLines::unescape(text), &size, Body::Textbox::TextWidth);
-        if (size.cy + 32 >= 280) break;
+    while (canvas.measureText(BalloonLines::unescape(text), &size, Body::Textbox::TextWidth), size.cy + 32 < 280)
         text += L"\\nあ";
-    }
     const int ch = size.cy + 32;
     ASSERT_LT(ch, 330);
     for (int i = 0; i < 4; ++i) b->add(text);

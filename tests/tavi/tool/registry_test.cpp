@@ -108,35 +108,30 @@ TEST(Registry, SecondsAndMinutesAreDueFromTheLastRoundAcrossTheCounterWrap) {
 // The clock's next minute wakes the main window, held to the once-a-second cadence; and what
 // the clock raises then.
 TEST(ToolDue, TheClockIsDueAtTheNextMinuteButNotBeforeTheSecondCadenceAndStrikesAtEveryNewHour) {
-    uint32_t now = 50000;
+    Fixture f(50000);  // the probes are never due, and strike nothing
     kiro::LocalTime local{0, 0, 0, 9, 59, 30, 0};
-    Registry registry(Registry::Empty{}, [&] { return now; });
-    registry.add(L"clock", std::make_unique<Clock>([&] { return local; }));
-    EXPECT_EQ(registry.dueIn(), 30000u);
+    f.registry.add(L"clock", std::make_unique<Clock>([&] { return local; }));
+    EXPECT_EQ(f.registry.dueIn(), 30000u);
     local.second = 59;
-    now += 200;  // a second round ran 200 ms ago, at the registry's start
-    EXPECT_EQ(registry.dueIn(), 1000u);
-    now += 100;
-    local.second = 59;
-    registry.tick();  // no round yet: 300 ms since the last
-    now += 700;
+    f.now += 200;  // a second round ran 200 ms ago, at the registry's start
+    EXPECT_EQ(f.registry.dueIn(), 1000u);
+    f.advance(100);  // no round yet: 300 ms since the last
+    f.now += 700;
     local = {0, 0, 0, 10, 0, 0, 0};
-    EXPECT_EQ(registry.dueIn(), 1u);  // the minute has come; the cadence lets it run 1 ms on
-    now += 1;
-    registry.tick();
+    EXPECT_EQ(f.registry.dueIn(), 1u);  // the minute has come; the cadence lets it run 1 ms on
+    f.advance(1);
     // Every change of the hour, whichever way, strikes once, with the hour and minute as they
     // are (no leading zeros).
     std::wstring struck;
     for (const auto& [hour, minute] : {std::pair{10, 59}, {0, 0}, {0, 0}, {9, 7}, {5, 59}}) {
-        for (EventMessage out; registry.pollOne(out);)
+        for (EventMessage out; f.registry.pollOne(out);)
             struck += out.name + L" " + out.params.at(L"hour") + L":" + out.params.at(L"minute") + L"|";
         local.hour = hour, local.minute = minute;
-        now += 1001;
-        registry.tick();
+        f.advance(1001);
     }
     EXPECT_EQ(struck, L"tool_clock_houry 10:0|tool_clock_houry 0:0|tool_clock_houry 9:7|");
     EventMessage out;
-    ASSERT_TRUE(registry.pollOne(out));
+    ASSERT_TRUE(f.registry.pollOne(out));
     EXPECT_EQ(out.params.at(L"hour") + L":" + out.params.at(L"minute"), L"5:59");
     EXPECT_EQ(out.params.size(), 2u);
 }
