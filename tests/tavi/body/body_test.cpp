@@ -7,6 +7,7 @@
 #include "kiro/exception.h"
 #include "kiro/ui/canvas.h"
 #include "kiro/ui/loop.h"
+#include "support/cases.h"
 #include "support/unitfolder.h"
 #include "tavi/body/skin.h"
 #include "tavi/body/statusline.h"
@@ -49,34 +50,14 @@ void expectChangeExactlyWhenDue(Due ticksUntilDue, Tick tick, Changed changed, i
     }
 }
 
-TEST_F(BodyTest, SkinsShareTheirPicturesTakeTheLargestSizeAndNeedOneUsableMotion) {
-    auto s = skin(R"({"motions": {"idle": {"timeout": 0, "images": ["wide.png", "tall.png"]},
-        "speak": {"timeout": 0.5, "images": ["wide.png", "missing.png"]}}})");
-    EXPECT_EQ(std::tuple(s->imageCount(), w, h), std::tuple(2u, 40, 60));
+// The skin of tests/data/skin/motions.json: "speak" names a missing picture, "ghost" only one.
+TEST_F(BodyTest, SkinsSharePicturesNeedAUsableMotionAndChangePicturesExactlyWhenDue) {
+    auto s = skin(test::readData("skin/motions.json"));
+    EXPECT_EQ(std::tuple(s->imageCount(), w, h), std::tuple(2u, 40, 60));  // the largest size
     // The missing picture is left out of the motion; the shared one is the same canvas.
-    ASSERT_EQ(s->motion(L"speak")->frames.size(), 1u);
+    ASSERT_EQ(s->motion(L"speak")->frames.size(), 2u);
     EXPECT_EQ(s->motion(L"speak")->frames[0], s->motion(L"idle")->frames[0]);
     EXPECT_TRUE(s->takeChanged() && !s->takeChanged());
-    // The last: one picture missing, the other (the skin file itself) not a picture.
-    for (const char* json : {R"({"motions": {}})", "{broken",
-                             R"({"motions": {"idle": {"images": ["none.png"]}, "x": {"images": ["setup.json"]}}})"}) {
-        try {
-            skin(json);
-            ADD_FAILURE() << "no exception for " << json;
-        } catch (const kiro::Exception& e) {
-            EXPECT_NE(std::string(e.what()).find("tavi::Body::Skin::Skin\n\nERROR_UnitImageNotfound"),
-                      std::string::npos);
-        }
-    }
-}
-
-TEST_F(BodyTest, MotionsRestartOnlyWhenAskedAndChangePicturesExactlyWhenDue) {
-    auto s = skin(R"({"motions": {
-        "idle": {"timeout": 0.5, "images": ["wide.png", "wide.png", "wide.png", "tall.png"]},
-        "speak": {"timeout": 0.5, "images": ["wide.png", "tall.png"]}, "ghost": {"images": ["missing.png"]},
-        "still": {"timeout": 0, "images": ["wide.png", "tall.png"]},
-        "same": {"timeout": 0.1, "images": ["tall.png", "tall.png"]}}})");
-    s->takeChanged();
     int ticks = 0;
     const Canvas* shown = s->currentFrame();
     // Pictures change only where a redraw is due (every 10 ticks), and only to another one.
@@ -102,6 +83,18 @@ TEST_F(BodyTest, MotionsRestartOnlyWhenAskedAndChangePicturesExactlyWhenDue) {
     for (const wchar_t* motion : {L"still", L"same"}) {
         s->play(motion, true);
         EXPECT_EQ(s->ticksUntilChange(), NeverDue) << motion;
+    }
+    // Skins without a usable motion. The last: one picture missing, the other (the skin file
+    // itself) not a picture.
+    for (const char* json : {R"({"motions": {}})", "{broken",
+                             R"({"motions": {"idle": {"images": ["none.png"]}, "x": {"images": ["setup.json"]}}})"}) {
+        try {
+            skin(json);
+            ADD_FAILURE() << "no exception for " << json;
+        } catch (const kiro::Exception& e) {
+            EXPECT_NE(std::string(e.what()).find("tavi::Body::Skin::Skin\n\nERROR_UnitImageNotfound"),
+                      std::string::npos);
+        }
     }
 }
 
@@ -172,11 +165,8 @@ TEST_F(BodyTest, TheBalloonStandsBesideTheBodyWithSaneOffsetsAndDrawsNewLinesOve
     // stands at 400 - h, the next at 340 - h (visible) and the third below 0.
     std::wstring text = L"あ";
     kiro::ui::Size size{};
-    for (;;) {
-        canvas.measureText(BalloonLines::unescape(text), &size, Body::Textbox::TextWidth);
-        if (size.cy + 32 >= 280) break;
+    while (canvas.measureText(BalloonLines::unescape(text), &size, Body::Textbox::TextWidth), size.cy + 32 < 280)
         text += L"\\nあ";
-    }
     const int ch = size.cy + 32;
     ASSERT_LT(ch, 330);
     for (int i = 0; i < 4; ++i) b->add(text);

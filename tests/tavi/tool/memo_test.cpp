@@ -12,6 +12,7 @@
 #include "kiro/ui/cursor.h"
 #include "kiro/ui/screen.h"
 #include "kiro/ui/window_gtk.h"
+#include "support/cases.h"
 #include "support/scoped_folders.h"
 #include "support/tempfolder.h"
 #include "support/uidriver.h"
@@ -33,11 +34,8 @@ protected:
     }
 
     void start() {
-        memo = std::make_unique<tavi::tool::Memo>(owner.get(), [] {
-            kiro::LocalTime t;
-            t.year = 2025, t.month = 5, t.day = 25, t.hour = 14, t.minute = 30, t.second = 5;
-            return t;
-        });
+        memo =
+            std::make_unique<tavi::tool::Memo>(owner.get(), [] { return kiro::LocalTime{2025, 5, 25, 14, 30, 5, 0}; });
         for (const auto& n : memo->notes()) ASSERT_TRUE(waitUntil([&] { return mapped(*n); }));
     }
     Sticky& note(size_t i) { return *memo->notes().at(i); }
@@ -47,28 +45,6 @@ protected:
         kiro::ui::Point p;
         n.position(p);
         return p;
-    }
-    // Gives the note the keyboard and presses keys (letters, digits and named keys only, so
-    // that no change of the keyboard map is needed).
-    static void keys(Sticky& n, const std::string& names) {
-        ASSERT_TRUE(waitUntil([&] { return mapped(n); }));
-        uitest::pump(100);
-        uitest::focus(n);
-        uitest::pump(100);
-        uitest::keys(names);
-        uitest::pump(100);
-    }
-    // Ctrl+Shift+U, the character's code and space: the input method composes it.
-    static std::string composing(const std::wstring& text) {
-        std::string keys;
-        for (wchar_t c : text) {
-            char code[16];
-            std::snprintf(code, sizeof code, "%x", unsigned(c));
-            keys += " ctrl+shift+u";
-            for (const char* h = code; *h != '\0'; ++h) keys += std::string(" ") + *h;
-            keys += " space";
-        }
-        return keys;
     }
     // Right-clicks the card and, once its menu is up, runs action on it.
     static void openMenu(Sticky& n, std::function<void(const uitest::MenuSeen&)> action) {
@@ -86,42 +62,44 @@ protected:
     std::unique_ptr<tavi::tool::Memo> memo;
 };
 
-TEST_F(MemoTest, NewNotesTakeFreeNamesAndWhatIsTypedIsOnDiskAtEscape) {
+TEST_F(MemoTest, NewNotesTakeFreeNamesAndWhatIsComposedIsOnDiskAtEscape) {
     start();
     // Two notes in the same second: the second takes the next free second.
     memo->command(tavi::tool::Command(L"memo -new"));
     memo->command(tavi::tool::Command(L"memo -new"));
     ASSERT_EQ(memo->notes().size(), 2u);
-    Sticky &first = note(0), &second = note(1);
-    EXPECT_EQ(first.datPath() + L" " + second.datPath(), L"data/memo/20250525143005.dat data/memo/20250525143006.dat");
+    EXPECT_EQ(note(0).datPath() + L" " + note(1).datPath(),
+              L"data/memo/20250525143005.dat data/memo/20250525143006.dat");
 
-    keys(first, "");
-    uitest::type(L"Memo 1");
-    uitest::keys("Return" + composing(L"日本語のメモ") + " Escape");
-    ASSERT_TRUE(waitUntil([&] { return first.state() == Sticky::Showing; }));
-    // UTF-8 without a byte-order mark, bare line feeds, nothing added.
-    EXPECT_EQ(file(first.datPath()), "Memo 1\n日本語のメモ");
+    // Escape while the input method composes (Ctrl+Shift+U, a code, space) ends the
+    // composition, not the editor.
+    // (Letters, digits and named keys only, so that no change of the keyboard map is needed.)
+    Sticky& n = note(1);
+    ASSERT_TRUE(waitUntil([&] { return mapped(n); }));
+    uitest::pump(100);
+    uitest::focus(n);
+    uitest::pump(100);
+    uitest::keys("ctrl+shift+u 3 0 4 2 Escape");
+    uitest::pump(300);
+    EXPECT_EQ(n.state(), Sticky::Editing);
+    // U+65E5 composed, a second line and Escape: UTF-8 without a byte-order mark, bare line
+    // feeds, nothing added.
+    uitest::keys("ctrl+shift+u 6 5 e 5 space Return x Escape");
+    ASSERT_TRUE(waitUntil([&] { return n.state() == Sticky::Showing; }));
+    EXPECT_EQ(file(n.datPath()), "日\nx");
     kiro::ui::Size card;  // sized to its two lines, at least 200 pixels wide
-    first.clientSize(card);
+    n.clientSize(card);
     EXPECT_GE(card.cx, 200);
     EXPECT_TRUE(card.cy > 2 * Sticky::margin + 20 && card.cy < Sticky::editHeight) << card.cy;
-
-    // Escape while the input method composes ends the composition, not the editor.
-    keys(second, "ctrl+shift+u 3 0 4 2 Escape");
-    uitest::pump(300);
-    EXPECT_EQ(second.state(), Sticky::Editing);
-    uitest::keys(composing(L"日") + " Escape");
-    ASSERT_TRUE(waitUntil([&] { return second.state() == Sticky::Showing; }));
-    EXPECT_EQ(file(second.datPath()), "日");
 }
 
 TEST_F(MemoTest, SettingsFollowProtectionAndCopyOnClickAndKeepOtherKeys) {
-    folder->write("data/memo/20240101000000.dat", "守るメモ\nsecond line");
-    folder->write("data/memo/20240101000000.dat.ini", "y=150\nzeta=keep\nx=120\nprotect=true\n[extra]\nk=v\n");
+    // A protected note at 120, 150 whose settings hold keys of no meaning to it (its text, read
+    // back from the clipboard below: "守るメモ\nsecond line").
+    std::filesystem::copy(tavi::test::dataPath("memo/protected"), folder->path(),
+                          std::filesystem::copy_options::recursive);
     start();
     Sticky& n = note(0);
-    EXPECT_EQ(n.text(), L"守るメモ\nsecond line");
-    EXPECT_TRUE(at(n).x == 120 && at(n).y == 150);
 
     // Protected: a double click says why nothing can be edited; edit and delete are greyed.
     uitest::BoxSeen box;
@@ -155,25 +133,17 @@ TEST_F(MemoTest, SettingsFollowProtectionAndCopyOnClickAndKeepOtherKeys) {
 }
 
 TEST_F(MemoTest, DeletingAsksUnlessEmptyAndClearingKeepsProtectedNotes) {
-    for (const auto& [n, text, ini] : {std::tuple{'1', "", "x=10\ny=10\n"},
-                                       {'2', "keep me?", "x=10\ny=300\n"},
-                                       {'3', "protected", "x=400\ny=10\nprotect=true\n"}}) {
-        folder->write(std::string("data/memo/2024010100000") + n + ".dat", text);
-        folder->write(std::string("data/memo/2024010100000") + n + ".dat.ini", ini);
-    }
-    // A text without settings, in UTF-8 with a form feed, a vertical tab and an escape byte.
-    const std::string orphan = "表\f罫\v線\x1b[0m";
-    folder->write("data/memo/20240101000004.dat", orphan);
+    // An empty note, one with text, a protected one, and a text without settings (in UTF-8
+    // with a form feed, a vertical tab and an escape byte).
+    std::filesystem::copy(tavi::test::dataPath("memo/clearing"), folder->path(),
+                          std::filesystem::copy_options::recursive);
     start();
     ASSERT_EQ(memo->notes().size(), 4u);
-    auto find = [&](char last) -> Sticky& {
-        for (const auto& n : memo->notes())
-            if (n->datPath() == std::wstring(L"data/memo/2024010100000") + wchar_t(last) + L".dat") return *n;
-        throw std::runtime_error("no note");
-    };
-    Sticky &empty = find('1'), &text = find('2'), &orphaned = find('4');
+    std::map<std::wstring, Sticky*> named;  // by the last digit of the name
+    for (const auto& n : memo->notes()) named[n->datPath().substr(23, 1)] = n.get();
+    Sticky &empty = *named.at(L"1"), &text = *named.at(L"2"), &orphaned = *named.at(L"4");
     const kiro::ui::Rect area = kiro::ui::workArea();
-    EXPECT_EQ(kiro::io::toUtf8(orphaned.text()), orphan);
+    EXPECT_EQ(kiro::io::toUtf8(orphaned.text()), tavi::test::readData("memo/clearing/data/memo/20240101000004.dat"));
     EXPECT_TRUE(at(orphaned).x == area.right / 2 && at(orphaned).y == area.bottom / 2);
     EXPECT_NE(file(orphaned.iniPath()).find("x=" + std::to_string(area.right / 2)), std::string::npos);
 

@@ -13,7 +13,6 @@
 
 #include "support/scoped_folders.h"
 #include "support/uidriver.h"
-#include "tavi/events.h"
 #include "tavi/tool/clock.h"
 
 namespace tavi::tool {
@@ -45,17 +44,25 @@ struct Fixture {
     void advance(uint32_t ms) { now += ms, registry.tick(); }
 };
 
-TEST(Registry, DispatchRoutesToTheNamedToolOnlyAndEachPollTakesOneEvent) {
+TEST(Registry, DispatchRoutesToTheNamedToolOnlyAndEventsWakeTheLoopOnePerPoll) {
     Fixture f(0);
     EXPECT_TRUE(f.registry.dispatch(L"b -x:5 arg"));
     for (const wchar_t* s : {L"", L"c -x", L"ab", L" a", L"a1", L"A"}) EXPECT_FALSE(f.registry.dispatch(s));
     EXPECT_EQ(f.b->commands, std::vector<std::wstring>{L"b -x:5 arg x=5"});
     EXPECT_TRUE(f.a->commands.empty());
+    // An event raised on any thread, by a tool added before the wake-up was set or after it,
+    // wakes the loop and is due at once; each poll takes one.
+    std::atomic<int> wakes{0};
+    f.registry.setWake([&] { ++wakes; });
+    f.registry.add(L"late", std::make_unique<IToolKit>());
+    EXPECT_EQ(f.registry.dueIn(), IToolKit::NeverDue);  // nobody waits for anything
+    std::thread([&] { f.a->raise(EventMessage{EventMessage::Named, L"first", {}}); }).join();
+    f.registry.find(L"late")->raise(EventMessage{EventMessage::Named, L"second", {}});
     f.a->raise(EventMessage{EventMessage::Named, L"first", {}});
-    f.b->raise(EventMessage{EventMessage::Named, L"second", {}});
-    f.a->raise(EventMessage{EventMessage::Named, L"first", {}});
+    EXPECT_EQ(wakes, 3);
     std::multiset<std::wstring> got;
     for (int tick = 0; tick < 5; ++tick) {
+        EXPECT_EQ(f.registry.dueIn(), tick < 3 ? 0u : IToolKit::NeverDue) << tick;
         f.advance(50);
         EventMessage out;
         out.name = L"untouched";
@@ -98,61 +105,33 @@ TEST(Registry, SecondsAndMinutesAreDueFromTheLastRoundAcrossTheCounterWrap) {
     EXPECT_EQ(f.a->minutes, 1);
 }
 
-// What wakes the main window for the tools while the characters are still: an event raised
-// on any thread, and the clock's next minute, held to the once-a-second cadence; and what
+// The clock's next minute wakes the main window, held to the once-a-second cadence; and what
 // the clock raises then.
-TEST(ToolDue, AnEventRaisedOnAnyThreadWakesTheLoopAndIsDueAtOnce) {
-    uint32_t now = 1000;
-    Registry registry(Registry::Empty{}, [&] { return now; });
-    registry.add(L"early", std::make_unique<IToolKit>());
-    std::atomic<int> wakes{0};
-    registry.setWake([&] { ++wakes; });
-    registry.add(L"late", std::make_unique<IToolKit>());
-    EXPECT_EQ(registry.dueIn(), IToolKit::NeverDue);  // nobody waits for anything
-
-    std::thread([&] { registry.find(L"early")->raise(events::toolAfk()); }).join();
-    registry.find(L"late")->raise(events::toolAfk());
-    EXPECT_EQ(wakes, 2);
-    EventMessage out;
-    ASSERT_TRUE(registry.pollOne(out));
-    EXPECT_EQ(registry.dueIn(), 0u);  // the second event waits for the next tick
-    ASSERT_TRUE(registry.pollOne(out));
-    EXPECT_EQ(registry.dueIn(), IToolKit::NeverDue);
-}
-
 TEST(ToolDue, TheClockIsDueAtTheNextMinuteButNotBeforeTheSecondCadenceAndStrikesAtEveryNewHour) {
-    uint32_t now = 50000;
-    kiro::LocalTime local;
-    local.hour = 9;
-    local.minute = 59;
-    local.second = 30;
-    Registry registry(Registry::Empty{}, [&] { return now; });
-    registry.add(L"clock", std::make_unique<Clock>([&] { return local; }));
-    EXPECT_EQ(registry.dueIn(), 30000u);
+    Fixture f(50000);  // the probes are never due, and strike nothing
+    kiro::LocalTime local{0, 0, 0, 9, 59, 30, 0};
+    f.registry.add(L"clock", std::make_unique<Clock>([&] { return local; }));
+    EXPECT_EQ(f.registry.dueIn(), 30000u);
     local.second = 59;
-    now += 200;  // a second round ran 200 ms ago, at the registry's start
-    EXPECT_EQ(registry.dueIn(), 1000u);
-    now += 100;
-    local.second = 59;
-    registry.tick();  // no round yet: 300 ms since the last
-    now += 700;
+    f.now += 200;  // a second round ran 200 ms ago, at the registry's start
+    EXPECT_EQ(f.registry.dueIn(), 1000u);
+    f.advance(100);  // no round yet: 300 ms since the last
+    f.now += 700;
     local = {0, 0, 0, 10, 0, 0, 0};
-    EXPECT_EQ(registry.dueIn(), 1u);  // the minute has come; the cadence lets it run 1 ms on
-    now += 1;
-    registry.tick();
+    EXPECT_EQ(f.registry.dueIn(), 1u);  // the minute has come; the cadence lets it run 1 ms on
+    f.advance(1);
     // Every change of the hour, whichever way, strikes once, with the hour and minute as they
     // are (no leading zeros).
     std::wstring struck;
     for (const auto& [hour, minute] : {std::pair{10, 59}, {0, 0}, {0, 0}, {9, 7}, {5, 59}}) {
-        for (EventMessage out; registry.pollOne(out);)
+        for (EventMessage out; f.registry.pollOne(out);)
             struck += out.name + L" " + out.params.at(L"hour") + L":" + out.params.at(L"minute") + L"|";
         local.hour = hour, local.minute = minute;
-        now += 1001;
-        registry.tick();
+        f.advance(1001);
     }
     EXPECT_EQ(struck, L"tool_clock_houry 10:0|tool_clock_houry 0:0|tool_clock_houry 9:7|");
     EventMessage out;
-    ASSERT_TRUE(registry.pollOne(out));
+    ASSERT_TRUE(f.registry.pollOne(out));
     EXPECT_EQ(out.params.at(L"hour") + L":" + out.params.at(L"minute"), L"5:59");
     EXPECT_EQ(out.params.size(), 2u);
 }

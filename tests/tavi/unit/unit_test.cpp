@@ -21,8 +21,6 @@ namespace {
 
 using test::tickUntil;
 
-const char* WakeupTable = R"({"unit_wakeup": ["おはよう"], "unit_drag": ["わっ"]})";
-
 std::wstring newestLine(Body* body) {
     const auto& lines = body->balloon().lines().lines();
     return lines.empty() ? L"" : lines.back().text;
@@ -35,7 +33,7 @@ protected:
 };
 
 TEST_F(UnitTest, TheBootstrapBuildsTheNamedUnitsInOrderAndAMutedOneDropsItsResponsesInsteadOfDelayingThem) {
-    folder.addUnit("a", WakeupTable);
+    folder.addUnit("a", R"({"unit_wakeup": ["おはよう"], "unit_drag": ["わっ"]})");
     folder.addUnit("b", "{}");
     folder.write("units/bootstrap.json", R"({"units": ["a", "b"], "other": 1})");
     MultiUnit units(nullptr);
