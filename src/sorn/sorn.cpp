@@ -15,7 +15,6 @@
 #include <nlohmann/json.hpp>
 
 #include "kiro/io/charset/charset.h"
-#include "kiro/io/utf8.h"
 #include "sorn/analyser.h"
 #include "sorn/pieces.h"
 
@@ -175,15 +174,7 @@ std::string toUtf8(const std::wstring& text) {
 std::wstring toWide(const char* bytes, int length) {
     if (!bytes) return {};
     const size_t size = length < 0 ? std::strlen(bytes) : static_cast<size_t>(length);
-    std::wstring wide;
-    // The analyser's surfaces and features are well-formed UTF-8 nearly always: read straight,
-    // they skip the general converter, whose set-up costs more than a short token.
-    if (kiro::io::utf8::isPlain(bytes, size)) {
-        wide.resize(size);
-        wide.resize(kiro::io::utf8::toWide(bytes, size, wide.data()));
-        return wide;
-    }
-    wide = kiro::io::fromUtf8(bytes, size);
+    std::wstring wide = kiro::io::fromUtf8(bytes, size);
     const size_t zero = wide.find(L'\0');
     if (zero != std::wstring::npos) wide.resize(zero);
     return wide;

@@ -7,6 +7,7 @@
 
 #include "kiro/io/charset/codepage.h"
 #include "kiro/io/charset/detect.h"
+#include "kiro/io/utf8.h"
 
 namespace kiro::io {
 
@@ -162,6 +163,14 @@ std::wstring decode(const void* data, size_t size) {
 
 std::wstring fromUtf8(const void* data, size_t size) {
     if (data == nullptr || size == 0) return {};
+    // Well-formed UTF-8 without control bytes is read straight, to the same characters: a
+    // short text (an analysed word, a name) skips the general converter's set-up.
+    const auto* bytes = static_cast<const char*>(data);
+    if (utf8::isPlain(bytes, size)) {
+        std::wstring wide(size, L'\0');
+        wide.resize(utf8::toWide(bytes, size, wide.data()));
+        return wide;
+    }
     return codepage::toWide(codepage::Utf8, data, size);
 }
 
