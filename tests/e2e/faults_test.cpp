@@ -42,17 +42,6 @@ double msSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
 
-// The program with support/preload_posix.c and the variables given; null without the preload
-// or for the Windows program.
-std::unique_ptr<AppProcess> preloaded(const AppCopy& copy, std::vector<std::string> environment) {
-    const char *shim = std::getenv("TAVI_PRELOAD"), *asan = std::getenv("ASAN_OPTIONS");
-    if (shim == nullptr || runner() != nullptr) return nullptr;
-    // (A sanitizer build wants its own library loaded first.)
-    environment.push_back("LD_PRELOAD=" + std::string(shim));
-    environment.push_back("ASAN_OPTIONS=" + std::string(asan ? asan : "") + ":verify_asan_link_order=0");
-    return std::make_unique<AppProcess>(copy, environment);
-}
-
 // Milliseconds until the window's UI thread answers a ping (the toolkit answers _NET_WM_PING
 // from its event loop), or -1 when no answer comes within 2 s. x watches the root window.
 double ping(Display* x, ::Window window, long serial) {

@@ -68,12 +68,10 @@ TEST_F(StartFailTest, BrokenUnitListShowsTheErrorAndWritesTheLog) {
 
 TEST_F(StartFailTest, ACommandsExceptionEndsWithTheErrorBoxTheLogAndTheSavedState) {
     // The program with support/preload_posix.c, which fails its thread starts once flag exists.
-    const char *shim = std::getenv("TAVI_PRELOAD"), *asan = std::getenv("ASAN_OPTIONS");
-    if (shim == nullptr || runner() != nullptr) GTEST_SKIP() << "needs TAVI_PRELOAD and the Linux program";
     const fs::path flag = copy_->folder() / "no-threads";
-    // (A sanitizer build wants its own library loaded first.)
-    AppProcess app(*copy_, {"TAVI_FAIL_THREADS=" + flag.string(), "LD_PRELOAD=" + std::string(shim),
-                            "ASAN_OPTIONS=" + std::string(asan ? asan : "") + ":verify_asan_link_order=0"});
+    const auto preload = preloaded(*copy_, {"TAVI_FAIL_THREADS=" + flag.string()});
+    if (!preload) GTEST_SKIP() << "needs TAVI_PRELOAD and the Linux program";
+    AppProcess& app = *preload;
     Companion c(*desk_, app);
     const auto body = c.waitBody();
     ASSERT_TRUE(body);

@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <thread>
@@ -151,6 +152,17 @@ private:
     pid_t pid_ = -1;
     int code_ = -1;  // once it has ended
 };
+
+// The program with support/preload_posix.c and the variables given; null without the preload
+// or for the Windows program.
+inline std::unique_ptr<AppProcess> preloaded(const AppCopy& copy, std::vector<std::string> environment) {
+    const char *shim = std::getenv("TAVI_PRELOAD"), *asan = std::getenv("ASAN_OPTIONS");
+    if (shim == nullptr || runner() != nullptr) return nullptr;
+    // (A sanitizer build wants its own library loaded first.)
+    environment.push_back("LD_PRELOAD=" + std::string(shim));
+    environment.push_back("ASAN_OPTIONS=" + std::string(asan ? asan : "") + ":verify_asan_link_order=0");
+    return std::make_unique<AppProcess>(copy, environment);
+}
 
 struct Box {
     int left = 0, top = 0, right = 0, bottom = 0;
