@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <numeric>
+#include <sstream>
+
 #include "kiro/exception.h"
 #include "kiro/ui/canvas.h"
 #include "kiro/ui/loop.h"
@@ -35,102 +39,104 @@ protected:
     int w = -1, h = -1;
 };
 
-// Ticks one at a time and checks that what is shown changes exactly when it said it would.
-template <class Due, class Tick, class Changed>
-void expectChangeExactlyWhenDue(Due ticksUntilDue, Tick tick, Changed changed, int changes) {
-    for (int c = 0; c < changes; ++c) {
-        const uint32_t due = ticksUntilDue();
-        ASSERT_NE(due, NeverDue);
-        for (uint32_t t = 1; t < due; ++t) {
-            tick();
-            ASSERT_FALSE(changed()) << "changed " << due - t << " ticks early";
+// Plays the step scripts of tests/data/body (see the README there) on a skin, a balloon's lines
+// or a body, and gives back each step with what it showed.
+TEST_F(BodyTest, CasesPlayAsTheirFilesSay) {
+    test::runCases("body", [&](const std::string& steps) {
+        std::unique_ptr<Body::Skin> ownSkin;
+        std::unique_ptr<Body> body;
+        BalloonLines ownLines;
+        Body::Skin* s = nullptr;
+        const Canvas* shown = nullptr;
+        bool updated = false;
+        std::istringstream in(steps);
+        std::string out, line;
+        while (std::getline(in, line)) {
+            const size_t space = line.find(' ');
+            const std::string verb = line.substr(0, space), arg = space == line.npos ? "" : line.substr(space + 1);
+            const std::wstring text = kiro::io::fromUtf8(arg.substr(0, arg.find(' ')));
+            const BalloonLines& lines = body ? body->balloon().lines() : ownLines;
+            auto state = [&] { return body->skin().currentName() + body->status().text(); };
+            auto due = [&] { return body ? body->ticksUntilDue() : s ? s->ticksUntilChange() : lines.ticksUntilDue(); };
+            auto tick = [&] {
+                if (body) body->update(TickSeconds);
+                if (s && !body) s->update(TickSeconds);
+                if (!s) updated = ownLines.update(TickSeconds);
+            };
+            auto yes = [](bool b) { return std::string(b ? " yes" : " no"); };
+            out += line;
+            if (verb == "skin") {
+                try {
+                    ownSkin = skin(arg[0] == '{' ? arg : test::readData(arg));
+                    s = ownSkin.get();
+                    shown = s->currentFrame();
+                    out += " " + std::to_string(s->imageCount()) + " pictures " + std::to_string(w) + "x" +
+                           std::to_string(h);
+                } catch (const kiro::Exception& e) {
+                    const size_t named = std::string(e.what()).find("tavi::Body::Skin::Skin\n\nERROR_UnitImageNotfound");
+                    out += named != std::string::npos ? " not usable" : e.what();
+                }
+            } else if (verb == "body") {
+                folder.addUnit("a", "{}");
+                body = std::make_unique<Body>(nullptr, L"units\\a\\body\\", nullptr);
+                s = &body->skin();
+                out += yes(uitest::waitUntil([&] { return body->painted(); }));
+            } else if (verb == "frames") {
+                out += " " + std::to_string(s->motion(text)->frames.size());
+            } else if (verb == "shares") {
+                out += yes(s->motion(text)->frames[0] == s->motion(kiro::io::fromUtf8(arg.substr(arg.find(' ') + 1)))->frames[0]);
+            } else if (verb == "play" || verb == "restart") {
+                s->play(text, verb == "restart");
+            } else if (verb == "name") {
+                out += " " + kiro::io::toUtf8(s->currentName());
+            } else if (verb == "changed") {
+                out += yes(s->takeChanged());
+            } else if (verb == "remaining") {
+                out += " " + std::to_string(std::lround(1000 * (s ? s->remaining() : lines.remaining()))) + " ms";
+            } else if (verb == "wait") {
+                s->update(std::stof(arg));
+            } else if (verb == "unescape") {
+                out += " " + test::visible(BalloonLines::unescape(kiro::io::fromUtf8(arg)));
+            } else if (verb == "add") {
+                out += yes(ownLines.add(kiro::io::fromUtf8(arg)));
+            } else if (verb == "revealed") {
+                for (const auto& l : lines.lines()) out += " " + std::to_string(l.revealed);
+            } else if (verb == "silence") {
+                float silence = -1;
+                out += yes(lines.isEmpty(&silence));
+                out += " " + std::to_string(int(silence / TickSeconds + 0.5f));
+            } else if (verb == "status") {
+                body->showStatus(text);
+            } else if (verb == "speak") {
+                body->speak(text, kiro::io::fromUtf8(arg.substr(arg.find(' ') + 1)));
+            } else if (verb == "speaking") {
+                out += yes(body->isSpeaking()) + " " + std::to_string(lines.lines().size());
+            } else if (verb == "due") {
+                out += due() == NeverDue ? " never" : " " + std::to_string(due());
+            } else if (verb == "tick") {
+                for (int n = arg.empty() ? 1 : std::stoi(arg); n > 0; --n) tick();
+                if (!s) out += yes(updated);
+            } else if (verb == "run") {
+                // Ticks through the changes, each due when it said (else "early" or "late"), and
+                // gives the greatest common divisor of their due ticks.
+                uint32_t every = 0;
+                for (int c = std::stoi(arg); c > 0; --c) {
+                    const uint32_t ticks = due();
+                    every = std::gcd(every, ticks);
+                    for (uint32_t t = 1; t <= ticks && ticks != NeverDue; ++t) {
+                        const std::wstring before = body ? state() : L"";
+                        tick();
+                        bool changed = body ? state() != before : s ? s->takeChanged() : updated;
+                        if (s && !body && changed) changed = std::exchange(shown, s->currentFrame()) != shown;
+                        if (changed != (t == ticks)) out += changed ? " early" : " late";
+                    }
+                }
+                out += " every " + std::to_string(every);
+            }
+            out += "\n";
         }
-        tick();
-        ASSERT_TRUE(changed()) << "nothing changed when due, after " << due << " ticks";
-    }
-}
-
-// The skin of tests/data/skin/motions.json: "speak" names a missing picture, "ghost" only one.
-TEST_F(BodyTest, SkinsSharePicturesNeedAUsableMotionAndChangePicturesExactlyWhenDue) {
-    auto s = skin(test::readData("skin/motions.json"));
-    EXPECT_EQ(std::tuple(s->imageCount(), w, h), std::tuple(2u, 40, 60));  // the largest size
-    // The missing picture is left out of the motion; the shared one is the same canvas.
-    ASSERT_EQ(s->motion(L"speak")->frames.size(), 2u);
-    EXPECT_EQ(s->motion(L"speak")->frames[0], s->motion(L"idle")->frames[0]);
-    EXPECT_TRUE(s->takeChanged() && !s->takeChanged());
-    int ticks = 0;
-    const Canvas* shown = s->currentFrame();
-    // Pictures change only where a redraw is due (every 10 ticks), and only to another one.
-    expectChangeExactlyWhenDue([&] { return s->ticksUntilChange(); }, [&] { s->update(TickSeconds), ++ticks; },
-                               [&] {
-                                   if (!s->takeChanged()) return false;
-                                   EXPECT_NE(std::exchange(shown, s->currentFrame()), s->currentFrame());
-                                   return ticks % 10 == 0;
-                               },
-                               30);
-
-    s->play(L"ghost", true);  // no frames: the current motion goes on
-    s->play(L"unknown", true);
-    EXPECT_TRUE(s->currentName() == L"idle" && !s->takeChanged());
-    s->play(L"speak", false);
-    EXPECT_TRUE(s->takeChanged());
-    s->update(0.3f);
-    s->play(L"speak", false);  // already playing: nothing changes
-    EXPECT_FALSE(s->takeChanged());
-    EXPECT_NEAR(s->remaining(), 0.2f, 1e-4);
-    s->play(L"speak", true);  // restart: full timeout again
-    EXPECT_TRUE(s->takeChanged() && s->remaining() == 0.5f);
-    for (const wchar_t* motion : {L"still", L"same"}) {
-        s->play(motion, true);
-        EXPECT_EQ(s->ticksUntilChange(), NeverDue) << motion;
-    }
-    // Skins without a usable motion. The last: one picture missing, the other (the skin file
-    // itself) not a picture.
-    for (const char* json : {R"({"motions": {}})", "{broken",
-                             R"({"motions": {"idle": {"images": ["none.png"]}, "x": {"images": ["setup.json"]}}})"}) {
-        try {
-            skin(json);
-            ADD_FAILURE() << "no exception for " << json;
-        } catch (const kiro::Exception& e) {
-            EXPECT_NE(std::string(e.what()).find("tavi::Body::Skin::Skin\n\nERROR_UnitImageNotfound"),
-                      std::string::npos);
-        }
-    }
-}
-
-TEST(BalloonLines, LinesAreRevealedOneCharacterATickAndLeaveTogetherWhenDue) {
-    EXPECT_EQ(BalloonLines::unescape(L"a\\\\nb"), L"a\nb");  // the pair becomes one backslash, which then breaks
-    EXPECT_EQ(BalloonLines::unescape(L"c:\\\\x"), L"c:\\x");
-
-    BalloonLines lines;
-    float silence = -1;
-    lines.update(TickSeconds);
-    EXPECT_FALSE(lines.add(L""));
-    EXPECT_TRUE(lines.isEmpty(&silence) && lines.ticksUntilDue() == NeverDue);
-    EXPECT_NEAR(silence, TickSeconds, 1e-4);
-    lines.add(L"0123456789");
-    EXPECT_TRUE(!lines.isEmpty(&silence) && silence == 0.0f);
-    for (size_t shown = 1; shown <= 10; ++shown) {
-        EXPECT_EQ(lines.ticksUntilDue(), 1u);
-        EXPECT_TRUE(lines.update(TickSeconds));
-        EXPECT_EQ(lines.lines().back().revealed, shown);
-    }
-    // A second line cuts the first one's reveal short; both leave after the second's time.
-    lines.add(L"abcdefghij");
-    lines.update(TickSeconds);
-    ASSERT_TRUE(lines.add(std::wstring(40, L'x')));
-    EXPECT_EQ(std::pair(lines.lines()[1].revealed, lines.lines()[2].revealed), std::pair(size_t(10), size_t(0)));
-    for (int i = 0; i < 40; ++i) lines.update(TickSeconds);
-    EXPECT_FLOAT_EQ(lines.remaining(), 8.0f);  // (40 / 8 | 3) + 1 seconds
-    bool changed = false;
-    expectChangeExactlyWhenDue([&] { return lines.ticksUntilDue(); }, [&] { changed = lines.update(TickSeconds); },
-                               [&] { return changed; }, 1);
-    EXPECT_TRUE(lines.lines().empty());
-    // Silence counts from the tick that emptied the balloon.
-    EXPECT_TRUE(lines.isEmpty(&silence) && silence == 0.0f);
-    lines.update(TickSeconds);
-    lines.isEmpty(&silence);
-    EXPECT_NEAR(silence, TickSeconds, 1e-4);
+        return test::Outcome{out, ""};
+    });
 }
 
 TEST_F(BodyTest, TheBalloonStandsBesideTheBodyWithSaneOffsetsAndDrawsNewLinesOverFadedOnes) {
@@ -179,33 +185,9 @@ TEST_F(BodyTest, TheBalloonStandsBesideTheBodyWithSaneOffsetsAndDrawsNewLinesOve
     EXPECT_EQ(canvas.pixel(x, 2) >> 24, 0u);  // the third is not drawn
 }
 
-TEST_F(BodyTest, StandsByUntilTenSecondsOfSilenceSpeaksWithItsMotionAndWakesOnlyWhenDue) {
+TEST_F(BodyTest, ClosingTheCharacterEndsTheProgramsLoop) {
     folder.addUnit("a", "{}");
     Body body(nullptr, L"units\\a\\body\\", nullptr);
-    ASSERT_TRUE(uitest::waitUntil([&] { return body.painted(); }));
-    EXPECT_EQ(body.skin().currentName(), L"idle");
-    EXPECT_EQ(body.ticksUntilDue(), 1u);  // the rest of the skin loads on the next tick
-    body.update(TickSeconds);
-    ASSERT_EQ(body.skin().currentName(), L"standby");
-    auto tick = [&] { body.update(TickSeconds); };
-    auto due = [&] { return body.ticksUntilDue(); };
-    expectChangeExactlyWhenDue(
-        due, tick, [&] { return body.skin().currentName() == L"idle"; }, 1);
-    EXPECT_EQ(body.ticksUntilDue(), NeverDue);
-    body.showStatus(L"x");
-    expectChangeExactlyWhenDue(
-        due, tick, [&] { return body.status().text().empty(); }, 1);
-    EXPECT_EQ(body.ticksUntilDue(), NeverDue);
-
-    body.speak(L"やあ", L"happy");
-    EXPECT_TRUE(body.isSpeaking() && body.skin().currentName() == L"happy");
-    body.speak(L"もう一度", L"no-such-motion");  // the text shows, the motion goes on
-    EXPECT_TRUE(body.skin().currentName() == L"happy" && body.balloon().lines().lines().size() == 2);
-    while (body.isSpeaking()) tick();
-    tick();
-    EXPECT_EQ(body.skin().currentName(), L"standby");
-
-    // Closing the character ends the program's loop.
     uitest::every(50, [&] { return body.onClose(), false; });
     uitest::Rescue rescue(5000);
     kiro::ui::runLoop();
