@@ -31,10 +31,6 @@ protected:
         folder.addUnit("a", "{}");
         folder.write("units/a/body/setup.json", setup);  // pictures: wide.png 40 x 20, tall.png 10 x 60
     }
-    std::unique_ptr<Body::Skin> skin(const std::string& setup) {
-        writeSkin(setup);
-        return std::make_unique<Body::Skin>(L"units\\a\\body\\", w, h, L"idle");
-    }
     test::UnitFolder folder;
     int w = -1, h = -1;
 };
@@ -67,14 +63,15 @@ TEST_F(BodyTest, CasesPlayAsTheirFilesSay) {
             out += line;
             if (verb == "skin") {
                 try {
-                    ownSkin = skin(arg[0] == '{' ? arg : test::readData(arg));
+                    writeSkin(arg[0] == '{' ? arg : test::readData(arg));
+                    ownSkin = std::make_unique<Body::Skin>(L"units\\a\\body\\", w, h, L"idle");
                     s = ownSkin.get();
                     shown = s->currentFrame();
                     out += " " + std::to_string(s->imageCount()) + " pictures " + std::to_string(w) + "x" +
                            std::to_string(h);
                 } catch (const kiro::Exception& e) {
-                    const size_t named = std::string(e.what()).find("tavi::Body::Skin::Skin\n\nERROR_UnitImageNotfound");
-                    out += named != std::string::npos ? " not usable" : e.what();
+                    const std::string what = e.what();
+                    out += what.find("Body::Skin::Skin\n\nERROR_UnitImageNotfound") != what.npos ? " not usable" : what;
                 }
             } else if (verb == "body") {
                 folder.addUnit("a", "{}");
@@ -82,9 +79,8 @@ TEST_F(BodyTest, CasesPlayAsTheirFilesSay) {
                 s = &body->skin();
                 out += yes(uitest::waitUntil([&] { return body->painted(); }));
             } else if (verb == "frames") {
-                out += " " + std::to_string(s->motion(text)->frames.size());
-            } else if (verb == "shares") {
-                out += yes(s->motion(text)->frames[0] == s->motion(kiro::io::fromUtf8(arg.substr(arg.find(' ') + 1)))->frames[0]);
+                const auto& frames = s->motion(text)->frames;
+                out += " " + std::to_string(frames.size()) + yes(frames[0] == s->motion(L"idle")->frames[0]);
             } else if (verb == "play" || verb == "restart") {
                 s->play(text, verb == "restart");
             } else if (verb == "name") {
