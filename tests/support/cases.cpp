@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <sstream>
 #include <vector>
 
 #include "kiro/io/charset/charset.h"
@@ -56,6 +57,17 @@ void runCases(const std::string& module, const std::function<Outcome(const std::
             ADD_FAILURE() << "the case has neither a .out nor a .err file";
         }
     }
+}
+
+std::string playSteps(const std::string& script,
+                      const std::function<std::string(const std::string& verb, const std::string& arg)>& step) {
+    std::istringstream in(script);
+    std::string out, line;
+    while (std::getline(in, line)) {
+        const size_t space = line.find(' ');
+        out += line + step(line.substr(0, space), space == line.npos ? "" : line.substr(space + 1)) + "\n";
+    }
+    return out;
 }
 
 std::string visible(const std::wstring& text) {

@@ -23,6 +23,11 @@ struct Outcome {
 // ignored. A module without cases fails.
 void runCases(const std::string& module, const std::function<Outcome(const std::string& input)>& run);
 
+// Plays a step script, one step a line: `step` gets the line's first word and the rest, and
+// its answer follows the line in what comes back.
+std::string playSteps(const std::string& script,
+                      const std::function<std::string(const std::string& verb, const std::string& arg)>& step);
+
 // Wide text as UTF-8 on one line: control characters become \n, \r, \t, \0 or \xNN, and a
 // backslash becomes \\.
 std::string visible(const std::wstring& text);

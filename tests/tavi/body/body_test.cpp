@@ -6,7 +6,6 @@
 
 #include <cmath>
 #include <numeric>
-#include <sstream>
 
 #include "kiro/exception.h"
 #include "kiro/ui/canvas.h"
@@ -45,74 +44,65 @@ TEST_F(BodyTest, CasesPlayAsTheirFilesSay) {
         Body::Skin* s = nullptr;
         const Canvas* shown = nullptr;
         bool updated = false;
-        std::istringstream in(steps);
-        std::string out, line;
-        while (std::getline(in, line)) {
-            const size_t space = line.find(' ');
-            const std::string verb = line.substr(0, space), arg = space == line.npos ? "" : line.substr(space + 1);
+        auto yes = [](bool b) { return std::string(b ? " yes" : " no"); };
+        auto state = [&] { return body ? body->skin().currentName() + body->status().text() : L""; };
+        auto tick = [&] {
+            if (body) body->update(TickSeconds);
+            if (s && !body) s->update(TickSeconds);
+            if (!s) updated = ownLines.update(TickSeconds);
+        };
+        auto step = [&](const std::string& verb, const std::string& arg) -> std::string {
             const std::wstring text = kiro::io::fromUtf8(arg.substr(0, arg.find(' ')));
+            const std::wstring rest = kiro::io::fromUtf8(arg.substr(arg.find(' ') + 1));
             const BalloonLines& lines = body ? body->balloon().lines() : ownLines;
-            auto state = [&] { return body->skin().currentName() + body->status().text(); };
             auto due = [&] { return body ? body->ticksUntilDue() : s ? s->ticksUntilChange() : lines.ticksUntilDue(); };
-            auto tick = [&] {
-                if (body) body->update(TickSeconds);
-                if (s && !body) s->update(TickSeconds);
-                if (!s) updated = ownLines.update(TickSeconds);
-            };
-            auto yes = [](bool b) { return std::string(b ? " yes" : " no"); };
-            out += line;
             if (verb == "skin") {
                 try {
                     writeSkin(arg[0] == '{' ? arg : test::readData(arg));
                     ownSkin = std::make_unique<Body::Skin>(L"units\\a\\body\\", w, h, L"idle");
-                    s = ownSkin.get();
-                    shown = s->currentFrame();
-                    out += " " + std::to_string(s->imageCount()) + " pictures " + std::to_string(w) + "x" +
-                           std::to_string(h);
                 } catch (const kiro::Exception& e) {
                     const std::string what = e.what();
-                    out += what.find("Body::Skin::Skin\n\nERROR_UnitImageNotfound") != what.npos ? " not usable" : what;
+                    return what.find("Body::Skin::Skin\n\nERROR_UnitImageNotfound") != what.npos ? " not usable" : what;
                 }
-            } else if (verb == "body") {
+                shown = (s = ownSkin.get())->currentFrame();
+                return " " + std::to_string(s->imageCount()) + " pictures " + std::to_string(w) + "x" +
+                       std::to_string(h);
+            }
+            if (verb == "body") {
                 folder.addUnit("a", "{}");
                 body = std::make_unique<Body>(nullptr, L"units\\a\\body\\", nullptr);
                 s = &body->skin();
-                out += yes(uitest::waitUntil([&] { return body->painted(); }));
-            } else if (verb == "frames") {
+                return yes(uitest::waitUntil([&] { return body->painted(); }));
+            }
+            if (verb == "frames") {
                 const auto& frames = s->motion(text)->frames;
-                out += " " + std::to_string(frames.size()) + yes(frames[0] == s->motion(L"idle")->frames[0]);
-            } else if (verb == "play" || verb == "restart") {
-                s->play(text, verb == "restart");
-            } else if (verb == "name") {
-                out += " " + kiro::io::toUtf8(s->currentName());
-            } else if (verb == "changed") {
-                out += yes(s->takeChanged());
-            } else if (verb == "remaining") {
-                out += " " + std::to_string(std::lround(1000 * (s ? s->remaining() : lines.remaining()))) + " ms";
-            } else if (verb == "wait") {
-                s->update(std::stof(arg));
-            } else if (verb == "unescape") {
-                out += " " + test::visible(BalloonLines::unescape(kiro::io::fromUtf8(arg)));
-            } else if (verb == "add") {
-                out += yes(ownLines.add(kiro::io::fromUtf8(arg)));
-            } else if (verb == "revealed") {
+                return " " + std::to_string(frames.size()) + yes(frames[0] == s->motion(L"idle")->frames[0]);
+            }
+            if (verb == "play" || verb == "restart") s->play(text, verb == "restart");
+            if (verb == "name") return " " + kiro::io::toUtf8(s->currentName());
+            if (verb == "changed") return yes(s->takeChanged());
+            if (verb == "remaining")
+                return " " + std::to_string(std::lround(1000 * (s ? s->remaining() : lines.remaining()))) + " ms";
+            if (verb == "wait") s->update(std::stof(arg));
+            if (verb == "unescape") return " " + test::visible(BalloonLines::unescape(kiro::io::fromUtf8(arg)));
+            if (verb == "add") return yes(ownLines.add(kiro::io::fromUtf8(arg)));
+            if (verb == "status") body->showStatus(text);
+            if (verb == "speak") body->speak(text, rest);
+            if (verb == "speaking") return yes(body->isSpeaking()) + " " + std::to_string(lines.lines().size());
+            if (verb == "due") return due() == NeverDue ? " never" : " " + std::to_string(due());
+            std::string out;
+            if (verb == "revealed")
                 for (const auto& l : lines.lines()) out += " " + std::to_string(l.revealed);
-            } else if (verb == "silence") {
+            if (verb == "silence") {
                 float silence = -1;
-                out += yes(lines.isEmpty(&silence));
+                out = yes(lines.isEmpty(&silence));
                 out += " " + std::to_string(int(silence / TickSeconds + 0.5f));
-            } else if (verb == "status") {
-                body->showStatus(text);
-            } else if (verb == "speak") {
-                body->speak(text, kiro::io::fromUtf8(arg.substr(arg.find(' ') + 1)));
-            } else if (verb == "speaking") {
-                out += yes(body->isSpeaking()) + " " + std::to_string(lines.lines().size());
-            } else if (verb == "due") {
-                out += due() == NeverDue ? " never" : " " + std::to_string(due());
-            } else if (verb == "tick") {
+            }
+            if (verb == "tick") {
                 for (int n = arg.empty() ? 1 : std::stoi(arg); n > 0; --n) tick();
-                if (!s) out += yes(updated);
-            } else if (verb == "run") {
+                if (!s) out = yes(updated);
+            }
+            if (verb == "run") {
                 // Ticks through the changes, each due when it said (else "early" or "late"), and
                 // gives the greatest common divisor of their due ticks.
                 uint32_t every = 0;
@@ -120,7 +110,7 @@ TEST_F(BodyTest, CasesPlayAsTheirFilesSay) {
                     const uint32_t ticks = due();
                     every = std::gcd(every, ticks);
                     for (uint32_t t = 1; t <= ticks && ticks != NeverDue; ++t) {
-                        const std::wstring before = body ? state() : L"";
+                        const std::wstring before = state();
                         tick();
                         bool changed = body ? state() != before : s ? s->takeChanged() : updated;
                         if (s && !body && changed) changed = std::exchange(shown, s->currentFrame()) != shown;
@@ -129,9 +119,9 @@ TEST_F(BodyTest, CasesPlayAsTheirFilesSay) {
                 }
                 out += " every " + std::to_string(every);
             }
-            out += "\n";
-        }
-        return test::Outcome{out, ""};
+            return out;
+        };
+        return test::Outcome{test::playSteps(steps, step), ""};
     });
 }
 

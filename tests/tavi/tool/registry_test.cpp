@@ -6,10 +6,10 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <optional>
-#include <sstream>
 #include <thread>
 
 #include "kiro/io/charset/charset.h"
@@ -44,58 +44,48 @@ TEST(Registry, CasesPlayAsTheirFilesSay) {
         std::optional<Registry> registry;
         std::atomic<int> wakes{0};
         Probe *a = nullptr, *b = nullptr;
-        std::istringstream in(steps);
-        std::string out, line;
-        while (std::getline(in, line)) {
-            const size_t space = line.find(' ');
-            const std::string verb = line.substr(0, space), arg = space == line.npos ? "" : line.substr(space + 1);
+        auto step = [&](const std::string& verb, const std::string& arg) -> std::string {
             const std::wstring name = kiro::io::fromUtf8(arg.substr(0, arg.find(' ')));
-            const auto number = [&] { return uint32_t(std::stoul(arg.substr(arg.rfind(' ') + 1))); };
-            out += line;
+            const EventMessage event{EventMessage::Named, kiro::io::fromUtf8(arg.substr(arg.find(' ') + 1)), {}};
+            const uint32_t ms = uint32_t(std::strtoul(arg.c_str() + arg.rfind(' ') + 1, nullptr, 10));  // the last word
             if (verb == "start") {
-                now = uint32_t(std::stoul(arg));
+                now = ms;
                 registry.emplace(Registry::Empty{}, [&] { return now; });
                 registry->add(L"a", std::unique_ptr<IToolKit>(a = new Probe));
                 registry->add(L"b", std::unique_ptr<IToolKit>(b = new Probe));
                 a->now = b->now = &now;
-            } else if (verb == "dispatch") {
-                out += registry->dispatch(kiro::io::fromUtf8(arg)) ? " yes" : " no";
-            } else if (verb == "seen") {
-                out += " a:" + a->seen + " b:" + b->seen + " " + std::to_string(a->ticks + b->ticks) + " ticks " +
-                       std::to_string(a->minutes + b->minutes) + " minutes";
+            }
+            if (verb == "dispatch") return registry->dispatch(kiro::io::fromUtf8(arg)) ? " yes" : " no";
+            if (verb == "wake") registry->setWake([&] { ++wakes; });
+            if (verb == "wakes") return " " + std::to_string(wakes.load());
+            if (verb == "add") registry->add(name, std::make_unique<IToolKit>());
+            if (verb == "clock") registry->add(L"clock", std::make_unique<Clock>([&] { return local; }));
+            if (verb == "local") std::sscanf(arg.c_str(), "%d:%d:%d", &local.hour, &local.minute, &local.second);
+            if (verb == "raise") registry->find(name)->raise(event);
+            if (verb == "raise-elsewhere") std::thread([&] { registry->find(name)->raise(event); }).join();
+            if (verb == "due")
+                return registry->dueIn() == IToolKit::NeverDue ? " never" : " " + std::to_string(registry->dueIn());
+            if (verb == "pass") now += ms;
+            if (verb == "tick")
+                for (uint32_t n = arg.find(' ') == arg.npos ? 1 : std::stoul(arg); n > 0; --n) {
+                    now += ms;
+                    registry->tick();
+                }
+            std::string out;
+            if (verb == "seen") {
+                out = " a:" + a->seen + " b:" + b->seen + " " + std::to_string(a->ticks + b->ticks) + " ticks " +
+                      std::to_string(a->minutes + b->minutes) + " minutes";
                 a->seen = b->seen = "";
-            } else if (verb == "wake") {
-                registry->setWake([&] { ++wakes; });
-            } else if (verb == "wakes") {
-                out += " " + std::to_string(wakes.load());
-            } else if (verb == "add") {
-                registry->add(name, std::make_unique<IToolKit>());
-            } else if (verb == "clock") {
-                registry->add(L"clock", std::make_unique<Clock>([&] { return local; }));
-            } else if (verb == "local") {
-                std::sscanf(arg.c_str(), "%d:%d:%d", &local.hour, &local.minute, &local.second);
-            } else if (verb == "raise" || verb == "raise-elsewhere") {
-                const EventMessage event{EventMessage::Named, kiro::io::fromUtf8(arg.substr(arg.find(' ') + 1)), {}};
-                if (verb == "raise")
-                    registry->find(name)->raise(event);
-                else
-                    std::thread([&] { registry->find(name)->raise(event); }).join();
-            } else if (verb == "due") {
-                out += registry->dueIn() == IToolKit::NeverDue ? " never" : " " + std::to_string(registry->dueIn());
-            } else if (verb == "pass") {
-                now += number();
-            } else if (verb == "tick") {
-                for (uint32_t n = arg.find(' ') == arg.npos ? 1 : std::stoul(arg); n > 0; --n)
-                    now += number(), registry->tick();
-            } else if (verb == "poll") {
-                EventMessage event;
-                out += registry->pollOne(event) ? " " + kiro::io::toUtf8(event.name) : " none";
-                for (const auto& p : std::map<std::wstring, std::wstring>(event.params.begin(), event.params.end()))
+            }
+            if (verb == "poll") {
+                EventMessage got;
+                out = registry->pollOne(got) ? " " + kiro::io::toUtf8(got.name) : " none";
+                for (const auto& p : std::map<std::wstring, std::wstring>(got.params.begin(), got.params.end()))
                     out += " " + kiro::io::toUtf8(p.first + L"=" + p.second);
             }
-            out += "\n";
-        }
-        return test::Outcome{out, ""};
+            return out;
+        };
+        return test::Outcome{test::playSteps(steps, step), ""};
     });
 }
 
