@@ -6,10 +6,10 @@
 
 #include <atomic>
 #include <memory>
-#include <sstream>
 #include <string>
 
 #include "kiro/io/charset/charset.h"
+#include "support/cases.h"
 #include "support/tempfolder.h"
 #include "tavi/oreb/engine.h"
 
@@ -30,35 +30,25 @@ struct EngineScript {
     // Plays the steps of a case (tests/data/engine/README) and gives them back, each question
     // with its answer.
     std::string play(const std::string& steps) {
-        std::istringstream in(steps);
-        std::string out, line;
         uint32_t t0 = 0;
-        while (std::getline(in, line)) {
-            const size_t space = line.find(' ');
-            const std::string head = line.substr(0, space), act = line.substr(space + 1);
+        return playSteps(steps, [&](const std::string& head, const std::string& act) -> std::string {
             const std::wstring rest = kiro::io::fromUtf8(act.substr(1));
-            out += line;
-            if (head == "responses") {
-                start(act);
-            } else if (head == "t0") {
-                t0 = uint32_t(std::stoul(act));
-            } else {
-                now = t0 + uint32_t(std::stoul(head));
-                Response r;
-                if (act[0] == '+') engine->post(EventMessage{EventMessage::Named, rest, {}});
-                if (act[0] == '?') engine->post(EventMessage{EventMessage::FreeText, rest, {}});
-                if (act[0] == '*') engine->post(EventMessage{});
-                if (act[0] == '=' || act[0] == '~')
-                    out += " " + (engine->cycle(act[0] == '~', r) ? kiro::io::toUtf8(r.text) : "-");
-                if (act[0] == '^' || act[0] == '_') {
-                    const uint32_t due = engine->dueIn(act[0] == '_');
-                    out += " " + (due == oreb::Engine::NeverDue ? "never" : std::to_string(due));
-                }
-                if (act[0] == '!') out += engine->hasEventLines() ? " yes" : " no";
-            }
-            out += "\n";
-        }
-        return out;
+            if (head == "responses") start(act);
+            if (head == "t0") t0 = uint32_t(std::stoul(act));
+            if (head == "responses" || head == "t0") return "";
+            now = t0 + uint32_t(std::stoul(head));
+            Response r;
+            if (act[0] == '+') engine->post(EventMessage{EventMessage::Named, rest, {}});
+            if (act[0] == '?') engine->post(EventMessage{EventMessage::FreeText, rest, {}});
+            if (act[0] == '*') engine->post(EventMessage{});
+            if (act[0] == '=' || act[0] == '~')
+                return " " + (engine->cycle(act[0] == '~', r) ? kiro::io::toUtf8(r.text) : "-");
+            const uint32_t due = engine->dueIn(act[0] == '_');
+            if (act[0] == '^' || act[0] == '_')
+                return due == oreb::Engine::NeverDue ? " never" : " " + std::to_string(due);
+            if (act[0] == '!') return engine->hasEventLines() ? " yes" : " no";
+            return "";
+        });
     }
 
     TempFolder folder;

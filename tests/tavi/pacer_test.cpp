@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "support/cases.h"
 #include "tavi/ticks.h"
 
@@ -17,23 +15,16 @@ TEST(Pacer, CasesPlanAsTheirFilesSay) {
     test::runCases("pacer", [](const std::string& steps) {
         uint32_t now = 0xFFFFFF00u;  // the clock wraps on the way
         Pacer pacer([&] { return now; });
-        std::istringstream in(steps);
-        std::string out, act, value;
-        while (in >> act) {
-            out += act;
+        auto step = [&](const std::string& act, const std::string& value) -> std::string {
             uint32_t ms = 0;
-            if (act == "plan" || act == "wait") {
-                in >> value;
-                out += " " + value;
-            }
             if (act == "plan") pacer.plan(value == "never" ? NeverDue : uint32_t(std::stoul(value)));
             if (act == "wait") now += uint32_t(std::stoul(value));
-            if (act == "timer") out += pacer.takeTimer(ms) ? " " + std::to_string(ms) : " -";
-            if (act == "fire") out += " " + std::to_string(pacer.fire());
-            if (act == "wake") out += " " + std::to_string(pacer.wake());
-            out += "\n";
-        }
-        return test::Outcome{out, ""};
+            if (act == "timer") return pacer.takeTimer(ms) ? " " + std::to_string(ms) : " -";
+            if (act == "fire") return " " + std::to_string(pacer.fire());
+            if (act == "wake") return " " + std::to_string(pacer.wake());
+            return "";
+        };
+        return test::Outcome{test::playSteps(steps, step), ""};
     });
 }
 
