@@ -5,34 +5,25 @@
 #include <gtest/gtest.h>
 
 #include "kiro/io/charset/charset.h"
+#include "support/cases.h"
 
 namespace {
 
-// The pieces joined with "|", after checking each fits the limit and none is empty.
-std::wstring cut(const std::wstring& text, size_t limit) {
-    std::wstring joined;
-    for (auto piece : sorn::cutPieces(text, limit)) {
-        EXPECT_FALSE(piece.empty());
-        EXPECT_LE(kiro::io::toUtf8(std::wstring(piece)).size(), limit);
-        joined += (joined.empty() ? L"" : L"|") + std::wstring(piece);
-    }
-    return joined;
-}
-
-TEST(Pieces, TextsAreCutAfterTheLastLineFeedOrFullStopThatFitsElseAtTheLimit) {
-    EXPECT_EQ(cut(L"", 100), L"");
-    const std::wstring lines = L"春夏秋\n冬雪月\n花鳥風\n";  // 10 bytes a line
-    EXPECT_EQ(cut(lines, 30), lines);
-    EXPECT_EQ(cut(lines, 25), L"春夏秋\n冬雪月\n|花鳥風\n");
-    EXPECT_EQ(cut(L"あいう。えお。かきくけこ\n短い", 24), L"あいう。えお。|かきくけこ\n短い");
-    std::wstring text;
-    for (int i = 0; i < 1000; ++i) text += (i % 7 == 0) ? L"a" : L"語";
-    text += L"\U0001F600end";  // a character outside the basic plane at the very end
-    const std::wstring pieces = cut(text, 100);
-    EXPECT_GT(std::count(pieces.begin(), pieces.end(), L'|'), 25);
-    std::wstring rejoined = pieces;
-    rejoined.erase(std::remove(rejoined.begin(), rejoined.end(), L'|'), rejoined.end());
-    EXPECT_EQ(rejoined, text);
+// Each piece fits the limit, none is empty, and together they are the text.
+TEST(Pieces, CasesCutAsTheirFilesSay) {
+    tavi::test::runCases("pieces", [](const std::string& input) {
+        const size_t limit = std::stoul(input);
+        const std::wstring text = kiro::io::fromUtf8(input.substr(input.find('\n') + 1));
+        std::wstring joined, rejoined;
+        for (auto piece : sorn::cutPieces(text, limit)) {
+            EXPECT_FALSE(piece.empty());
+            EXPECT_LE(kiro::io::toUtf8(std::wstring(piece)).size(), limit);
+            joined += std::wstring(piece) + L"|";
+            rejoined += piece;
+        }
+        EXPECT_EQ(rejoined, text);
+        return tavi::test::Outcome{tavi::test::visible(joined), ""};
+    });
 }
 
 TEST(Pieces, TextsUpTo64KiBAreOneSentenceLongerOnesAreCutAtLineBreaks) {
