@@ -1,5 +1,5 @@
 // The conversation engine driven by a hand-set millisecond clock (its cases under
-// tests/data/engine), pooled events, and loading with the stop flag.
+// tests/data/engine, with loading under the stop flag) and pooled events.
 #include "tavi/oreb/engine.h"
 
 #include <gtest/gtest.h>
@@ -11,9 +11,6 @@
 
 namespace tavi::oreb {
 namespace {
-
-using test::EventTable;
-using test::writeBytes;
 
 struct EngineTest : ::testing::Test, test::EngineScript {};
 
@@ -37,20 +34,6 @@ TEST_F(EngineTest, EventsOfOneCyclePoolTheirLinesIntoOneResponse) {
         return std::string("0 +unit_drag\n10 +unit_drop\n10 ! no\n100 = ") + line + "\n100 ! no\n300 = -\n";
     };
     EXPECT_EQ(seen, (std::set<std::string>{pooled("drag"), pooled("drop")}));
-}
-
-TEST(EngineLoading, TheStopFlagLeavesTheCorpusUnlearntButTheTablesLoaded) {
-    test::TempFolder folder;
-    for (int i = 0; i < 4; ++i) writeBytes(folder / (L"models/corpus/f" + std::to_wstring(i) + L".txt"), "text");
-    writeBytes(folder / L"event.json", EventTable);
-    std::atomic<float> progress{0.75f};
-    std::atomic<bool> stop{true};
-    Engine engine(folder.path(), 3, progress, stop, [] { return 10u; });
-    EXPECT_EQ(progress.load(), 0.0f);  // reset, and never advanced
-    engine.post(EventMessage{EventMessage::Named, L"unit_wakeup", {}});
-    Response r;
-    ASSERT_TRUE(engine.cycle(false, r));
-    EXPECT_EQ(r.text, L"wake");
 }
 
 }  // namespace
