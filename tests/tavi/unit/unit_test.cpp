@@ -38,6 +38,7 @@ TEST_F(UnitTest, TheBootstrapBuildsTheNamedUnitsInOrderAndAMutedOneDropsItsRespo
     folder.write("units/bootstrap.json", R"({"units": ["a", "b"], "other": 1})");
     MultiUnit units(nullptr);
     ASSERT_EQ(units.units().size(), 2u);
+    EXPECT_EQ(units.primaryBody(), units.units()[0]->body());
     // The first unit shows its loading line.
     Unit& unit = *units.units()[0];
     unit.setMute(true);
