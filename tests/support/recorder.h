@@ -29,7 +29,8 @@ public:
     std::vector<Rect> movings;
     std::vector<std::uint32_t> timerIds;
     std::uint32_t lastCursorMessage = 0;
-    std::vector<std::pair<Window*, std::uint32_t>> hooked;
+    std::string name;                                // in the journal
+    std::vector<std::string>* journal = nullptr;     // where every window notes, if set
 
     int count(const std::string& entry) const { return int(std::count(log.begin(), log.end(), entry)); }
     bool has(const std::string& entry) const { return count(entry) > 0; }
@@ -71,11 +72,14 @@ public:
     LResult onWheel(float notches) override { return note("wheel " + std::to_string(int(notches))); }
     LResult onSetCursor(std::uint32_t mouseMsg) override { return lastCursorMessage = mouseMsg, NotHandled; }
     LResult onHookedMessage(Window& source, std::uint32_t msg, WParam, LParam) override {
-        return hooked.emplace_back(&source, msg), hookedResult;
+        return note("hooked " + std::to_string(msg) + " of " + static_cast<Recorder&>(source).name, hookedResult);
     }
 
 private:
-    LResult note(const std::string& entry, LResult result = NotHandled) { return log.push_back(entry), result; }
+    LResult note(const std::string& entry, LResult result = NotHandled) {
+        if (journal) journal->push_back(name + ": " + entry);
+        return log.push_back(entry), result;
+    }
 };
 
 // A shown window at (x, y) with that client size, painting with painter, once painted.

@@ -3,12 +3,15 @@
 // the UI thread's task queue.
 #include "kiro/ui/window.h"
 
+#include <map>
 #include <memory>
+#include <sstream>
 #include <thread>
 
 #include "kiro/ui/canvas.h"
 #include "kiro/ui/clipboard.h"
 #include "kiro/ui/loop.h"
+#include "support/cases.h"
 #include "support/recorder.h"
 #include "support/uidriver.h"
 
@@ -23,93 +26,65 @@ static std::string user(std::uint32_t msg, int w) {
     return "user " + std::to_string(msg) + " " + std::to_string(w);
 }
 
-TEST_F(WindowTest, OnMessageComesFirstCommandsAreDecodedAndUserMessagesReturnTheirResult) {
-    Recorder w;
-    int seen = 0;
-    w.message = [&](std::uint32_t msg, WParam, LParam) { return ++seen, msg == wm::Close ? 7 : NotHandled; };
-    std::vector<LResult> results{w.sendMessage(wm::Close, 0, 0), w.sendMessage(wm::Command, 5, 0),
-                                 w.sendMessage(wm::Command, (3u << 16) | 9, 0), seen,
-                                 w.sendMessage(wm::App + 3, 42, 0)};  // even when not handled
-    w.userResult = 11;
-    // Outside the range they are ordinary messages that nobody handles.
-    for (std::uint32_t msg : {wm::AppLast, wm::User + 1, wm::AppLast + 1}) results.push_back(w.sendMessage(msg, 1, 0));
-    EXPECT_EQ(results, (std::vector<LResult>{7, 0, 0, 3, NotHandled, 11, 0, 0}));
-    EXPECT_NE(w.handle(), nullptr);
-    EXPECT_EQ(w.log, (Log{"menu 5", "command 9 3", user(wm::App + 3, 42), user(wm::AppLast, 1)}));
-}
-
-TEST_F(WindowTest, ObserversSeeMessagesFirstCanTakeThemAndUnhookFromEveryWindow) {
-    Recorder target, first, second;
-    first.hook(&target);
-    second.hook(&target);
-    target.sendMessage(wm::Command, 4, 0);
-    ASSERT_EQ(first.hooked.size() * 10 + second.hooked.size(), 11u);
-    EXPECT_EQ(first.hooked[0], std::make_pair(static_cast<Window*>(&target), wm::Command));
-    // An observer's answer is the message's result: the window's handler and later observers
-    // do not see it. User messages never reach observers.
-    first.hookedResult = second.hookedResult = 0;
-    EXPECT_EQ(target.sendMessage(wm::RButtonUp, 0, 0), 0);
-    target.sendMessage(wm::App, 0, 0);
-    EXPECT_EQ(target.log, (Log{"menu 4", user(wm::App, 0)}));
-    EXPECT_EQ(first.hooked.size() + second.hooked.size(), 3u);
-    // Unhooking, or deleting the observer, removes it from every window.
-    Recorder a, b, other;
-    first.hooked.clear();
-    first.hook(&a);
-    first.hook(&b);
-    other.hook(&a);
-    first.hook(nullptr);
-    std::make_unique<Recorder>()->hook(&b);
-    a.sendMessage(wm::Command, 1, 0);
-    b.sendMessage(wm::Command, 2, 0);
-    EXPECT_TRUE(first.hooked.empty());
-    EXPECT_EQ(other.hooked.size(), 1u);
-    EXPECT_EQ(b.log.back(), "menu 2");
-}
-
-TEST_F(WindowTest, CloseAsksTheHandlerAndDestroyHappensOnceOwnedWindowsFirst) {
-    Recorder keep;
-    keep.closeResult = 0;
-    keep.sendMessage(wm::Close, 0, 0);
-    EXPECT_TRUE(keep.has("close") && keep.handle() != nullptr);
-    auto owner = std::make_unique<Recorder>();
-    Recorder owned(owner.get(), ws::Popup, wsex::Layered);
-    EXPECT_TRUE(owned.parent() == owner.get() && owner->children().count(&owned) == 1);
-    Log order;
-    auto note = [&order](const char* who) {
-        return [&order, who](std::uint32_t m, WParam, LParam) -> LResult {
-            if (m == wm::Destroy) order.push_back(who);
-            return NotHandled;
-        };
-    };
-    owner->message = note("owner");
-    owned.message = note("owned");
-    owner->show();
-    owner->sendMessage(wm::Close, 0, 0);
-    EXPECT_TRUE(owner->handle() == nullptr && owned.handle() == nullptr);
-    EXPECT_EQ(order, (Log{"owned", "owner"}));
-    owner->destroy();
-    EXPECT_EQ(owner->count("destroy"), 1);
-    owner->show();  // calls on a destroyed window are harmless
-    owner->moveTo(1, 2);
-    owner->setTimer(10, 1);
-    EXPECT_FALSE(owner->hasTimer(1));
-    EXPECT_EQ(test::placeOf(*owner), XY(0, 0));
-    owner.reset();
-    EXPECT_EQ(owned.parent(), nullptr);  // the object outlives its owner
-}
-
-TEST_F(WindowTest, DecodesArgumentsAndTurnsUnhandledButtonUpsIntoKeyDowns) {
-    Recorder w;
-    w.sendMessage(wm::Move, 0, makeLParam(-50, -20));
-    EXPECT_EQ(w.moves.back(), XY(65486, 65516));  // unsigned 16-bit halves
-    w.sendMessage(wm::MouseWheel, WParam(std::uint16_t(std::int16_t(-240))) << 16, 0);
-    w.sendMessage(wm::Char, 0x12345, 0);
-    w.sendMessage(wm::SetCursor, 0, makeLParam(ht::Client, int(wm::MouseMove)));
-    EXPECT_EQ(w.lastCursorMessage, wm::MouseMove);
-    w.sendMessage(wm::LButtonUp, 0, makeLParam(3, 4));
-    w.sendMessage(wm::RButtonUp, 0, makeLParam(3, 4));
-    EXPECT_EQ(w.log, (Log{"wheel -2", "char " + std::to_string(0x2345), "keydown 1", "keydown 2"}));
+// Each case under ui/window is a script of steps on windows named by a word, one a line:
+// "new NAME [OWNER]", "send NAME MSG W L" (gives the result), "answer NAME MSG R" (onMessage
+// answers R to MSG and notes every message it sees), "result NAME user|close|hooked|drop R"
+// (what that handler returns), "hook NAME TARGET" (- unhooks), "delete", "destroy", "show",
+// "move NAME X Y", "timer NAME MS ID" (whether it runs) and "state NAME". Numbers may be
+// hexadecimal; other lines are comments. Each step is written back with what it gave and the
+// handlers that ran meanwhile, in order, as "| window: entry".
+TEST_F(WindowTest, HandlersRunAndAnswerAsEachCaseSays) {
+    tavi::test::runCases("ui/window", [](const std::string& script) {
+        std::vector<std::string> journal;  // outlives the windows, which note their end in it
+        std::map<std::string, std::unique_ptr<Recorder>> windows;
+        std::istringstream lines(script);
+        std::string out;
+        for (std::string line; std::getline(lines, line);) {
+            std::istringstream in(line);
+            std::string verb, name, a, b, c, result;
+            in >> verb >> name >> a >> b >> c;
+            auto number = [](const std::string& s) { return std::uint32_t(std::stoll(s, nullptr, 0)); };
+            auto nameOf = [](Window* w) { return w ? static_cast<Recorder*>(w)->name : "-"; };
+            if (verb == "new") {
+                windows[name] = std::make_unique<Recorder>(a.empty() ? nullptr : windows.at(a).get(), ws::Popup);
+                windows[name]->name = name;
+                windows[name]->journal = &journal;
+            }
+            Recorder* w = windows.count(name) ? windows.at(name).get() : nullptr;
+            if (verb == "send") result = std::to_string(w->sendMessage(number(a), number(b), number(c)));
+            if (verb == "answer")
+                w->message = [&journal, name, msg = number(a), r = number(b)](std::uint32_t m, WParam, LParam) {
+                    journal.push_back(name + ": asked " + std::to_string(m));
+                    return m == msg ? LResult(r) : NotHandled;
+                };
+            if (verb == "result")
+                (a == "user" ? w->userResult : a == "close" ? w->closeResult : a == "hooked" ? w->hookedResult
+                                                                                            : w->dropResult) = number(b);
+            if (verb == "hook") w->hook(a == "-" ? nullptr : windows.at(a).get());
+            if (verb == "delete") windows.erase(name);
+            if (verb == "destroy") w->destroy();
+            if (verb == "show") w->show();
+            if (verb == "move") w->moveTo(int(number(a)), int(number(b)));
+            if (verb == "timer") {
+                w->setTimer(number(a), number(b));
+                result = w->hasTimer(number(b)) ? "runs" : "none";
+            }
+            if (verb == "state") {
+                result = std::string(w->handle() ? "live" : "gone") + " owner " + nameOf(w->parent()) + " owns " +
+                         std::to_string(w->children().size()) + " at " + std::to_string(test::placeOf(*w).first) +
+                         "," + std::to_string(test::placeOf(*w).second) + " cursor " +
+                         std::to_string(w->lastCursorMessage);
+                if (!w->moves.empty())
+                    result += " moved " + std::to_string(w->moves.back().first) + "," +
+                              std::to_string(w->moves.back().second);
+            }
+            out += line + (result.empty() ? "" : " = " + result);
+            for (const std::string& e : journal) out += " | " + e;
+            out += "\n";
+            journal.clear();
+        }
+        return tavi::test::Outcome{out, ""};
+    });
 }
 
 TEST_F(WindowTest, TimersAndPostedMessagesArriveLaterAndDieWithTheWindow) {
