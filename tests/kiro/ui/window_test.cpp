@@ -28,38 +28,38 @@ static std::string user(std::uint32_t msg, int w) {
 
 // Each case under ui/window is a script of steps on windows named by a word, one a line:
 // "new NAME [OWNER]", "send NAME MSG W L" (gives the result), "answer NAME MSG R" (onMessage
-// answers R to MSG and notes every message it sees), "result NAME user|close|hooked|drop R"
-// (what that handler returns), "hook NAME TARGET" (- unhooks), "delete", "destroy", "show",
+// answers R to MSG and notes every message it sees), "result NAME user|close|hooked R" (what
+// that handler returns), "hook NAME TARGET" (- unhooks), "delete", "destroy", "show",
 // "move NAME X Y", "timer NAME MS ID" (whether it runs) and "state NAME". Numbers may be
 // hexadecimal; other lines are comments. Each step is written back with what it gave and the
 // handlers that ran meanwhile, in order, as "| window: entry".
 TEST_F(WindowTest, HandlersRunAndAnswerAsEachCaseSays) {
     tavi::test::runCases("ui/window", [](const std::string& script) {
+        auto number = [](const std::string& s) { return std::uint32_t(std::stoll(s, nullptr, 0)); };
         std::vector<std::string> journal;  // outlives the windows, which note their end in it
         std::map<std::string, std::unique_ptr<Recorder>> windows;
         std::istringstream lines(script);
-        std::string out;
-        for (std::string line; std::getline(lines, line);) {
+        std::ostringstream out;
+        for (std::string line; std::getline(lines, line); journal.clear()) {
             std::istringstream in(line);
-            std::string verb, name, a, b, c, result;
+            std::string verb, name, a, b, c;
             in >> verb >> name >> a >> b >> c;
-            auto number = [](const std::string& s) { return std::uint32_t(std::stoll(s, nullptr, 0)); };
-            auto nameOf = [](Window* w) { return w ? static_cast<Recorder*>(w)->name : "-"; };
             if (verb == "new") {
-                windows[name] = std::make_unique<Recorder>(a.empty() ? nullptr : windows.at(a).get(), ws::Popup);
-                windows[name]->name = name;
-                windows[name]->journal = &journal;
+                auto& w = windows[name] =
+                    std::make_unique<Recorder>(a.empty() ? nullptr : windows.at(a).get(), ws::Popup);
+                w->name = name;
+                w->journal = &journal;
             }
             Recorder* w = windows.count(name) ? windows.at(name).get() : nullptr;
-            if (verb == "send") result = std::to_string(w->sendMessage(number(a), number(b), number(c)));
+            out << line;
+            if (verb == "send") out << " = " << w->sendMessage(number(a), number(b), number(c));
             if (verb == "answer")
                 w->message = [&journal, name, msg = number(a), r = number(b)](std::uint32_t m, WParam, LParam) {
                     journal.push_back(name + ": asked " + std::to_string(m));
                     return m == msg ? LResult(r) : NotHandled;
                 };
             if (verb == "result")
-                (a == "user" ? w->userResult : a == "close" ? w->closeResult : a == "hooked" ? w->hookedResult
-                                                                                            : w->dropResult) = number(b);
+                (a == "user" ? w->userResult : a == "close" ? w->closeResult : w->hookedResult) = number(b);
             if (verb == "hook") w->hook(a == "-" ? nullptr : windows.at(a).get());
             if (verb == "delete") windows.erase(name);
             if (verb == "destroy") w->destroy();
@@ -67,23 +67,19 @@ TEST_F(WindowTest, HandlersRunAndAnswerAsEachCaseSays) {
             if (verb == "move") w->moveTo(int(number(a)), int(number(b)));
             if (verb == "timer") {
                 w->setTimer(number(a), number(b));
-                result = w->hasTimer(number(b)) ? "runs" : "none";
+                out << " = " << w->hasTimer(number(b));
             }
             if (verb == "state") {
-                result = std::string(w->handle() ? "live" : "gone") + " owner " + nameOf(w->parent()) + " owns " +
-                         std::to_string(w->children().size()) + " at " + std::to_string(test::placeOf(*w).first) +
-                         "," + std::to_string(test::placeOf(*w).second) + " cursor " +
-                         std::to_string(w->lastCursorMessage);
-                if (!w->moves.empty())
-                    result += " moved " + std::to_string(w->moves.back().first) + "," +
-                              std::to_string(w->moves.back().second);
+                const XY at = test::placeOf(*w), moved = w->moves.empty() ? XY{} : w->moves.back();
+                out << " = " << (w->handle() ? "live" : "gone") << " owner "
+                    << (w->parent() ? static_cast<Recorder*>(w->parent())->name : "-") << " owns "
+                    << w->children().size() << " at " << at.first << "," << at.second << " moved " << moved.first << ","
+                    << moved.second << " cursor " << w->lastCursorMessage;
             }
-            out += line + (result.empty() ? "" : " = " + result);
-            for (const std::string& e : journal) out += " | " + e;
-            out += "\n";
-            journal.clear();
+            for (const std::string& e : journal) out << " | " << e;
+            out << "\n";
         }
-        return tavi::test::Outcome{out, ""};
+        return tavi::test::Outcome{out.str(), ""};
     });
 }
 
