@@ -29,8 +29,9 @@ public:
     std::vector<Rect> movings;
     std::vector<std::uint32_t> timerIds;
     std::uint32_t lastCursorMessage = 0;
-    std::string name;                                // in the journal
-    std::vector<std::string>* journal = nullptr;     // where every window notes, if set
+    int leftmost = -100000;                       // where onMoving holds the left edge
+    std::string name;                             // in the journal
+    std::vector<std::string>* journal = nullptr;  // where every window notes, if set
 
     int count(const std::string& entry) const { return int(std::count(log.begin(), log.end(), entry)); }
     bool has(const std::string& entry) const { return count(entry) > 0; }
@@ -53,7 +54,13 @@ public:
         return note("paint", painter ? 0 : NotHandled);
     }
     LResult onSize(const Size& s) override { return note("size " + std::to_string(s.cx) + "x" + std::to_string(s.cy)); }
-    LResult onMoving(Rect* r) override { return movings.push_back(*r), note("moving", 0); }
+    LResult onMoving(Rect* r) override {
+        if (r->left < leftmost) {  // kept at leftmost or beyond
+            r->right += leftmost - r->left;
+            r->left = leftmost;
+        }
+        return movings.push_back(*r), note("moving", 0);
+    }
     LResult onMove(int x, int y) override { return moves.emplace_back(x, y), NotHandled; }
     LResult onFocus(bool gained) override { return note(gained ? "focus" : "blur"); }
     LResult onClipboardUpdate() override { return note("clipboard"); }
@@ -70,7 +77,9 @@ public:
     LResult onLButtonDblClk(int, int) override { return note("dblclk"); }
     LResult onMouseOver(bool inside) override { return note(inside ? "enter" : "leave"); }
     LResult onWheel(float notches) override { return note("wheel " + std::to_string(int(notches))); }
-    LResult onSetCursor(std::uint32_t mouseMsg) override { return lastCursorMessage = mouseMsg, NotHandled; }
+    LResult onSetCursor(std::uint32_t mouseMsg) override {
+        return lastCursorMessage = mouseMsg, note("cursor " + std::to_string(mouseMsg));
+    }
     LResult onHookedMessage(Window& source, std::uint32_t msg, WParam, LParam) override {
         return note("hooked " + std::to_string(msg) + " of " + static_cast<Recorder&>(source).name, hookedResult);
     }
@@ -83,9 +92,9 @@ private:
 };
 
 // A shown window at (x, y) with that client size, painting with painter, once painted.
-template <class W = Recorder>
-std::unique_ptr<W> shown(int x, int y, int w, int h, std::uint32_t exStyle, std::function<void(Canvas&)> painter) {
-    auto win = std::make_unique<W>(nullptr, ws::Popup, exStyle);
+inline std::unique_ptr<Recorder> shown(int x, int y, int w, int h, std::uint32_t exStyle,
+                                       std::function<void(Canvas&)> painter) {
+    auto win = std::make_unique<Recorder>(nullptr, ws::Popup, exStyle);
     win->painter = std::move(painter);
     win->moveTo(x, y);
     win->setClientSize(w, h);

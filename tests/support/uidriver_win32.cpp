@@ -94,6 +94,10 @@ void release(int button) {
     mouse(button == 1 ? MOUSEEVENTF_LEFTUP : button == 2 ? MOUSEEVENTF_MIDDLEUP : MOUSEEVENTF_RIGHTUP);
 }
 
+void wheel(int notches) {
+    mouse(MOUSEEVENTF_WHEEL, 0, 0, DWORD(notches * WHEEL_DELTA));
+}
+
 // A drop of these paths as the shell hands it to a window: DROPFILES, then the paths, each
 // ended by a zero, and one zero more.
 void dropFiles(kiro::ui::Window& window, const std::vector<std::wstring>& paths) {

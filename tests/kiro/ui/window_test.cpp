@@ -3,8 +3,10 @@
 // the UI thread's task queue.
 #include "kiro/ui/window.h"
 
+#include <iterator>
 #include <map>
 #include <memory>
+#include <regex>
 #include <sstream>
 #include <thread>
 
@@ -26,61 +28,111 @@ static std::string user(std::uint32_t msg, int w) {
     return "user " + std::to_string(msg) + " " + std::to_string(w);
 }
 
-// Each case under ui/window is a script of steps on windows named by a word, one a line:
-// "new NAME [OWNER]", "send NAME MSG W L" (gives the result), "answer NAME MSG R" (onMessage
-// answers R to MSG and notes every message it sees), "result NAME user|close|hooked R" (what
-// that handler returns), "hook NAME TARGET" (- unhooks), "delete", "destroy", "show",
-// "move NAME X Y", "timer NAME MS ID" (whether it runs) and "state NAME". Numbers may be
-// hexadecimal; other lines are comments. Each step is written back with what it gave and the
+// Plays a script of steps on windows named by a word, one a line: "new NAME [OWNER]", "send NAME
+// MSG W L" (gives the result), "answer NAME MSG R" (onMessage answers R to MSG and notes every
+// message it sees), "result NAME user|close|hooked R" (what that handler returns), "hook NAME
+// TARGET" (- unhooks), "delete", "destroy", "show", "move NAME X Y", "timer NAME MS ID" (whether
+// it runs), "state NAME"; on the screen "shown NAME X Y W H EXSTYLE RRGGBB LEFT" (painted in
+// the colour from LEFT rightwards, transparent elsewhere), "drag NAME 0|1", "track NAME 0|1",
+// "hold NAME X" (onMoving keeps the left edge at X or beyond), "point X Y", "press B",
+// "release B", "click B [N]", "wheel N", "keys NAMES", "focus NAME", "pump MS", "expect NAME N
+// ENTRY" (waits until the window has noted the entry N times; gives how often) and "log NAME"
+// (what input made it note, since the last log). Numbers may be hexadecimal; other lines are
+// comments. Each step is written back with what it gave and, for windows made by "new", the
 // handlers that ran meanwhile, in order, as "| window: entry".
-TEST_F(WindowTest, HandlersRunAndAnswerAsEachCaseSays) {
-    tavi::test::runCases("ui/window", [](const std::string& script) {
-        auto number = [](const std::string& s) { return std::uint32_t(std::stoll(s, nullptr, 0)); };
-        std::vector<std::string> journal;  // outlives the windows, which note their end in it
-        std::map<std::string, std::unique_ptr<Recorder>> windows;
-        std::istringstream lines(script);
-        std::ostringstream out;
-        for (std::string line; std::getline(lines, line); journal.clear()) {
-            std::istringstream in(line);
-            std::string verb, name, a, b, c;
-            in >> verb >> name >> a >> b >> c;
-            if (verb == "new") {
-                auto& w = windows[name] =
-                    std::make_unique<Recorder>(a.empty() ? nullptr : windows.at(a).get(), ws::Popup);
-                w->name = name;
-                w->journal = &journal;
-            }
-            Recorder* w = windows.count(name) ? windows.at(name).get() : nullptr;
-            out << line;
-            if (verb == "send") out << " = " << w->sendMessage(number(a), number(b), number(c));
-            if (verb == "answer")
-                w->message = [&journal, name, msg = number(a), r = number(b)](std::uint32_t m, WParam, LParam) {
-                    journal.push_back(name + ": asked " + std::to_string(m));
-                    return m == msg ? LResult(r) : NotHandled;
-                };
-            if (verb == "result")
-                (a == "user" ? w->userResult : a == "close" ? w->closeResult : w->hookedResult) = number(b);
-            if (verb == "hook") w->hook(a == "-" ? nullptr : windows.at(a).get());
-            if (verb == "delete") windows.erase(name);
-            if (verb == "destroy") w->destroy();
-            if (verb == "show") w->show();
-            if (verb == "move") w->moveTo(int(number(a)), int(number(b)));
-            if (verb == "timer") {
-                w->setTimer(number(a), number(b));
-                out << " = " << w->hasTimer(number(b));
-            }
-            if (verb == "state") {
-                const XY at = test::placeOf(*w), moved = w->moves.empty() ? XY{} : w->moves.back();
-                out << " = " << (w->handle() ? "live" : "gone") << " owner "
-                    << (w->parent() ? static_cast<Recorder*>(w->parent())->name : "-") << " owns "
-                    << w->children().size() << " at " << at.first << "," << at.second << " moved " << moved.first << ","
-                    << moved.second << " cursor " << w->lastCursorMessage;
-            }
-            for (const std::string& e : journal) out << " | " << e;
-            out << "\n";
+static std::string play(const std::string& script) {
+    auto number = [](const std::string& s) { return std::uint32_t(std::stoll(s, nullptr, 0)); };
+    std::vector<std::string> journal;  // outlives the windows, which note their end in it
+    std::map<std::string, std::unique_ptr<Recorder>> windows;
+    std::istringstream lines(script);
+    std::ostringstream out;
+    for (std::string line; std::getline(lines, line); journal.clear()) {
+        std::istringstream in(line);
+        std::vector<std::string> t{std::istream_iterator<std::string>(in), {}};
+        t.resize(std::max<size_t>(t.size(), 9));
+        const std::string &verb = t[0], &name = t[1], &a = t[2], &b = t[3];
+        auto after = [&line](int words) {  // the rest of the line after that many words
+            size_t at = 0;
+            while (words-- > 0) at = line.find(' ', at) + 1;
+            return line.substr(at);
+        };
+        if (verb == "new") {
+            auto& w = windows[name] = std::make_unique<Recorder>(a.empty() ? nullptr : windows.at(a).get(), ws::Popup);
+            w->journal = &journal;
         }
-        return tavi::test::Outcome{out.str(), ""};
-    });
+        if (verb == "shown") {
+            const std::uint32_t c = number(t[7]);
+            const int left = int(number(t[8]));
+            windows[name] = test::shown(int(number(a)), int(number(b)), int(number(t[4])), int(number(t[5])),
+                                        number(t[6]), [c, left](Canvas& canvas) {
+                                            canvas.clear();
+                                            canvas.setColor(rgb(c >> 16, c >> 8, c), 255);
+                                            canvas.drawRect(Rect{left, 0, canvas.width(), canvas.height()}, true, 0);
+                                        });
+        }
+        Recorder* w = windows.count(name) ? windows.at(name).get() : nullptr;
+        if (w) w->name = name;
+        out << line;
+        if (verb == "send") out << " = " << w->sendMessage(number(a), number(b), number(t[4]));
+        if (verb == "answer")
+            w->message = [&journal, name, msg = number(a), r = number(b)](std::uint32_t m, WParam, LParam) {
+                journal.push_back(name + ": asked " + std::to_string(m));
+                return m == msg ? LResult(r) : NotHandled;
+            };
+        if (verb == "result")
+            (a == "user" ? w->userResult : a == "close" ? w->closeResult : w->hookedResult) = number(b);
+        if (verb == "hook") w->hook(a == "-" ? nullptr : windows.at(a).get());
+        if (verb == "delete") windows.erase(name);
+        if (verb == "destroy") w->destroy();
+        if (verb == "show") w->show();
+        if (verb == "move") w->moveTo(int(number(a)), int(number(b)));
+        if (verb == "timer") {
+            w->setTimer(number(a), number(b));
+            out << " = " << w->hasTimer(number(b));
+        }
+        if (verb == "state") {
+            const XY at = test::placeOf(*w), moved = w->moves.empty() ? XY{} : w->moves.back();
+            out << " = " << (w->handle() ? "live" : "gone") << " owner "
+                << (w->parent() ? static_cast<Recorder*>(w->parent())->name : "-") << " owns " << w->children().size()
+                << " at " << at.first << "," << at.second << " moved " << moved.first << "," << moved.second;
+            if (!w->movings.empty())
+                out << " moving " << w->movings.back().left << "," << w->movings.back().top << ","
+                    << w->movings.back().right;
+        }
+        if (verb == "drag") w->setDragMove(a == "1");
+        if (verb == "track") w->setTrackMouseLeave(a == "1");
+        if (verb == "hold") w->leftmost = int(number(a));
+        if (verb == "point") {
+            uitest::moveTo(int(number(name)), int(number(a)));
+            uitest::pump(80);
+        }
+        if (verb == "press") uitest::press(int(number(name)));
+        if (verb == "release") uitest::release(int(number(name)));
+        if (verb == "click") uitest::click(int(number(name)), a.empty() ? 1 : int(number(a)));
+        if (verb == "wheel") uitest::wheel(int(number(name)));
+        if (verb == "keys") uitest::keys(after(1));
+        if (verb == "focus") w->focus();
+        if (verb == "pump") uitest::pump(int(number(name)));
+        if (verb == "expect") {
+            w->saw(after(3), int(number(a)));
+            out << " = " << w->count(after(3));
+        }
+        if (verb == "log") {
+            for (const std::string& e : w->log)
+                if (std::regex_match(e, std::regex("(down|keydown|dblclk|char|wheel|enter|leave)( .*)?")))
+                    out << " | " << e;
+            w->log.clear();
+        }
+        for (const std::string& e : journal) out << " | " << e;
+        out << "\n";
+    }
+    return out.str();
+}
+
+// Dispatch and results, observers, closing and calls on destroyed windows: the cases under
+// ui/window.
+TEST_F(WindowTest, HandlersRunAndAnswerAsEachCaseSays) {
+    tavi::test::runCases("ui/window", [](const std::string& script) { return tavi::test::Outcome{play(script), ""}; });
 }
 
 TEST_F(WindowTest, TimersAndPostedMessagesArriveLaterAndDieWithTheWindow) {
@@ -208,105 +260,13 @@ TEST_F(WindowTest, DropsNotTakenAreKeptAndClipboardTextRoundTripsWithNoticesWhil
 }
 
 #ifndef _WIN32  // (input from the pointer and keyboard is judged on Linux)
-// Window input from the platform's pointer and keyboard: dragging, clicks, double clicks,
-// pointer entry and exit, clicks through transparent pixels, wheel and keys.
+// Window input from the platform's pointer and keyboard: clicks, drags as the moving handler
+// adjusts them, clicks through transparent pixels, pointer entry and exit, double clicks, wheel
+// and keys: the cases under ui/input.
 using WindowInput = uitest::Ui;
 
-// A window that keeps its left edge at 230 or beyond while it is dragged.
-struct Held : Recorder {
-    using Recorder::Recorder;
-    LResult onMoving(Rect* r) override {
-        if (r->left < 230) {
-            r->right += 230 - r->left;
-            r->left = 230;
-        }
-        return Recorder::onMoving(r);
-    }
-};
-
-// The pointer moved through the points, the loop turned after each.
-static void through(std::initializer_list<XY> points) {
-    for (const auto& [x, y] : points) {
-        uitest::moveTo(x, y);
-        uitest::pump(80);
-    }
-}
-
-TEST_F(WindowInput, ClicksReleaseOnceAndDragsMoveTheWindowStepByStepAsTheMovingHandlerAdjusts) {
-    auto w = test::shown<Held>(200, 200, 100, 100, wsex::Layered, [](Canvas& c) { c.clear(rgb(200, 0, 0)); });
-    w->setDragMove(true);
-    uitest::moveTo(220, 230);
-    uitest::click(1);
-    ASSERT_TRUE(w->saw("keydown 1"));
-    uitest::pump(100);
-    EXPECT_TRUE(w->count("down 20,30") == 1 && w->count("keydown 1") == 1);
-    EXPECT_TRUE(w->movings.empty());  // a click on a draggable window moves nothing
-    w->log.clear();
-    uitest::moveTo(250, 250);
-    uitest::press(1);
-    through({{250, 250}, {270, 260}, {300, 290}});
-    EXPECT_EQ(test::placeOf(*w), XY(250, 240));
-    through({{180, 300}});                // would put the window at x = 130: held at 230
-    EXPECT_EQ(w->count("keydown 1"), 0);  // no release while the button is held
-    uitest::release(1);
-    ASSERT_TRUE(w->saw("keydown 1"));
-    uitest::pump(100);
-    EXPECT_TRUE(test::placeOf(*w) == XY(230, 250) && w->moves.back() == XY(230, 250));
-    EXPECT_TRUE(w->count("down 50,50") == 1 && w->count("keydown 1") == 1);
-    ASSERT_GE(w->movings.size(), 2u);
-    const Rect last = w->movings.back();
-    EXPECT_EQ((std::vector<int>{last.left, last.top, last.right}), (std::vector<int>{230, 250, 330}));
-}
-
-TEST_F(WindowInput, ClicksOnTransparentPixelsReachTheWindowBelow) {
-    auto below = test::shown(100, 450, 200, 100, 0, [](Canvas& c) { c.clear(rgb(255, 255, 255)); });
-    auto above = test::shown(100, 450, 200, 100, wsex::Layered, [](Canvas& c) {
-        c.clear();
-        c.setColor(rgb(0, 0, 255), 255);
-        c.drawRect(Rect{100, 0, 200, 100}, true, 0);  // the left half stays transparent
-    });
-    uitest::moveTo(150, 500);
-    uitest::click(1);
-    EXPECT_TRUE(below->saw("down 50,50"));
-    uitest::moveTo(250, 500);
-    uitest::click(1);
-    EXPECT_TRUE(above->saw("down 150,50"));
-    EXPECT_FALSE(above->has("down 50,50") || below->has("down 150,50"));
-}
-
-TEST_F(WindowInput, EnterAndLeaveAreReportedOncePerVisitWhenTrackedDoubleClicksAndWheelAndKeysArrive) {
-    auto w = test::shown(600, 100, 100, 100, 0, nullptr);
-    w->setTrackMouseLeave(true);
-    for (int round = 1; round <= 2; ++round) {
-        through({{10, 10}, {650, 150}});
-        EXPECT_TRUE(w->saw("enter", round));
-        through({{660, 160}, {800, 400}});
-        EXPECT_TRUE(w->saw("leave", round));
-        EXPECT_TRUE(w->count("enter") == round && w->count("leave") == round);
-    }
-    w->setTrackMouseLeave(false);
-    w->log.clear();
-    through({{650, 150}, {10, 10}});
-    EXPECT_FALSE(w->has("enter") || w->has("leave"));
-    // A double click replaces the second press.
-    uitest::moveTo(650, 150);
-    uitest::click(1, 2);
-    ASSERT_TRUE(w->saw("dblclk"));
-    uitest::pump(100);
-    std::vector<std::string> mouse;
-    for (const std::string& e : w->log)
-        if (e != "focus" && e != "blur") mouse.push_back(e);  // focus may follow the pointer
-    EXPECT_EQ(mouse, (std::vector<std::string>{"down 50,50", "keydown 1", "dblclk", "keydown 1"}));
-    uitest::wheel(1);
-    uitest::wheel(-1);
-    EXPECT_TRUE(w->saw("wheel -1") && w->count("wheel 1") == 1);
-    w->focus();
-    EXPECT_TRUE(w->saw("focus"));
-    uitest::pump(100);
-    w->log.clear();
-    uitest::keys("Escape a");
-    EXPECT_TRUE(w->saw("char 97"));
-    EXPECT_EQ(w->log, (std::vector<std::string>{"keydown 27", "char 27", "keydown 65", "char 97"}));
+TEST_F(WindowInput, ArrivesAsEachCaseSays) {
+    tavi::test::runCases("ui/input", [](const std::string& script) { return tavi::test::Outcome{play(script), ""}; });
 }
 #endif
 
