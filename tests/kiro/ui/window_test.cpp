@@ -31,15 +31,15 @@ static std::string user(std::uint32_t msg, int w) {
 // Plays a script of steps on windows named by a word, one a line: "new NAME [OWNER]", "send NAME
 // MSG W L" (gives the result), "answer NAME MSG R" (onMessage answers R to MSG and notes every
 // message it sees), "result NAME user|close|hooked R" (what that handler returns), "hook NAME
-// TARGET" (- unhooks), "delete", "destroy", "show", "move NAME X Y", "timer NAME MS ID" (whether
-// it runs), "state NAME"; on the screen "shown NAME X Y W H EXSTYLE RRGGBB LEFT" (painted in
-// the colour from LEFT rightwards, transparent elsewhere), "drag NAME 0|1", "track NAME 0|1",
-// "hold NAME X" (onMoving keeps the left edge at X or beyond), "point X Y", "press B",
-// "release B", "click B [N]", "wheel N", "keys NAMES", "focus NAME", "pump MS", "expect NAME N
-// ENTRY" (waits until the window has noted the entry N times; gives how often) and "log NAME"
-// (what input made it note, since the last log). Numbers may be hexadecimal; other lines are
-// comments. Each step is written back with what it gave and, for windows made by "new", the
-// handlers that ran meanwhile, in order, as "| window: entry".
+// TARGET" (- unhooks), "delete", "destroy", "show", "move NAME X Y", "size NAME W H" (the client's),
+// "invalidate", "timer NAME MS ID" (whether it runs), "state NAME", "geometry NAME"; on the screen "shown NAME X Y W H
+// EXSTYLE RRGGBB LEFT" (painted in the colour from LEFT rightwards, transparent elsewhere), "drag NAME 0|1", "track
+// NAME 0|1", "hold NAME X" (onMoving keeps the left edge at X or beyond), "point X Y", "press B", "release B", "click B
+// [N]", "wheel N", "keys NAMES", "focus NAME", "pump MS", "expect NAME N ENTRY" (waits until the window has noted the
+// entry N times; gives how often) and "log NAME" (what input made it note, since the last log). Numbers may be
+// hexadecimal; other lines are comments. Each step is written back with what it gave and, for windows made by "new",
+// the handlers that ran meanwhile, in order, as "| window: entry" (their painting notes the size of the canvas it was
+// given).
 static std::string play(const std::string& script) {
     auto number = [](const std::string& s) { return std::uint32_t(std::stoll(s, nullptr, 0)); };
     std::vector<std::string> journal;  // outlives the windows, which note their end in it
@@ -59,6 +59,9 @@ static std::string play(const std::string& script) {
         if (verb == "new") {
             auto& w = windows[name] = std::make_unique<Recorder>(a.empty() ? nullptr : windows.at(a).get(), ws::Popup);
             w->journal = &journal;
+            w->painter = [&journal, name](Canvas& c) {
+                journal.push_back(name + ": canvas " + std::to_string(c.width()) + "x" + std::to_string(c.height()));
+            };
         }
         if (verb == "shown") {
             const std::uint32_t c = number(t[7]);
@@ -86,6 +89,8 @@ static std::string play(const std::string& script) {
         if (verb == "destroy") w->destroy();
         if (verb == "show") w->show();
         if (verb == "move") w->moveTo(int(number(a)), int(number(b)));
+        if (verb == "size") w->setClientSize(int(number(a)), int(number(b)));
+        if (verb == "invalidate") w->invalidate();
         if (verb == "timer") {
             w->setTimer(number(a), number(b));
             out << " = " << w->hasTimer(number(b));
@@ -98,6 +103,13 @@ static std::string play(const std::string& script) {
             if (!w->movings.empty())
                 out << " moving " << w->movings.back().left << "," << w->movings.back().top << ","
                     << w->movings.back().right;
+        }
+        if (verb == "geometry") {
+            Rect client{}, frame{};
+            w->getClientRect(client);
+            w->getWindowRect(frame);
+            out << " = client " << client.right << "x" << client.bottom << " frame at " << frame.left << " wide "
+                << frame.right - frame.left << " size " << w->width() << "x" << w->height();
         }
         if (verb == "drag") w->setDragMove(a == "1");
         if (verb == "track") w->setTrackMouseLeave(a == "1");
@@ -130,8 +142,8 @@ static std::string play(const std::string& script) {
     return out.str();
 }
 
-// Dispatch and results, observers, closing and calls on destroyed windows: the cases under
-// ui/window.
+// Dispatch and results, observers, closing and calls on destroyed windows, geometry and painting:
+// the cases under ui/window.
 TEST_F(WindowTest, HandlersRunAndAnswerAsEachCaseSays) {
     tavi::test::runCases("ui/window", [](const std::string& script) { return tavi::test::Outcome{play(script), ""}; });
 }
@@ -170,32 +182,6 @@ TEST_F(WindowTest, TimersAndPostedMessagesArriveLaterAndDieWithTheWindow) {
     EXPECT_EQ(t.ticks, 0);
     t.setTimer(15, 0);
     EXPECT_TRUE(uitest::waitUntil([&] { return t.ticks >= 2; }));
-}
-
-TEST_F(WindowTest, GeometryFollowsMovesAndSizesAndPaintingWaitsForShowing) {
-    Recorder w(nullptr, ws::Popup);
-    w.moveTo(120, 80);
-    w.setClientSize(150, 90);
-    w.painter = [](Canvas& c) { EXPECT_EQ(XY(c.width(), c.height()), XY(150, 90)); };
-    Rect client{}, window{};
-    w.getClientRect(client);
-    w.getWindowRect(window);
-    EXPECT_EQ((std::vector<int>{client.right, client.bottom, window.left, window.right - window.left, w.width(),
-                                w.height(), w.moves.back().first, w.moves.back().second}),
-              (std::vector<int>{150, 90, 120, 150, 150, 90, 120, 80}));
-    EXPECT_TRUE(w.has("size 150x90"));
-    w.invalidate();
-    uitest::pump(50);
-    EXPECT_FALSE(w.has("paint"));  // hidden windows are not painted
-    w.show();
-    ASSERT_TRUE(w.saw("paint"));
-    uitest::pump(150);  // the platform's confirmations change nothing
-    EXPECT_TRUE(test::placeOf(w) == XY(120, 80) && test::sizeOf(w) == XY(150, 90));
-    w.log.clear();
-    w.invalidate();
-    w.invalidate();
-    uitest::pump(100);
-    EXPECT_EQ(w.count("paint"), 1);  // several invalidations, one paint
 }
 
 // Layered windows show their canvas's pixels at its size, ordinary ones the pixels without
