@@ -10,12 +10,18 @@
 #include <sstream>
 #include <thread>
 
+#include "kiro/io/charset/charset.h"
 #include "kiro/ui/canvas.h"
 #include "kiro/ui/clipboard.h"
 #include "kiro/ui/loop.h"
 #include "support/cases.h"
 #include "support/recorder.h"
 #include "support/uidriver.h"
+#ifndef _WIN32
+#include <gtk/gtk.h>
+
+#include "kiro/ui/window_gtk.h"
+#endif
 
 namespace kiro::ui {
 
@@ -123,6 +129,10 @@ static std::string play(const std::string& script) {
         if (verb == "click") uitest::click(int(number(name)), a.empty() ? 1 : int(number(a)));
         if (verb == "wheel") uitest::wheel(int(number(name)));
         if (verb == "keys") uitest::keys(after(1));
+        if (verb == "type") uitest::type(kiro::io::fromUtf8(after(1)));
+#ifndef _WIN32
+        if (verb == "close") gtk_window_close(GTK_WINDOW(gtkToplevel(*w)));  // as the window manager asks
+#endif
         if (verb == "focus") w->focus();
         if (verb == "pump") uitest::pump(int(number(name)));
         if (verb == "expect") {
@@ -248,8 +258,9 @@ TEST_F(WindowTest, DropsNotTakenAreKeptAndClipboardTextRoundTripsWithNoticesWhil
 
 #ifndef _WIN32  // (input from the pointer and keyboard is judged on Linux)
 // Window input from the platform's pointer and keyboard: clicks, drags as the moving handler
-// adjusts them, clicks through transparent pixels, pointer entry and exit, double clicks, wheel
-// and keys: the cases under ui/input.
+// adjusts them, clicks through transparent pixels, pointer entry and exit, double clicks, wheel,
+// keys and characters beyond 16 bits, and closing by Alt+F4 or the window manager: the cases
+// under ui/input.
 using WindowInput = uitest::Ui;
 
 TEST_F(WindowInput, ArrivesAsEachCaseSays) {
