@@ -27,7 +27,6 @@ public:
     LResult userResult = NotHandled, closeResult = NotHandled, hookedResult = NotHandled, dropResult = NotHandled;
     std::vector<XY> moves;
     std::vector<Rect> movings;
-    std::vector<std::uint32_t> timerIds;
     std::uint32_t lastCursorMessage = 0;
     int leftmost = -100000;                       // where onMoving holds the left edge
     std::string name;                             // in the journal
@@ -71,7 +70,7 @@ public:
         return note("command " + std::to_string(id) + " " + std::to_string(code), 0);
     }
     LResult onCommand(std::uint32_t id) override { return note("menu " + std::to_string(id), 0); }
-    LResult onTimer(std::uint32_t id) override { return timerIds.push_back(id), 0; }
+    LResult onTimer(std::uint32_t id) override { return note("timer " + std::to_string(id), 0); }
     LResult onKeyDown(std::uint32_t vk) override { return note("keydown " + std::to_string(vk)); }
     LResult onChar(std::uint32_t ch) override { return note("char " + std::to_string(ch)); }
     LResult onLButtonDblClk(int, int) override { return note("dblclk"); }
