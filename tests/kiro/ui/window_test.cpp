@@ -28,25 +28,22 @@ namespace kiro::ui {
 using test::Recorder;
 using test::XY;
 using WindowTest = uitest::Ui;
-using Log = std::vector<std::string>;
 
-static std::string user(std::uint32_t msg, int w) {
-    return "user " + std::to_string(msg) + " " + std::to_string(w);
-}
-
-// Plays a script of steps on windows named by a word, one a line: "new NAME [OWNER]", "send NAME
-// MSG W L" (gives the result), "answer NAME MSG R" (onMessage answers R to MSG and notes every
-// message it sees), "result NAME user|close|hooked R" (what that handler returns), "hook NAME
-// TARGET" (- unhooks), "delete", "destroy", "show", "move NAME X Y", "size NAME W H" (the client's),
-// "invalidate", "post NAME MSG W", "timer NAME MS ID" and "has NAME ID" (whether that timer
-// runs), "state NAME", "geometry NAME"; on the screen "shown NAME X Y W H
-// EXSTYLE RRGGBB LEFT" (painted in the colour from LEFT rightwards, transparent elsewhere), "drag NAME 0|1", "track
-// NAME 0|1", "hold NAME X" (onMoving keeps the left edge at X or beyond), "point X Y", "press B", "release B", "click B
-// [N]", "wheel N", "keys NAMES", "focus NAME", "pump MS", "expect NAME N ENTRY" (waits until the window has noted the
-// entry N times; gives how often) and "log NAME" (what input made it note, since the last log). Numbers may be
-// hexadecimal; other lines are comments. Each step is written back with what it gave and, for windows made by "new",
-// the handlers that ran meanwhile, in order, as "| window: entry" (their painting notes the size of the canvas it was
-// given).
+// Plays a script of steps on windows named by a word, one a line. Messages: "new NAME [OWNER]",
+// "send NAME MSG W L" (gives the result), "answer NAME MSG R" (onMessage answers R to MSG and
+// notes every message it sees), "result NAME user|close|hooked R" (what that handler returns),
+// "hook NAME TARGET" (- unhooks), "delete NAME", "destroy NAME", "show NAME", "move NAME X Y",
+// "size NAME W H" (the client's), "invalidate NAME", "post NAME MSG W", "timer NAME MS ID" and
+// "has NAME ID" (whether that timer runs), "state NAME", "geometry NAME". On the screen: "shown
+// NAME X Y W H EXSTYLE RRGGBB LEFT" (painted in the colour from LEFT rightwards, transparent
+// elsewhere), "drag NAME 0|1", "track NAME 0|1", "hold NAME X" (onMoving keeps the left edge at
+// X or beyond), "point X Y", "press B", "release B", "click B [N]", "wheel N", "keys NAMES",
+// "type TEXT", "close NAME" (from the window manager, on Linux), "focus NAME", "pump MS",
+// "expect NAME N ENTRY" (waits until the window has noted the entry N times; gives how often),
+// "seen NAME ENTRY" (how often, at once) and "log NAME" (what input made it note since the last
+// log). Numbers may be hexadecimal; other lines are comments. Each step is written back with what
+// it gave and, for windows made by "new", the handlers that ran meanwhile, in order, as "| window:
+// entry" (their painting notes the size of the canvas it was given).
 static std::string play(const std::string& script) {
     auto number = [](const std::string& s) { return std::uint32_t(std::stoll(s, nullptr, 0)); };
     std::vector<std::string> journal;  // outlives the windows, which note their end in it
