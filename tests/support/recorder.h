@@ -27,9 +27,10 @@ public:
     LResult userResult = NotHandled, closeResult = NotHandled, hookedResult = NotHandled, dropResult = NotHandled;
     std::vector<XY> moves;
     std::vector<Rect> movings;
-    std::vector<std::uint32_t> timerIds;
     std::uint32_t lastCursorMessage = 0;
-    std::vector<std::pair<Window*, std::uint32_t>> hooked;
+    int leftmost = -100000;                       // where onMoving holds the left edge
+    std::string name;                             // in the journal
+    std::vector<std::string>* journal = nullptr;  // where every window notes, if set
 
     int count(const std::string& entry) const { return int(std::count(log.begin(), log.end(), entry)); }
     bool has(const std::string& entry) const { return count(entry) > 0; }
@@ -52,7 +53,13 @@ public:
         return note("paint", painter ? 0 : NotHandled);
     }
     LResult onSize(const Size& s) override { return note("size " + std::to_string(s.cx) + "x" + std::to_string(s.cy)); }
-    LResult onMoving(Rect* r) override { return movings.push_back(*r), note("moving", 0); }
+    LResult onMoving(Rect* r) override {
+        if (r->left < leftmost) {  // kept at leftmost or beyond
+            r->right += leftmost - r->left;
+            r->left = leftmost;
+        }
+        return movings.push_back(*r), note("moving", 0);
+    }
     LResult onMove(int x, int y) override { return moves.emplace_back(x, y), NotHandled; }
     LResult onFocus(bool gained) override { return note(gained ? "focus" : "blur"); }
     LResult onClipboardUpdate() override { return note("clipboard"); }
@@ -63,25 +70,30 @@ public:
         return note("command " + std::to_string(id) + " " + std::to_string(code), 0);
     }
     LResult onCommand(std::uint32_t id) override { return note("menu " + std::to_string(id), 0); }
-    LResult onTimer(std::uint32_t id) override { return timerIds.push_back(id), 0; }
+    LResult onTimer(std::uint32_t id) override { return note("timer " + std::to_string(id), 0); }
     LResult onKeyDown(std::uint32_t vk) override { return note("keydown " + std::to_string(vk)); }
     LResult onChar(std::uint32_t ch) override { return note("char " + std::to_string(ch)); }
     LResult onLButtonDblClk(int, int) override { return note("dblclk"); }
     LResult onMouseOver(bool inside) override { return note(inside ? "enter" : "leave"); }
     LResult onWheel(float notches) override { return note("wheel " + std::to_string(int(notches))); }
-    LResult onSetCursor(std::uint32_t mouseMsg) override { return lastCursorMessage = mouseMsg, NotHandled; }
+    LResult onSetCursor(std::uint32_t mouseMsg) override {
+        return lastCursorMessage = mouseMsg, note("cursor " + std::to_string(mouseMsg));
+    }
     LResult onHookedMessage(Window& source, std::uint32_t msg, WParam, LParam) override {
-        return hooked.emplace_back(&source, msg), hookedResult;
+        return note("hooked " + std::to_string(msg) + " of " + static_cast<Recorder&>(source).name, hookedResult);
     }
 
 private:
-    LResult note(const std::string& entry, LResult result = NotHandled) { return log.push_back(entry), result; }
+    LResult note(const std::string& entry, LResult result = NotHandled) {
+        if (journal) journal->push_back(name + ": " + entry);
+        return log.push_back(entry), result;
+    }
 };
 
 // A shown window at (x, y) with that client size, painting with painter, once painted.
-template <class W = Recorder>
-std::unique_ptr<W> shown(int x, int y, int w, int h, std::uint32_t exStyle, std::function<void(Canvas&)> painter) {
-    auto win = std::make_unique<W>(nullptr, ws::Popup, exStyle);
+inline std::unique_ptr<Recorder> shown(int x, int y, int w, int h, std::uint32_t exStyle,
+                                       std::function<void(Canvas&)> painter) {
+    auto win = std::make_unique<Recorder>(nullptr, ws::Popup, exStyle);
     win->painter = std::move(painter);
     win->moveTo(x, y);
     win->setClientSize(w, h);

@@ -59,13 +59,12 @@ void backend::clickCentre(const kiro::ui::Rect& r) {
 }
 
 Rescue::Rescue(int ms) : state_(std::make_shared<int>(0)) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    every(20, [state = state_, end] {
-        if (*state == 0 && std::chrono::steady_clock::now() >= end) {
+    every(unsigned(ms), [state = state_] {  // once
+        if (*state == 0) {
             *state = 1;
             keys("Escape");
         }
-        return *state == 0;
+        return false;
     });
 }
 

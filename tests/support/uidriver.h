@@ -43,7 +43,7 @@ void moveTo(int x, int y);  // returns once the pointer is there
 void press(int button);
 void release(int button);
 void click(int button, int count = 1);
-void wheel(int notches);  // positive: away from the user (Linux only so far)
+void wheel(int notches);  // positive: away from the user
 void keys(const std::string& names);
 // Raises the window and gives it the keyboard, as a click on its frame (Linux only so far).
 void focus(kiro::ui::Window& window);

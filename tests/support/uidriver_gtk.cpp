@@ -8,7 +8,9 @@
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 
+#include <atomic>
 #include <cstdlib>
+#include <thread>
 
 #include "kiro/ui/text_gtk.h"
 #include "kiro/ui/window_gtk.h"
@@ -117,16 +119,12 @@ void focus(kiro::ui::Window& window) {
 // xdotool maps each character to a spare key while it types, so the loop must keep reading
 // the keyboard mapping meanwhile: it runs until xdotool is done.
 void type(const std::wstring& text) {
-    const std::string utf8 = kiro::ui::gtk::utf8(text);
-    const char* argv[] = {"xdotool", "type", "--delay", "60", utf8.c_str(), nullptr};
-    GPid pid = 0;
-    if (!g_spawn_async(nullptr, const_cast<gchar**>(argv), nullptr,
-                       GSpawnFlags(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD), nullptr, nullptr, &pid, nullptr))
-        return;
-    auto* done = new bool(false);  // outlives a wait that gives up
-    g_child_watch_add(
-        pid, [](GPid p, gint, gpointer d) { *static_cast<bool*>(d) = true, g_spawn_close_pid(p); }, done);
-    if (waitUntil([done] { return *done; }, 20000)) delete done;
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    std::thread([done, command = "xdotool type --delay 60 '" + kiro::ui::gtk::utf8(text) + "'"] {
+        std::system(command.c_str());
+        done->store(true);
+    }).detach();
+    waitUntil([done] { return done->load(); }, 20000);
 }
 
 std::uint32_t screenPixel(int x, int y) {

@@ -42,10 +42,7 @@ std::vector<std::wstring> labelsOf(HMENU menu) {
     return labels;
 }
 
-std::map<UINT_PTR, std::function<bool()>>& timers() {
-    static std::map<UINT_PTR, std::function<bool()>> actions;
-    return actions;
-}
+std::map<UINT_PTR, std::function<bool()>> timers;  // the actions of every()
 
 }  // namespace
 
@@ -72,13 +69,13 @@ void backend::combination(const std::vector<std::string>& held) {
 // Thread timers fire in every message loop of the thread, the modal ones of menus included.
 void every(unsigned ms, std::function<bool()> action) {
     const UINT_PTR id = SetTimer(nullptr, 0, ms, [](HWND, UINT, UINT_PTR id, DWORD) {
-        auto it = timers().find(id);
-        if (it != timers().end() && !it->second()) {
+        auto it = timers.find(id);
+        if (it != timers.end() && !it->second()) {
             KillTimer(nullptr, id);
-            timers().erase(id);
+            timers.erase(id);
         }
     });
-    timers()[id] = std::move(action);
+    timers[id] = std::move(action);
 }
 
 void moveTo(int x, int y) {
@@ -92,6 +89,10 @@ void press(int button) {
 
 void release(int button) {
     mouse(button == 1 ? MOUSEEVENTF_LEFTUP : button == 2 ? MOUSEEVENTF_MIDDLEUP : MOUSEEVENTF_RIGHTUP);
+}
+
+void wheel(int notches) {
+    mouse(MOUSEEVENTF_WHEEL, 0, 0, DWORD(notches * WHEEL_DELTA));
 }
 
 // A drop of these paths as the shell hands it to a window: DROPFILES, then the paths, each

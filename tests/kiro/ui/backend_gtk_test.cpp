@@ -1,5 +1,4 @@
-// The GTK backend's own cases: the window manager's close,
-// characters beyond sixteen bits, cursors, the edit box's widgets, the Windows face names,
+// The GTK backend's own cases: cursors, the edit box's widgets, the Windows face names,
 // boxes asked for by workers, and what layered and ordinary windows show on the screen (with
 // a compositor or without).
 #include <gtk/gtk.h>
@@ -26,29 +25,6 @@ namespace kiro::ui {
 using test::Recorder;
 using test::shown;
 using test::XY;
-using WindowGtk = uitest::Ui;
-
-TEST_F(WindowGtk, AltF4AndTheWindowManagersCloseAskTheWindowAndWideCharactersComeInHalves) {
-    Recorder keep(nullptr, ws::Popup), let(nullptr, ws::Popup);
-    keep.closeResult = 0;
-    keep.show();
-    let.show();
-    uitest::pump(100);
-    uitest::focus(keep);
-    uitest::pump(100);
-    uitest::type(L"\U0001F600");
-    ASSERT_TRUE(keep.saw("char 56832"));
-    ASSERT_GE(keep.log.size(), 2u);
-    EXPECT_EQ(*(keep.log.end() - 2) + "|" + keep.log.back(), "char 55357|char 56832");  // D83D, DE00
-    keep.sendMessage(wm::SysKeyDown, vk::F4, 0);
-    EXPECT_EQ(keep.count("close"), 1);
-    gtk_window_close(GTK_WINDOW(gtkToplevel(keep)));
-    gtk_window_close(GTK_WINDOW(gtkToplevel(let)));
-    ASSERT_TRUE(uitest::waitUntil([&] { return keep.count("close") == 2 && let.handle() == nullptr; }));
-    EXPECT_NE(keep.handle(), nullptr);
-    EXPECT_EQ(let.count("destroy"), 1);
-}
-
 using CursorGtk = uitest::Ui;
 
 TEST_F(CursorGtk, FilesLoadBadOnesGiveNoneAndTheWindowUnderThePointerShowsItsChoice) {

@@ -63,8 +63,8 @@ TEST_F(ContextMenuPopup, ShowsLabelsAndWhichCanBeChosenKeysChooseChecksFlipAndTi
     uitest::moveTo(200, 150);
     uitest::whenMenuOpen([&](const uitest::MenuSeen& m) {
         seen = m;
-        uitest::every(20, [&ticker, opened = ticker.timerIds.size()] {
-            if (ticker.timerIds.size() < opened + 3) return true;
+        uitest::every(20, [&ticker, opened = ticker.count("timer 1")] {
+            if (ticker.count("timer 1") < opened + 3) return true;
             uitest::keys("Up Return");
             return false;
         });
@@ -74,7 +74,7 @@ TEST_F(ContextMenuPopup, ShowsLabelsAndWhichCanBeChosenKeysChooseChecksFlipAndTi
     EXPECT_EQ(seen.labels, (std::vector<std::wstring>{L"mute", L"sub(S)", L"greyed", L"off", L"A & B_c"}));
     EXPECT_EQ(seen.usable, (std::vector<bool>{true, true, false, false, true}));
     EXPECT_TRUE(item == menu.find(23) && *item->payload == L"rss -dump");  // the menu's own item, not a copy
-    item = pick(menu, "Down Down Right Return");  // past the separator into the submenu
+    item = pick(menu, "Down Down Right Return");                           // past the separator into the submenu
     EXPECT_EQ(item ? item->label : L"", L"C");
     item = pick(menu, "Down Return");
     EXPECT_TRUE(item && item->id == 4u && menu.isChecked(4));

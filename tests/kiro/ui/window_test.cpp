@@ -3,138 +3,164 @@
 // the UI thread's task queue.
 #include "kiro/ui/window.h"
 
+#include <iterator>
+#include <map>
 #include <memory>
+#include <regex>
+#include <sstream>
 #include <thread>
 
+#include "kiro/io/charset/charset.h"
 #include "kiro/ui/canvas.h"
 #include "kiro/ui/clipboard.h"
 #include "kiro/ui/loop.h"
+#include "support/cases.h"
 #include "support/recorder.h"
 #include "support/uidriver.h"
+#ifndef _WIN32
+#include <gtk/gtk.h>
+
+#include "kiro/ui/window_gtk.h"
+#endif
 
 namespace kiro::ui {
 
 using test::Recorder;
 using test::XY;
 using WindowTest = uitest::Ui;
-using Log = std::vector<std::string>;
 
-static std::string user(std::uint32_t msg, int w) {
-    return "user " + std::to_string(msg) + " " + std::to_string(w);
-}
-
-TEST_F(WindowTest, OnMessageComesFirstCommandsAreDecodedAndUserMessagesReturnTheirResult) {
-    Recorder w;
-    int seen = 0;
-    w.message = [&](std::uint32_t msg, WParam, LParam) { return ++seen, msg == wm::Close ? 7 : NotHandled; };
-    std::vector<LResult> results{w.sendMessage(wm::Close, 0, 0), w.sendMessage(wm::Command, 5, 0),
-                                 w.sendMessage(wm::Command, (3u << 16) | 9, 0), seen,
-                                 w.sendMessage(wm::App + 3, 42, 0)};  // even when not handled
-    w.userResult = 11;
-    // Outside the range they are ordinary messages that nobody handles.
-    for (std::uint32_t msg : {wm::AppLast, wm::User + 1, wm::AppLast + 1}) results.push_back(w.sendMessage(msg, 1, 0));
-    EXPECT_EQ(results, (std::vector<LResult>{7, 0, 0, 3, NotHandled, 11, 0, 0}));
-    EXPECT_NE(w.handle(), nullptr);
-    EXPECT_EQ(w.log, (Log{"menu 5", "command 9 3", user(wm::App + 3, 42), user(wm::AppLast, 1)}));
-}
-
-TEST_F(WindowTest, ObserversSeeMessagesFirstCanTakeThemAndUnhookFromEveryWindow) {
-    Recorder target, first, second;
-    first.hook(&target);
-    second.hook(&target);
-    target.sendMessage(wm::Command, 4, 0);
-    ASSERT_EQ(first.hooked.size() * 10 + second.hooked.size(), 11u);
-    EXPECT_EQ(first.hooked[0], std::make_pair(static_cast<Window*>(&target), wm::Command));
-    // An observer's answer is the message's result: the window's handler and later observers
-    // do not see it. User messages never reach observers.
-    first.hookedResult = second.hookedResult = 0;
-    EXPECT_EQ(target.sendMessage(wm::RButtonUp, 0, 0), 0);
-    target.sendMessage(wm::App, 0, 0);
-    EXPECT_EQ(target.log, (Log{"menu 4", user(wm::App, 0)}));
-    EXPECT_EQ(first.hooked.size() + second.hooked.size(), 3u);
-    // Unhooking, or deleting the observer, removes it from every window.
-    Recorder a, b, other;
-    first.hooked.clear();
-    first.hook(&a);
-    first.hook(&b);
-    other.hook(&a);
-    first.hook(nullptr);
-    std::make_unique<Recorder>()->hook(&b);
-    a.sendMessage(wm::Command, 1, 0);
-    b.sendMessage(wm::Command, 2, 0);
-    EXPECT_TRUE(first.hooked.empty());
-    EXPECT_EQ(other.hooked.size(), 1u);
-    EXPECT_EQ(b.log.back(), "menu 2");
-}
-
-TEST_F(WindowTest, CloseAsksTheHandlerAndDestroyHappensOnceOwnedWindowsFirst) {
-    Recorder keep;
-    keep.closeResult = 0;
-    keep.sendMessage(wm::Close, 0, 0);
-    EXPECT_TRUE(keep.has("close") && keep.handle() != nullptr);
-    auto owner = std::make_unique<Recorder>();
-    Recorder owned(owner.get(), ws::Popup, wsex::Layered);
-    EXPECT_TRUE(owned.parent() == owner.get() && owner->children().count(&owned) == 1);
-    Log order;
-    auto note = [&order](const char* who) {
-        return [&order, who](std::uint32_t m, WParam, LParam) -> LResult {
-            if (m == wm::Destroy) order.push_back(who);
-            return NotHandled;
+// Plays a script of steps on windows named by a word, one a line. Messages: "new NAME [OWNER]",
+// "send NAME MSG W L" (gives the result), "answer NAME MSG R" (onMessage answers R to MSG and
+// notes every message it sees), "result NAME user|close|hooked R" (what that handler returns),
+// "hook NAME TARGET" (- unhooks), "delete NAME", "destroy NAME", "show NAME", "move NAME X Y",
+// "size NAME W H" (the client's), "invalidate NAME", "post NAME MSG W", "timer NAME MS ID" and
+// "has NAME ID" (whether that timer runs), "state NAME", "geometry NAME". On the screen: "shown
+// NAME X Y W H EXSTYLE RRGGBB LEFT" (painted in the colour from LEFT rightwards, transparent
+// elsewhere), "drag NAME 0|1", "track NAME 0|1", "hold NAME X" (onMoving keeps the left edge at
+// X or beyond), "point X Y", "press B", "release B", "click B [N]", "wheel N", "keys NAMES",
+// "type TEXT", "close NAME" (from the window manager, on Linux), "focus NAME", "pump MS",
+// "expect NAME N ENTRY" (waits until the window has noted the entry N times; gives how often),
+// "seen NAME ENTRY" (how often, at once) and "log NAME" (what input made it note since the last
+// log). Numbers may be hexadecimal; other lines are comments. Each step is written back with what
+// it gave and, for windows made by "new", the handlers that ran meanwhile, in order, as "| window:
+// entry" (their painting notes the size of the canvas it was given).
+static std::string play(const std::string& script) {
+    auto number = [](const std::string& s) { return std::uint32_t(std::stoll(s, nullptr, 0)); };
+    std::vector<std::string> journal;  // outlives the windows, which note their end in it
+    std::map<std::string, std::unique_ptr<Recorder>> windows;
+    std::istringstream lines(script);
+    std::ostringstream out;
+    for (std::string line; std::getline(lines, line); journal.clear()) {
+        std::istringstream in(line);
+        std::vector<std::string> t{std::istream_iterator<std::string>(in), {}};
+        t.resize(std::max<size_t>(t.size(), 9));
+        const std::string &verb = t[0], &name = t[1], &a = t[2], &b = t[3];
+        auto after = [&line](int words) {  // the rest of the line after that many words
+            size_t at = 0;
+            while (words-- > 0) at = line.find(' ', at) + 1;
+            return line.substr(at);
         };
-    };
-    owner->message = note("owner");
-    owned.message = note("owned");
-    owner->show();
-    owner->sendMessage(wm::Close, 0, 0);
-    EXPECT_TRUE(owner->handle() == nullptr && owned.handle() == nullptr);
-    EXPECT_EQ(order, (Log{"owned", "owner"}));
-    owner->destroy();
-    EXPECT_EQ(owner->count("destroy"), 1);
-    owner->show();  // calls on a destroyed window are harmless
-    owner->moveTo(1, 2);
-    owner->setTimer(10, 1);
-    EXPECT_FALSE(owner->hasTimer(1));
-    EXPECT_EQ(test::placeOf(*owner), XY(0, 0));
-    owner.reset();
-    EXPECT_EQ(owned.parent(), nullptr);  // the object outlives its owner
+        if (verb == "new") {
+            auto& w = windows[name] = std::make_unique<Recorder>(a.empty() ? nullptr : windows.at(a).get(), ws::Popup);
+            w->journal = &journal;
+            w->painter = [&journal, name](Canvas& c) {
+                journal.push_back(name + ": canvas " + std::to_string(c.width()) + "x" + std::to_string(c.height()));
+            };
+        }
+        if (verb == "shown") {
+            const std::uint32_t c = number(t[7]);
+            const int left = int(number(t[8]));
+            windows[name] = test::shown(int(number(a)), int(number(b)), int(number(t[4])), int(number(t[5])),
+                                        number(t[6]), [c, left](Canvas& canvas) {
+                                            canvas.clear();
+                                            canvas.setColor(rgb(c >> 16, c >> 8, c), 255);
+                                            canvas.drawRect(Rect{left, 0, canvas.width(), canvas.height()}, true, 0);
+                                        });
+        }
+        Recorder* w = windows.count(name) ? windows.at(name).get() : nullptr;
+        if (w) w->name = name;
+        out << line;
+        if (verb == "send") out << " = " << w->sendMessage(number(a), number(b), number(t[4]));
+        if (verb == "answer")
+            w->message = [&journal, name, msg = number(a), r = number(b)](std::uint32_t m, WParam, LParam) {
+                journal.push_back(name + ": asked " + std::to_string(m));
+                return m == msg ? LResult(r) : NotHandled;
+            };
+        if (verb == "result")
+            (a == "user" ? w->userResult : a == "close" ? w->closeResult : w->hookedResult) = number(b);
+        if (verb == "hook") w->hook(a == "-" ? nullptr : windows.at(a).get());
+        if (verb == "delete") windows.erase(name);
+        if (verb == "destroy") w->destroy();
+        if (verb == "show") w->show();
+        if (verb == "move") w->moveTo(int(number(a)), int(number(b)));
+        if (verb == "size") w->setClientSize(int(number(a)), int(number(b)));
+        if (verb == "invalidate") w->invalidate();
+        if (verb == "post") w->postMessage(number(a), number(b), 0);
+        if (verb == "has") out << " = " << w->hasTimer(number(a));
+        if (verb == "timer") {
+            w->setTimer(number(a), number(b));
+            out << " = " << w->hasTimer(number(b));
+        }
+        if (verb == "state") {
+            const XY at = test::placeOf(*w), moved = w->moves.empty() ? XY{} : w->moves.back();
+            out << " = " << (w->handle() ? "live" : "gone") << " owner "
+                << (w->parent() ? static_cast<Recorder*>(w->parent())->name : "-") << " owns " << w->children().size()
+                << " at " << at.first << "," << at.second << " moved " << moved.first << "," << moved.second;
+            if (!w->movings.empty())
+                out << " moving " << w->movings.back().left << "," << w->movings.back().top << ","
+                    << w->movings.back().right;
+        }
+        if (verb == "geometry") {
+            Rect client{}, frame{};
+            w->getClientRect(client);
+            w->getWindowRect(frame);
+            out << " = client " << client.right << "x" << client.bottom << " frame at " << frame.left << " wide "
+                << frame.right - frame.left << " size " << w->width() << "x" << w->height();
+        }
+        if (verb == "drag") w->setDragMove(a == "1");
+        if (verb == "track") w->setTrackMouseLeave(a == "1");
+        if (verb == "hold") w->leftmost = int(number(a));
+        if (verb == "point") {
+            uitest::moveTo(int(number(name)), int(number(a)));
+            uitest::pump(80);
+        }
+        if (verb == "press") uitest::press(int(number(name)));
+        if (verb == "release") uitest::release(int(number(name)));
+        if (verb == "click") uitest::click(int(number(name)), a.empty() ? 1 : int(number(a)));
+        if (verb == "wheel") uitest::wheel(int(number(name)));
+        if (verb == "keys") uitest::keys(after(1));
+        if (verb == "type") uitest::type(kiro::io::fromUtf8(after(1)));
+#ifndef _WIN32
+        if (verb == "close") gtk_window_close(GTK_WINDOW(gtkToplevel(*w)));  // as the window manager asks
+#endif
+        if (verb == "focus") w->focus();
+        if (verb == "pump") uitest::pump(int(number(name)));
+        if (verb == "seen") out << " = " << w->count(after(2));
+        if (verb == "expect") {
+            w->saw(after(3), int(number(a)));
+            out << " = " << w->count(after(3));
+        }
+        if (verb == "log") {
+            for (const std::string& e : w->log)
+                if (std::regex_match(e, std::regex("(down|keydown|dblclk|char|wheel|enter|leave)( .*)?")))
+                    out << " | " << e;
+            w->log.clear();
+        }
+        for (const std::string& e : journal)  // (focus follows the platform's activation; ticks come as they come)
+            if (!std::regex_match(e, std::regex(".*: (focus|blur|timer .*)"))) out << " | " << e;
+        out << "\n";
+    }
+    return out.str();
 }
 
-TEST_F(WindowTest, DecodesArgumentsAndTurnsUnhandledButtonUpsIntoKeyDowns) {
-    Recorder w;
-    w.sendMessage(wm::Move, 0, makeLParam(-50, -20));
-    EXPECT_EQ(w.moves.back(), XY(65486, 65516));  // unsigned 16-bit halves
-    w.sendMessage(wm::MouseWheel, WParam(std::uint16_t(std::int16_t(-240))) << 16, 0);
-    w.sendMessage(wm::Char, 0x12345, 0);
-    w.sendMessage(wm::SetCursor, 0, makeLParam(ht::Client, int(wm::MouseMove)));
-    EXPECT_EQ(w.lastCursorMessage, wm::MouseMove);
-    w.sendMessage(wm::LButtonUp, 0, makeLParam(3, 4));
-    w.sendMessage(wm::RButtonUp, 0, makeLParam(3, 4));
-    EXPECT_EQ(w.log, (Log{"wheel -2", "char " + std::to_string(0x2345), "keydown 1", "keydown 2"}));
+// Dispatch and results, observers, closing and calls on destroyed windows, geometry and painting,
+// timers and posted messages: the cases under ui/window.
+TEST_F(WindowTest, HandlersRunAndAnswerAsEachCaseSays) {
+    tavi::test::runCases("ui/window", [](const std::string& script) { return tavi::test::Outcome{play(script), ""}; });
 }
 
-TEST_F(WindowTest, TimersAndPostedMessagesArriveLaterAndDieWithTheWindow) {
-    Recorder w;
-    w.setTimer(20, 3);
-    w.postMessage(wm::App + 1, 1, 0);
-    w.postMessage(wm::App + 1, 2, 0);
-    EXPECT_TRUE(w.log.empty());
-    ASSERT_TRUE(uitest::waitUntil([&] { return w.timerIds.size() >= 2 && w.timerIds[0] == 3; }));
-    EXPECT_EQ(w.log, (Log{user(wm::App + 1, 1), user(wm::App + 1, 2)}));
-    w.setTimer(5000, 3);  // a running id set again restarts with the new interval
-    w.timerIds.clear();
-    uitest::pump(200);
-    EXPECT_TRUE(w.timerIds.empty());
-    w.setTimer(20, 0x10004);  // ids are 16-bit
-    EXPECT_TRUE(w.hasTimer(4));
-    ASSERT_TRUE(uitest::waitUntil([&] { return !w.timerIds.empty() && w.timerIds[0] == 4; }));
-    w.postMessage(wm::App, 0, 0);
-    w.destroy();
-    EXPECT_FALSE(w.hasTimer(3) || w.hasTimer(4));
-    w.timerIds.clear();
-    std::make_unique<Recorder>()->postMessage(wm::App, 0, 0);
-    uitest::pump(100);  // must not touch the deleted window
-    EXPECT_TRUE(w.timerIds.empty() && w.log.back() == "destroy");
-    // killTimers stops every timer; the default timer handler reaches onTimer() without an id.
+// killTimers stops every timer; the default timer handler reaches onTimer() without an id.
+TEST_F(WindowTest, KillTimersStopsEveryTimerAndTheDefaultHandlerTicksWithoutAnId) {
     struct Ticker : Window {
         int ticks = 0;
         LResult onTimer() override { return ++ticks, 0; }
@@ -146,32 +172,6 @@ TEST_F(WindowTest, TimersAndPostedMessagesArriveLaterAndDieWithTheWindow) {
     EXPECT_EQ(t.ticks, 0);
     t.setTimer(15, 0);
     EXPECT_TRUE(uitest::waitUntil([&] { return t.ticks >= 2; }));
-}
-
-TEST_F(WindowTest, GeometryFollowsMovesAndSizesAndPaintingWaitsForShowing) {
-    Recorder w(nullptr, ws::Popup);
-    w.moveTo(120, 80);
-    w.setClientSize(150, 90);
-    w.painter = [](Canvas& c) { EXPECT_EQ(XY(c.width(), c.height()), XY(150, 90)); };
-    Rect client{}, window{};
-    w.getClientRect(client);
-    w.getWindowRect(window);
-    EXPECT_EQ((std::vector<int>{client.right, client.bottom, window.left, window.right - window.left, w.width(),
-                                w.height(), w.moves.back().first, w.moves.back().second}),
-              (std::vector<int>{150, 90, 120, 150, 150, 90, 120, 80}));
-    EXPECT_TRUE(w.has("size 150x90"));
-    w.invalidate();
-    uitest::pump(50);
-    EXPECT_FALSE(w.has("paint"));  // hidden windows are not painted
-    w.show();
-    ASSERT_TRUE(w.saw("paint"));
-    uitest::pump(150);  // the platform's confirmations change nothing
-    EXPECT_TRUE(test::placeOf(w) == XY(120, 80) && test::sizeOf(w) == XY(150, 90));
-    w.log.clear();
-    w.invalidate();
-    w.invalidate();
-    uitest::pump(100);
-    EXPECT_EQ(w.count("paint"), 1);  // several invalidations, one paint
 }
 
 // Layered windows show their canvas's pixels at its size, ordinary ones the pixels without
@@ -237,105 +237,14 @@ TEST_F(WindowTest, DropsNotTakenAreKeptAndClipboardTextRoundTripsWithNoticesWhil
 }
 
 #ifndef _WIN32  // (input from the pointer and keyboard is judged on Linux)
-// Window input from the platform's pointer and keyboard: dragging, clicks, double clicks,
-// pointer entry and exit, clicks through transparent pixels, wheel and keys.
+// Window input from the platform's pointer and keyboard: clicks, drags as the moving handler
+// adjusts them, clicks through transparent pixels, pointer entry and exit, double clicks, wheel,
+// keys and characters beyond 16 bits, and closing by Alt+F4 or the window manager: the cases
+// under ui/input.
 using WindowInput = uitest::Ui;
 
-// A window that keeps its left edge at 230 or beyond while it is dragged.
-struct Held : Recorder {
-    using Recorder::Recorder;
-    LResult onMoving(Rect* r) override {
-        if (r->left < 230) {
-            r->right += 230 - r->left;
-            r->left = 230;
-        }
-        return Recorder::onMoving(r);
-    }
-};
-
-// The pointer moved through the points, the loop turned after each.
-static void through(std::initializer_list<XY> points) {
-    for (const auto& [x, y] : points) {
-        uitest::moveTo(x, y);
-        uitest::pump(80);
-    }
-}
-
-TEST_F(WindowInput, ClicksReleaseOnceAndDragsMoveTheWindowStepByStepAsTheMovingHandlerAdjusts) {
-    auto w = test::shown<Held>(200, 200, 100, 100, wsex::Layered, [](Canvas& c) { c.clear(rgb(200, 0, 0)); });
-    w->setDragMove(true);
-    uitest::moveTo(220, 230);
-    uitest::click(1);
-    ASSERT_TRUE(w->saw("keydown 1"));
-    uitest::pump(100);
-    EXPECT_TRUE(w->count("down 20,30") == 1 && w->count("keydown 1") == 1);
-    EXPECT_TRUE(w->movings.empty());  // a click on a draggable window moves nothing
-    w->log.clear();
-    uitest::moveTo(250, 250);
-    uitest::press(1);
-    through({{250, 250}, {270, 260}, {300, 290}});
-    EXPECT_EQ(test::placeOf(*w), XY(250, 240));
-    through({{180, 300}});                // would put the window at x = 130: held at 230
-    EXPECT_EQ(w->count("keydown 1"), 0);  // no release while the button is held
-    uitest::release(1);
-    ASSERT_TRUE(w->saw("keydown 1"));
-    uitest::pump(100);
-    EXPECT_TRUE(test::placeOf(*w) == XY(230, 250) && w->moves.back() == XY(230, 250));
-    EXPECT_TRUE(w->count("down 50,50") == 1 && w->count("keydown 1") == 1);
-    ASSERT_GE(w->movings.size(), 2u);
-    const Rect last = w->movings.back();
-    EXPECT_EQ((std::vector<int>{last.left, last.top, last.right}), (std::vector<int>{230, 250, 330}));
-}
-
-TEST_F(WindowInput, ClicksOnTransparentPixelsReachTheWindowBelow) {
-    auto below = test::shown(100, 450, 200, 100, 0, [](Canvas& c) { c.clear(rgb(255, 255, 255)); });
-    auto above = test::shown(100, 450, 200, 100, wsex::Layered, [](Canvas& c) {
-        c.clear();
-        c.setColor(rgb(0, 0, 255), 255);
-        c.drawRect(Rect{100, 0, 200, 100}, true, 0);  // the left half stays transparent
-    });
-    uitest::moveTo(150, 500);
-    uitest::click(1);
-    EXPECT_TRUE(below->saw("down 50,50"));
-    uitest::moveTo(250, 500);
-    uitest::click(1);
-    EXPECT_TRUE(above->saw("down 150,50"));
-    EXPECT_FALSE(above->has("down 50,50") || below->has("down 150,50"));
-}
-
-TEST_F(WindowInput, EnterAndLeaveAreReportedOncePerVisitWhenTrackedDoubleClicksAndWheelAndKeysArrive) {
-    auto w = test::shown(600, 100, 100, 100, 0, nullptr);
-    w->setTrackMouseLeave(true);
-    for (int round = 1; round <= 2; ++round) {
-        through({{10, 10}, {650, 150}});
-        EXPECT_TRUE(w->saw("enter", round));
-        through({{660, 160}, {800, 400}});
-        EXPECT_TRUE(w->saw("leave", round));
-        EXPECT_TRUE(w->count("enter") == round && w->count("leave") == round);
-    }
-    w->setTrackMouseLeave(false);
-    w->log.clear();
-    through({{650, 150}, {10, 10}});
-    EXPECT_FALSE(w->has("enter") || w->has("leave"));
-    // A double click replaces the second press.
-    uitest::moveTo(650, 150);
-    uitest::click(1, 2);
-    ASSERT_TRUE(w->saw("dblclk"));
-    uitest::pump(100);
-    std::vector<std::string> mouse;
-    for (const std::string& e : w->log)
-        if (e != "focus" && e != "blur") mouse.push_back(e);  // focus may follow the pointer
-    EXPECT_EQ(mouse, (std::vector<std::string>{"down 50,50", "keydown 1", "dblclk", "keydown 1"}));
-    uitest::wheel(1);
-    uitest::wheel(-1);
-    EXPECT_TRUE(w->saw("wheel -1") && w->count("wheel 1") == 1);
-    w->focus();
-    EXPECT_TRUE(w->saw("focus"));
-    uitest::pump(100);
-    w->log.clear();
-    uitest::keys("Escape a");
-    EXPECT_TRUE(w->saw("char 97"));
-    EXPECT_EQ(w->log, (std::vector<std::string>{"keydown 27", "char 27", "keydown 65", "char 97"}));
+TEST_F(WindowInput, ArrivesAsEachCaseSays) {
+    tavi::test::runCases("ui/input", [](const std::string& script) { return tavi::test::Outcome{play(script), ""}; });
 }
 #endif
 
