@@ -5,7 +5,7 @@
      moment it starts, and timed waits and sleeps until a time of those clocks end when they
      should. Relative sleeps and the toolkit's timers keep real time;
    - TAVI_TICK_LOG=FILE: every firing of a toolkit timer appends how late it fired, in
-     nanoseconds of the real monotonic clock (8 bytes), to FILE: the time since it was due, a
+     milliseconds of the real monotonic clock (a double), to FILE: the time since it was due, a
      timer's interval after it was started or last fired. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
@@ -17,15 +17,12 @@
 #include <time.h>
 #include <unistd.h>
 
-typedef int (*CreateFn)(pthread_t*, const pthread_attr_t*, void* (*)(void*), void*);
-typedef int (*ClockFn)(clockid_t, struct timespec*);
-typedef int (*ClockWaitFn)(pthread_cond_t*, pthread_mutex_t*, clockid_t, const struct timespec*);
-typedef int (*TimedWaitFn)(pthread_cond_t*, pthread_mutex_t*, const struct timespec*);
-typedef int (*SleepFn)(clockid_t, int, const struct timespec*, struct timespec*);
+/* The next definition of the function f, the one this file stands in front of. */
+#define REAL(f) static __typeof__(f)* real; \
+    if (real == NULL) real = (__typeof__(f)*)dlsym(RTLD_NEXT, #f)
 
 int pthread_create(pthread_t* thread, const pthread_attr_t* attr, void* (*start)(void*), void* arg) {
-    static CreateFn real;
-    if (real == NULL) real = (CreateFn)dlsym(RTLD_NEXT, "pthread_create");
+    REAL(pthread_create);
     const char* flag = getenv("TAVI_FAIL_THREADS");
     if (attr == NULL && flag != NULL && access(flag, F_OK) == 0) return EAGAIN;
     return real(thread, attr, start, arg);
@@ -33,7 +30,7 @@ int pthread_create(pthread_t* thread, const pthread_attr_t* attr, void* (*start)
 
 static double rate = 1;
 static long long startReal[2]; /* nanoseconds of the monotonic and the wall clock at start */
-static ClockFn realClock;
+static __typeof__(clock_gettime)* realClock;
 
 static long long ns(const struct timespec* t) { return t->tv_sec * 1000000000LL + t->tv_nsec; }
 static struct timespec spec(long long n) {
@@ -48,7 +45,7 @@ static int slot(clockid_t id) {
 
 __attribute__((constructor)) static void startClock(void) {
     if (realClock != NULL) return;
-    realClock = (ClockFn)dlsym(RTLD_NEXT, "clock_gettime");
+    realClock = (__typeof__(clock_gettime)*)dlsym(RTLD_NEXT, "clock_gettime");
     const char* r = getenv("TAVI_CLOCK_RATE");
     if (r != NULL && atof(r) > 0) rate = atof(r);
     struct timespec t;
@@ -90,22 +87,20 @@ static struct timespec realDeadline(clockid_t id, const struct timespec* at) {
 }
 
 int pthread_cond_clockwait(pthread_cond_t* c, pthread_mutex_t* m, clockid_t id, const struct timespec* at) {
-    static ClockWaitFn real;
-    if (real == NULL) real = (ClockWaitFn)dlsym(RTLD_NEXT, "pthread_cond_clockwait");
+    REAL(pthread_cond_clockwait);
     const struct timespec deadline = realDeadline(id, at);
     return real(c, m, id, &deadline);
 }
 
 int pthread_cond_timedwait(pthread_cond_t* c, pthread_mutex_t* m, const struct timespec* at) {
-    static TimedWaitFn real;
-    if (real == NULL) real = (TimedWaitFn)dlvsym(RTLD_NEXT, "pthread_cond_timedwait", "GLIBC_2.3.2");
+    static __typeof__(pthread_cond_timedwait)* real;
+    if (real == NULL) real = (__typeof__(pthread_cond_timedwait)*)dlvsym(RTLD_NEXT, "pthread_cond_timedwait", "GLIBC_2.3.2");
     const struct timespec deadline = realDeadline(CLOCK_REALTIME, at);
     return real(c, m, &deadline);
 }
 
 int clock_nanosleep(clockid_t id, int flags, const struct timespec* t, struct timespec* left) {
-    static SleepFn real;
-    if (real == NULL) real = (SleepFn)dlsym(RTLD_NEXT, "clock_nanosleep");
+    REAL(clock_nanosleep);
     const struct timespec deadline = (flags & TIMER_ABSTIME) ? realDeadline(id, t) : *t;
     return real(id, flags, &deadline, left);
 }
@@ -125,7 +120,7 @@ static int timerFired(void* p) {
     struct Timer* t = (struct Timer*)p;
     struct timespec now;
     realClock(CLOCK_MONOTONIC, &now);
-    const long long late = ns(&now) - t->dueNs;
+    const double late = (double)(ns(&now) - t->dueNs) / 1e6;
     if (tickLog >= 0 && write(tickLog, &late, sizeof late) < 0) tickLog = -1;
     t->dueNs = ns(&now) + t->intervalNs;
     return t->fn(t->data);
