@@ -91,9 +91,6 @@ struct Pixels {
     Box box;
     std::vector<std::uint32_t> rgb;
     std::uint32_t at(int x, int y) const { return rgb[(y - box.top) * box.width() + (x - box.left)]; }
-    std::size_t count(const std::function<bool(std::uint32_t)>& test) const {
-        return std::size_t(std::count_if(rgb.begin(), rgb.end(), test));
-    }
 };
 
 // Keyboard and mouse through the XTEST extension (xdotool); waits for xdotool to finish.
@@ -360,7 +357,8 @@ public:
         if (!b || !b->mapped) return false;
         Box area = b->box;
         area.right = std::min(area.right, body.box.left);
-        return desk_.grab(area).count([](std::uint32_t p) { return p == 0xFFFFFF; }) >= 200;
+        const Pixels p = desk_.grab(area);
+        return std::count(p.rgb.begin(), p.rgb.end(), 0xFFFFFFu) >= 200;
     }
     // A menu: GTK keeps a mapped 1-by-1 helper window off the screen, a menu is on it. Under
     // Wine the balloon (shown without activation) is override-redirect too: it belongs to the body.
@@ -394,12 +392,19 @@ public:
         if (button != 3) return std::nullopt;
         return waitFor([&] { return openMenuWindow(); }, 5s);
     }
-    // Opens the menu and picks an item by its access key; true once the menu has closed.
-    bool pick(const XWin& body, const std::string& key) {
-        if (!click(body)) return false;
-        xdotool("key " + key);
-        return waitFor([&] { return !openMenuWindow(); }, 5s);
+    // Opens the menu of what is at the point (a right click there) and picks an item by its
+    // access keys; true once the menu has closed. A click lost on a busy machine is repeated.
+    bool pickAt(std::pair<int, int> at, const std::string& keys) {
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            desk_.movePointer(at.first, at.second);
+            xdotool("click 3");
+            if (!waitFor([&] { return openMenuWindow(); }, 5s)) continue;
+            xdotool("key " + keys);
+            return waitFor([&] { return !openMenuWindow(); }, 5s);
+        }
+        return false;
     }
+    bool pick(const XWin& body, const std::string& keys) { return pickAt(pointOn(body), keys); }
 
     std::optional<XWin> box(const std::string& caption, std::chrono::milliseconds limit = 10s) {
         const auto titled = [&](const XWin& w) { return w.mapped && w.title == caption; };
