@@ -24,9 +24,14 @@ TEST_F(CompanionTest, RefusesASecondStartStandsInTheCornerGreetsShowsItsMenuAndE
     }
     const Box area = desk_->workArea();
     EXPECT_EQ(std::pair(body->box.right, body->box.bottom), std::pair(area.right, area.bottom));
+    // As large as its picture (a PNG file's header holds its width and height at 16 and 20).
+    const std::string png = readFile(folder_ / "units/mebu/body/idle.png");
+    ASSERT_GE(png.size(), 24u);
+    const auto at = [&](int i) { return (std::uint8_t(png[i + 2]) << 8) | std::uint8_t(png[i + 3]); };
+    EXPECT_EQ(std::pair(body->box.width(), body->box.height()), std::pair(at(16), at(20)));
 
-    // The wake-up line beside the character once the brain has loaded, at the default font
-    // size (a 5000-pixel glyph would darken the balloon all over).
+    // The wake-up line beside the character once the brain has loaded, written at the default
+    // font size (a 5000-pixel glyph would darken the balloon all over).
     EXPECT_TRUE(waitFor([&] { return app->balloonShowing(*body); }, 60s)) << "no wake-up line";
     screenshot("wakeup", 3s);
     const auto balloon = app->balloon(*body);
@@ -36,6 +41,15 @@ TEST_F(CompanionTest, RefusesASecondStartStandsInTheCornerGreetsShowsItsMenuAndE
     EXPECT_TRUE(runner() || (!balloon->decorated && desk_->hasState(balloon->id, "_NET_WM_STATE_SKIP_TASKBAR") &&
                              desk_->hasState(balloon->id, "_NET_WM_STATE_ABOVE")))
         << "the balloon, owned by the character, is kept above as it is";
+    // Its text in the balloon's text colour: red, green and blue each within 8 of 0x40.
+    const auto written = [&] {
+        const Pixels p = desk_->grab(balloon->box);
+        return std::count_if(p.rgb.begin(), p.rgb.end(), [](std::uint32_t v) {
+            return std::max({std::abs(int(v >> 16) - 0x40), std::abs(int(v >> 8 & 0xFF) - 0x40),
+                             std::abs(int(v & 0xFF) - 0x40)}) <= 8;
+        });
+    };
+    EXPECT_TRUE(waitFor([&] { return written() >= 40; }, 5s) && written() < 5000) << written() << " text pixels";
 
     // The menu opens at the pointer (one of its corners); dismissed, the program goes on.
     const auto menu = app->click(*body);
