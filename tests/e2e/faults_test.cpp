@@ -24,10 +24,7 @@ long residentKiB(pid_t pid) {
     return at == std::string::npos ? -1 : std::atol(status.c_str() + at + 8);
 }
 
-bool longForm() {
-    const char* v = std::getenv("TAVI_FAULTS_LONG");
-    return v != nullptr && std::string(v) == "1";
-}
+const bool longForm = std::getenv("TAVI_FAULTS_LONG") && std::string(std::getenv("TAVI_FAULTS_LONG")) == "1";
 
 double percentile(std::vector<double> values, double p) {
     if (values.empty()) return -1;
@@ -100,7 +97,7 @@ TEST_F(FaultsTest, KilledWhileSavingLeavesEachFileOldOrNewNeverPartial) {
     for (const auto& file : files) saved.push_back(readFile(folder_ / file.first));
     ASSERT_NE(saved[0], files[0].second) << "the exit wrote no state";
     std::mt19937 random(std::random_device{}());
-    const int rounds = longForm() ? 50 : 8;
+    const int rounds = longForm ? 50 : 8;
     for (int round = 0; round < rounds; ++round) {
         putBack();
         const auto app = start();
@@ -187,11 +184,11 @@ TEST_F(FaultsTest, LongRunKeepsItsMemory) {
     csv << "seconds,resident_kib\n";
     std::vector<double> samples;
     const auto begun = std::chrono::steady_clock::now();
-    while (std::chrono::steady_clock::now() - begun < (longForm() ? 30min : 1min)) {
+    while (std::chrono::steady_clock::now() - begun < (longForm ? 30min : 1min)) {
         ASSERT_TRUE(app->running()) << "the program ended";
         samples.push_back(double(residentKiB(app->pid())));
         csv << msSince(begun) / 1000 << "," << samples.back() << std::endl;
-        std::this_thread::sleep_for(longForm() ? 5s : 2s);
+        std::this_thread::sleep_for(longForm ? 5s : 2s);
     }
     app->signal(SIGTERM);
     EXPECT_EQ(app->waitExit(10s), 0);

@@ -1,8 +1,8 @@
 // The built program on a display with notes, each saved whole. A new note keeps the keys typed
 // while the first balloon opens (the balloon takes no keyboard), and Escape writes them to its
-// file. A note's "コピー(&C)" offers its text to other programs. Ended by a session end while a note's editor holds unsaved text and another note's question waits for
-// the user, the program still ends normally at once, and the state and the notes are saved.
-// (The same with the character's menu open: companion_test.)
+// file. A note's "コピー(&C)" offers its text to other programs. Ended by a session end while a note's editor holds
+// unsaved text and another note's question waits for the user, the program still ends normally at once, and the state
+// and the notes are saved. (The same with the character's menu open: companion_test.)
 #include <sys/stat.h>
 
 #include "support/desktop_x11.h"

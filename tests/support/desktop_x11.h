@@ -57,8 +57,9 @@ inline void writeFile(const fs::path& path, const std::string& bytes) {
 inline std::vector<std::string> notingHandler(const fs::path& root, const std::string& types) {
     writeFile(root / "handler.sh", "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + (root / "opened.txt").string() + "'\n");
     fs::permissions(root / "handler.sh", fs::perms::owner_all);
-    writeFile(root / "applications/noting.desktop", "[Desktop Entry]\nType=Application\nName=noting\nExec=" +
-                                                         (root / "handler.sh").string() + " %u\nMimeType=" + types + "\n");
+    writeFile(root / "applications/noting.desktop",
+              "[Desktop Entry]\nType=Application\nName=noting\nExec=" + (root / "handler.sh").string() +
+                  " %u\nMimeType=" + types + "\n");
     writeFile(root / "mimeapps.list",
               "[Default Applications]\n" + std::regex_replace(types + ";", std::regex(";"), "=noting.desktop\n"));
     return {"XDG_DATA_HOME=" + root.string(), "XDG_CONFIG_HOME=" + root.string()};
@@ -260,15 +261,6 @@ private:
     Box screen_, workArea_;
     XErrorHandler previousHandler_ = nullptr;
 };
-
-// Saves a picture of the whole screen when TAVI_E2E_SHOTS names a folder, after `settle`
-// (time for a line to be revealed whole; only when pictures are taken).
-inline void screenshot(const std::string& name, std::chrono::milliseconds settle = 0ms) {
-    const char* folder = std::getenv("TAVI_E2E_SHOTS");
-    if (folder == nullptr || *folder == '\0') return;
-    std::this_thread::sleep_for(settle);
-    std::system(("import -window root '" + std::string(folder) + "/" + name + ".png' 2>/dev/null").c_str());
-}
 
 // Gives the window the keyboard and presses the keys (xdotool's "key" arguments).
 inline void keys(const XWin& window, const std::string& keys) {

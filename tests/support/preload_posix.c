@@ -18,7 +18,8 @@
 #include <unistd.h>
 
 /* The next definition of the function f, the one this file stands in front of. */
-#define REAL(f) static __typeof__(f)* real; \
+#define REAL(f)                 \
+    static __typeof__(f)* real; \
     if (real == NULL) real = (__typeof__(f)*)dlsym(RTLD_NEXT, #f)
 
 int pthread_create(pthread_t* thread, const pthread_attr_t* attr, void* (*start)(void*), void* arg) {
@@ -94,7 +95,8 @@ int pthread_cond_clockwait(pthread_cond_t* c, pthread_mutex_t* m, clockid_t id, 
 
 int pthread_cond_timedwait(pthread_cond_t* c, pthread_mutex_t* m, const struct timespec* at) {
     static __typeof__(pthread_cond_timedwait)* real;
-    if (real == NULL) real = (__typeof__(pthread_cond_timedwait)*)dlvsym(RTLD_NEXT, "pthread_cond_timedwait", "GLIBC_2.3.2");
+    if (real == NULL)
+        real = (__typeof__(pthread_cond_timedwait)*)dlvsym(RTLD_NEXT, "pthread_cond_timedwait", "GLIBC_2.3.2");
     const struct timespec deadline = realDeadline(CLOCK_REALTIME, at);
     return real(c, m, &deadline);
 }
