@@ -106,5 +106,33 @@ TEST_F(CompanionTest, RefusesASecondStartStandsInTheCornerGreetsShowsItsMenuAndE
     EXPECT_FALSE(fs::exists(folder_ / "error.log"));
 }
 
+// A new note keeps the keys typed while the first balloon opens (the balloon takes no keyboard),
+// and Escape writes them to the note's text file. (Under Wine with the tests' window manager.)
+TEST_F(CompanionTest, NewNoteKeepsItsKeysAndSavesThemAtEscape) {
+    const auto app = start();
+    const auto body = app->waitBody();
+    ASSERT_TRUE(body);
+    // "新規(&N)" of "たびめも(&M)", typed into while the wake-up line comes.
+    ASSERT_TRUE(app->pick(*body, "m n"));
+    const auto made = app->box("メモを編集中...");
+    ASSERT_TRUE(made);
+    EXPECT_TRUE(made->decorated) << "the editor has a title bar, the character none";
+    xdotool("windowfocus --sync " + std::to_string(made->id));
+    xdotool("type --delay 30 'note #1: OK'");
+    EXPECT_TRUE(waitFor([&] { return app->balloonShowing(*body); }, 60s)) << "no wake-up line";
+    xdotool("key Return");
+    xdotool("type --delay 30 '(2) end'");
+    xdotool("key Escape");
+    const auto newNote = [&]() -> std::optional<std::string> {
+        std::error_code none;  // no folder yet: no note
+        for (const auto& e : fs::directory_iterator(folder_ / "data/memo", none))
+            if (e.path().extension() == ".dat") return readFile(e.path());
+        return std::nullopt;
+    };
+    EXPECT_EQ(waitFor(newNote, 5s), "note #1: OK\n(2) end");
+    app->endSession();
+    EXPECT_EQ(app->waitExit(10s), 0);
+}
+
 }  // namespace
 }  // namespace e2e

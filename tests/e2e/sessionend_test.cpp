@@ -1,8 +1,7 @@
-// The built program on a display with notes, each saved whole. A new note keeps the keys typed
-// while the first balloon opens (the balloon takes no keyboard), and Escape writes them to its
-// file. A note's "コピー(&C)" offers its text to other programs. Ended by a session end while a note's editor holds
-// unsaved text and another note's question waits for the user, the program still ends normally at once, and the state
-// and the notes are saved. (The same with the character's menu open: companion_test.)
+// The built program on a display with notes, each saved whole. A note's "コピー(&C)" offers its
+// text to other programs. Ended by a session end while a note's editor holds unsaved text and
+// another note's question waits for the user, the program still ends normally at once, and the
+// state and the notes are saved. (The same with the character's menu open: companion_test.)
 #include <sys/stat.h>
 
 #include "support/desktop_x11.h"
@@ -12,7 +11,7 @@ namespace {
 
 using SessionEndTest = ProgramTest;
 
-TEST_F(SessionEndTest, NewNoteCopyAndTheSessionEndSaveTheNotes) {
+TEST_F(SessionEndTest, CopiesANoteAndTheSessionEndSavesTheEditedOne) {
     const fs::path memo = folder_ / "data/memo";
     writeFile(memo / "20250101000000.dat", "first");
     writeFile(memo / "20250101000000.dat.ini", "x=100\ny=100\n");
@@ -25,25 +24,7 @@ TEST_F(SessionEndTest, NewNoteCopyAndTheSessionEndSaveTheNotes) {
     };
     const ino_t firstBefore = inode("20250101000000.dat");
     const auto app = start();
-    const auto body = app->waitBody();
-    ASSERT_TRUE(body);
-    // "新規(&N)" of "たびめも(&M)", typed into while the wake-up line comes.
-    ASSERT_TRUE(app->pick(*body, "m n"));
-    const auto made = app->box("メモを編集中...");
-    ASSERT_TRUE(made);
-    EXPECT_TRUE(made->decorated) << "the editor has a title bar, the character none";
-    xdotool("windowfocus --sync " + std::to_string(made->id));
-    xdotool("type --delay 30 'note #1: OK'");
-    EXPECT_TRUE(waitFor([&] { return app->balloonShowing(*body); }, 60s)) << "no wake-up line";
-    xdotool("key Return");
-    xdotool("type --delay 30 '(2) end'");
-    xdotool("key Escape");
-    const auto newNote = [&]() -> std::optional<std::string> {
-        for (const auto& e : fs::directory_iterator(memo))
-            if (e.path().extension() == ".dat" && e.path().stem() > "20250101000001") return readFile(e.path());
-        return std::nullopt;
-    };
-    EXPECT_EQ(waitFor(newNote, 5s), "note #1: OK\n(2) end");
+    ASSERT_TRUE(app->waitBody());
     auto shown = [&](int at) {
         return desk_->find(app->pid(), [at](const XWin& w) { return w.mapped && w.box.left == at && w.box.top == at; });
     };
