@@ -2,8 +2,9 @@
    - TAVI_FAIL_THREADS=FILE: a thread started without attributes (std::thread) fails to start
      while FILE exists;
    - TAVI_CLOCK_RATE=N: the process's clocks (monotonic and wall) run N times as fast from the
-     moment it starts, and timed waits and sleeps until a time of those clocks end when they
-     should. Relative sleeps and the toolkit's timers keep real time;
+     moment it starts, and condition variables' waits until a time of those clocks end when
+     they should (the program and its libraries use no other timed waits). Sleeps and the
+     toolkit's timers keep real time;
    - TAVI_TICK_LOG=FILE: every firing of a toolkit timer appends how late it fired, in
      milliseconds of the real monotonic clock (a double), to FILE: the time since it was due, a
      timer's interval after it was started or last fired. */
@@ -80,31 +81,13 @@ time_t time(time_t* out) {
     return t.tv_sec;
 }
 
-/* A time of the fast clock as a time of the real one. */
-static struct timespec realDeadline(clockid_t id, const struct timespec* at) {
-    const int s = slot(id);
-    if (s < 0 || rate == 1) return *at;
-    return spec(startReal[s] + (long long)((ns(at) - startReal[s]) / rate));
-}
-
+/* A wait until a time of the fast clock ends at that time of the real one. */
 int pthread_cond_clockwait(pthread_cond_t* c, pthread_mutex_t* m, clockid_t id, const struct timespec* at) {
     REAL(pthread_cond_clockwait);
-    const struct timespec deadline = realDeadline(id, at);
+    const int s = slot(id);
+    if (s < 0 || rate == 1) return real(c, m, id, at);
+    const struct timespec deadline = spec(startReal[s] + (long long)((ns(at) - startReal[s]) / rate));
     return real(c, m, id, &deadline);
-}
-
-int pthread_cond_timedwait(pthread_cond_t* c, pthread_mutex_t* m, const struct timespec* at) {
-    static __typeof__(pthread_cond_timedwait)* real;
-    if (real == NULL)
-        real = (__typeof__(pthread_cond_timedwait)*)dlvsym(RTLD_NEXT, "pthread_cond_timedwait", "GLIBC_2.3.2");
-    const struct timespec deadline = realDeadline(CLOCK_REALTIME, at);
-    return real(c, m, &deadline);
-}
-
-int clock_nanosleep(clockid_t id, int flags, const struct timespec* t, struct timespec* left) {
-    REAL(clock_nanosleep);
-    const struct timespec deadline = (flags & TIMER_ABSTIME) ? realDeadline(id, t) : *t;
-    return real(id, flags, &deadline, left);
 }
 
 typedef int (*SourceFn)(void*);
