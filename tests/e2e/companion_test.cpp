@@ -114,14 +114,12 @@ TEST_F(CompanionTest, NewNoteKeepsItsKeysAndSavesThemAtEscape) {
     ASSERT_TRUE(body);
     // "新規(&N)" of "たびめも(&M)", typed into while the wake-up line comes.
     ASSERT_TRUE(app->pick(*body, "m n"));
-    const auto made = app->box("メモを編集中...");
-    ASSERT_TRUE(made);
-    EXPECT_TRUE(made->decorated) << "the editor has a title bar, the character none";
-    xdotool("windowfocus --sync " + std::to_string(made->id));
-    xdotool("type --delay 30 'note #1: OK'");
+    const auto editor = app->box("メモを編集中...");
+    ASSERT_TRUE(editor);
+    EXPECT_TRUE(editor->decorated) << "the editor has a title bar, the character none";
+    xdotool("windowfocus --sync " + std::to_string(editor->id) + " type --delay 30 'note #1: OK'");
     EXPECT_TRUE(waitFor([&] { return app->balloonShowing(*body); }, 60s)) << "no wake-up line";
-    xdotool("key Return");
-    xdotool("type --delay 30 '(2) end'");
+    xdotool("key Return type --delay 30 '(2) end'");
     xdotool("key Escape");
     const auto newNote = [&]() -> std::optional<std::string> {
         std::error_code none;  // no folder yet: no note

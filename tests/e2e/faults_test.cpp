@@ -255,10 +255,9 @@ TEST_F(MemoKillTest, NotesSurviveKillsRightAfterEditingAndMoving) {
         const std::pair<int, int> middle{desk_->workArea().right / 2, desk_->workArea().bottom / 2};
         const std::string line = "note " + std::to_string(random() % 1000),
                           text = "round " + std::to_string(round) + "\n" + line;
-        xdotool("windowfocus --sync " + std::to_string(editor->id));
-        xdotool("type --delay 30 'round " + std::to_string(round) + "'");
-        xdotool("key Return");
-        xdotool("type --delay 30 '" + line + "'");
+        xdotool("windowfocus --sync " + std::to_string(editor->id) + " type --delay 30 'round " +
+                std::to_string(round) + "'");
+        xdotool("key Return type --delay 30 '" + line + "'");
         xdotool("key Escape");
         if (round % 3 == 2) {
             // Killed while the text may be on its way: its file is whole or not there at all.

@@ -34,8 +34,7 @@ TEST_F(SessionEndTest, CopiesANoteAndTheSessionEndSavesTheEditedOne) {
     xdotool("click --repeat 2 --delay 80 1");
     const auto editor = app->box("メモを編集中...");
     ASSERT_TRUE(editor);
-    xdotool("windowfocus --sync " + std::to_string(editor->id));
-    xdotool("type --delay 30 ' and more'");
+    xdotool("windowfocus --sync " + std::to_string(editor->id) + " type --delay 30 ' and more'");
     // The second note's context menu: "コピー(&C)", then "削除(&D)" and its question left open.
     ASSERT_TRUE(runner() || app->pickAt({420, 405}, "c"));
     ASSERT_TRUE(app->pickAt({420, 405}, "d"));

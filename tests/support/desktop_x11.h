@@ -259,8 +259,7 @@ private:
 
 // Gives the window the keyboard and presses the keys (xdotool's "key" arguments).
 inline void keys(const XWin& window, const std::string& keys) {
-    xdotool("windowfocus --sync " + std::to_string(window.id));
-    xdotool("key " + keys);
+    xdotool("windowfocus --sync " + std::to_string(window.id) + " key " + keys);
 }
 
 // One run of the program from the copy of the application folder under root, with the
