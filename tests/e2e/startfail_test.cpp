@@ -48,9 +48,7 @@ TEST_F(StartFailTest, ACommandsExceptionEndsWithTheErrorBoxTheLogAndTheSavedStat
     ASSERT_TRUE(body);
     writeFile(flag, "");
     // "その他の機能(&T)", "モニターの電源を切る(&A)".
-    ASSERT_TRUE(app->click(*body));
-    xdotool("key t");
-    xdotool("key a");
+    ASSERT_TRUE(app->pick(*body, "t a"));
     EXPECT_EQ(oops(*app), 255);
     EXPECT_FALSE(readFile(folder_ / "error.log").empty());
     EXPECT_EQ(state()[L"user.preference"].keys().size(), 5u) << "the state was not saved";
