@@ -9,7 +9,7 @@ namespace {
 
 using CompanionTest = ProgramTest;
 
-TEST_F(CompanionTest, RefusesASecondStartStandsInTheCornerGreetsShowsItsMenuAndEndsWithTheSession) {
+TEST_F(CompanionTest, StandsInTheCornerRefusesASecondStartGreetsShowsItsMenuAndEndsWithTheSession) {
     writeFile(folder_ / "tavi.config", "font_size=5000\n");  // out of range: the default
     const auto app = start();
     const auto body = app->waitBody();

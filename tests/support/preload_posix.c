@@ -35,7 +35,7 @@ static long long startReal[2]; /* nanoseconds of the monotonic and the wall cloc
 static __typeof__(clock_gettime)* realClock;
 
 static long long ns(const struct timespec* t) { return t->tv_sec * 1000000000LL + t->tv_nsec; }
-static struct timespec spec(long long n) {
+static struct timespec timeAt(long long n) {
     struct timespec t = {n / 1000000000LL, n % 1000000000LL};
     return t;
 }
@@ -61,7 +61,7 @@ int clock_gettime(clockid_t id, struct timespec* out) {
     if (realClock == NULL) startClock();  // called by another library's start-up first
     const int rc = realClock(id, out);
     const int s = slot(id);
-    if (rc == 0 && s >= 0 && rate != 1) *out = spec(startReal[s] + (long long)((ns(out) - startReal[s]) * rate));
+    if (rc == 0 && s >= 0 && rate != 1) *out = timeAt(startReal[s] + (long long)((ns(out) - startReal[s]) * rate));
     return rc;
 }
 
@@ -86,7 +86,7 @@ int pthread_cond_clockwait(pthread_cond_t* c, pthread_mutex_t* m, clockid_t id, 
     REAL(pthread_cond_clockwait);
     const int s = slot(id);
     if (s < 0 || rate == 1) return real(c, m, id, at);
-    const struct timespec deadline = spec(startReal[s] + (long long)((ns(at) - startReal[s]) / rate));
+    const struct timespec deadline = timeAt(startReal[s] + (long long)((ns(at) - startReal[s]) / rate));
     return real(c, m, id, &deadline);
 }
 
