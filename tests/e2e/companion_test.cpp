@@ -55,9 +55,9 @@ TEST_F(CompanionTest, StandsInTheCornerRefusesASecondStartGreetsShowsItsMenuAndE
     EXPECT_TRUE(waitFor([&] { return written() >= 40; }, 5s) && written() < 5000) << written() << " text pixels";
 
     // The menu opens at the pointer (one of its corners); dismissed, the program goes on.
+    const auto [px, py] = app->pointOn(*body);  // where the click goes
     const auto menu = app->click(*body);
     ASSERT_TRUE(menu) << "no menu after a right click on the character";
-    const auto [px, py] = desk_->pointer();
     const auto near = [](int edge, int otherEdge, int p) {
         return std::min(std::abs(edge - p), std::abs(otherEdge - p)) <= 12;
     };
@@ -66,7 +66,6 @@ TEST_F(CompanionTest, StandsInTheCornerRefusesASecondStartGreetsShowsItsMenuAndE
     EXPECT_TRUE(menu->box.width() > 50 && menu->box.height() > 100);
     xdotool("key Escape");
     EXPECT_TRUE(waitFor([&] { return !app->openMenuWindow(); }, 5s));
-    EXPECT_TRUE(app->running());
 
     // "バージョン情報(&V)": a box under its own caption.
     ASSERT_TRUE(app->pick(*body, "v"));

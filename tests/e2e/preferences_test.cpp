@@ -14,7 +14,7 @@ TEST_F(PreferencesTest, MutingAndLeavingTheTopmostLayerActAtOnceAndSurviveAResta
     for (const bool restarted : {false, true}) {
         SCOPED_TRACE(restarted ? "restarted muted and below" : "first start");
         const auto app = start();
-        const auto start = std::chrono::steady_clock::now();
+        const auto started = std::chrono::steady_clock::now();
         const auto body = app->waitBody();
         ASSERT_TRUE(body);
         const auto above = [&](::Window id) { return desk_->hasState(id, "_NET_WM_STATE_ABOVE"); };
@@ -27,7 +27,7 @@ TEST_F(PreferencesTest, MutingAndLeavingTheTopmostLayerActAtOnceAndSurviveAResta
                 EXPECT_TRUE(waitFor([&] { return !above(body->id); }, 5s));
             }
             ASSERT_TRUE(waitFor([&] { return app->balloonShowing(*body); }, 60s)) << "no wake-up line";
-            wakeUp = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+            wakeUp = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
             EXPECT_FALSE(layers && above(app->balloon(*body)->id));
             ASSERT_TRUE(waitFor([&] { return !app->balloonShowing(*body); }, 30s)) << "the wake-up line stays";
         } else {

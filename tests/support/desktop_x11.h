@@ -205,14 +205,6 @@ public:
         return p;
     }
 
-    std::pair<int, int> pointer() {
-        ::Window r = 0, c = 0;
-        int rx = 0, ry = 0, wx = 0, wy = 0;
-        unsigned mask = 0;
-        XQueryPointer(display_, root_, &r, &c, &rx, &ry, &wx, &wy, &mask);
-        return {rx, ry};
-    }
-
     // A selection ("PRIMARY", "CLIPBOARD") as UTF-8 text, delivered to the panel; empty when
     // nobody holds it or it does not answer.
     std::string selection(const char* name, std::chrono::milliseconds limit) {
