@@ -21,6 +21,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -59,109 +60,16 @@ inline std::vector<std::string> notingHandler(const fs::path& root, const std::s
     writeFile(root / "applications/noting.desktop",
               "[Desktop Entry]\nType=Application\nName=noting\nExec=" + (root / "handler.sh").string() +
                   " %u\nMimeType=" + types + "\n");
-    std::string list = "[Default Applications]\n";
-    for (size_t at = 0, end; at < types.size(); at = end + 1)
-        list += types.substr(at, (end = std::min(types.find(';', at), types.size())) - at) + "=noting.desktop\n";
-    writeFile(root / "mimeapps.list", list);
+    writeFile(root / "mimeapps.list",
+              "[Default Applications]\n" + std::regex_replace(types + ";", std::regex(";"), "=noting.desktop\n"));
     return {"XDG_DATA_HOME=" + root.string(), "XDG_CONFIG_HOME=" + root.string()};
 }
-
-// A copy of the application folder (TAVI_APP_DIR, links copied as links) with the program just
-// built (TAVI_EXE: "tavi", or "tavi.exe" when the Windows program is tested) in a fresh
-// temporary folder, removed with its contents.
-class AppCopy {
-public:
-    AppCopy() {
-        const fs::path exe = std::getenv("TAVI_EXE");
-        fs::copy(std::getenv("TAVI_APP_DIR"), folder(), fs::copy_options::recursive | fs::copy_options::copy_symlinks);
-        exe_ = folder() / exe.filename();
-        fs::copy_file(exe, exe_, fs::copy_options::overwrite_existing);
-        fs::permissions(exe_, fs::perms::owner_all, fs::perm_options::add);
-        // A run from the built folder itself leaves its state there; each test starts afresh.
-        for (const char* left : {".state", ".config"}) fs::remove(folder() / (exe_.stem().string() + left));
-        fs::remove(folder() / "error.log");
-        fs::create_directories(runtime());
-    }
-
-    fs::path folder() const { return root_ / "app"; }
-    const fs::path& exe() const { return exe_; }
-    fs::path runtime() const { return root_ / "run"; }  // holds the single-instance lock
-    fs::path log() const { return root_ / "stderr.log"; }
-    fs::path statePath() const { return folder() / (exe_.stem().string() + ".state"); }
-    kiro::io::Ini state() const { return kiro::io::Ini(statePath().wstring()); }
-
-private:
-    tavi::test::TempFolder temp_;
-    fs::path root_{temp_.path()}, exe_;
-};
 
 // The command that starts a program file, if any: TAVI_RUNNER (tools/wine-run.sh runs the
 // Windows program under Wine, in the same process).
 inline const char* runner() {
     const char* r = std::getenv("TAVI_RUNNER");
     return r != nullptr && *r != '\0' ? r : nullptr;
-}
-
-// One run of the program with the variables given ("NAME=value") added, started from "/" so
-// that it has to find its folder from its own path, its standard error in the copy's log.
-// Killed at destruction if still running.
-class AppProcess {
-public:
-    explicit AppProcess(const AppCopy& copy, std::vector<std::string> environment = {}) {
-        const std::string exe = copy.exe().string(), log = copy.log().string();
-        const char* start = runner();
-        environment.push_back("XDG_RUNTIME_DIR=" + copy.runtime().string());
-        if ((pid_ = fork()) < 0) throw std::runtime_error("fork failed");
-        if (pid_ == 0) {
-            for (std::string& variable : environment) putenv(variable.data());
-            if (FILE* err = std::fopen(log.c_str(), "a")) dup2(fileno(err), 2);
-            if (chdir("/") != 0) _exit(126);
-            if (start != nullptr) execl(start, start, exe.c_str(), static_cast<char*>(nullptr));
-            execl(exe.c_str(), exe.c_str(), static_cast<char*>(nullptr));
-            _exit(127);
-        }
-    }
-    ~AppProcess() {
-        if (running()) kill(pid_, SIGKILL), waitpid(pid_, nullptr, 0);
-    }
-    AppProcess(const AppProcess&) = delete;
-    AppProcess& operator=(const AppProcess&) = delete;
-
-    pid_t pid() const { return pid_; }
-    bool running() {
-        int status = 0;
-        if (code_ < 0 && waitpid(pid_, &status, WNOHANG) == pid_)
-            code_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        return code_ < 0;
-    }
-    // The exit code (a signal counts as 128 + its number), or -1 while it still runs.
-    int waitExit(std::chrono::milliseconds limit) {
-        waitFor([&] { return !running(); }, limit, 20ms);
-        return code_;
-    }
-    void signal(int number) { kill(pid_, number); }
-    // The end of the user's session: SIGTERM on Linux; under Wine the messages Windows sends.
-    void endSession() {
-        const char* start = runner();
-        if (start == nullptr ||
-            std::system((std::string(start) + " wineboot --end-session >/dev/null 2>&1").c_str()) != 0)
-            kill(pid_, SIGTERM);
-    }
-
-private:
-    pid_t pid_ = -1;
-    int code_ = -1;  // once it has ended
-};
-
-// The program with support/preload_posix.c and the variables given; null without the preload
-// or for the Windows program.
-inline std::unique_ptr<AppProcess> preloaded(const AppCopy& copy, std::vector<std::string> environment) {
-    const char *shim = std::getenv("TAVI_PRELOAD"), *asan = std::getenv("ASAN_OPTIONS");
-    if (shim == nullptr || runner() != nullptr) return nullptr;
-    // (A sanitizer build wants its own library loaded first.)
-    environment.push_back("LD_PRELOAD=" + std::string(shim));
-    environment.push_back("ASAN_OPTIONS=" + std::string(asan ? asan : "") + ":verify_asan_link_order=0");
-    return std::make_unique<AppProcess>(copy, environment);
 }
 
 struct Box {
@@ -184,9 +92,6 @@ struct Pixels {
     Box box;
     std::vector<std::uint32_t> rgb;
     std::uint32_t at(int x, int y) const { return rgb[(y - box.top) * box.width() + (x - box.left)]; }
-    std::size_t count(const std::function<bool(std::uint32_t)>& test) const {
-        return std::size_t(std::count_if(rgb.begin(), rgb.end(), test));
-    }
 };
 
 // Keyboard and mouse through the XTEST extension (xdotool); waits for xdotool to finish.
@@ -194,8 +99,8 @@ inline bool xdotool(const std::string& args) {
     return std::system(("xdotool " + args + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-// The test's own connection to a desktop run by a window manager (openbox, started here when
-// none runs; TAVI_E2E_WM=none leaves it without one, the work area announced already) with a
+// The test's own connection to a desktop run by a window manager (openbox, started here
+// unless one runs; TAVI_E2E_WM=none leaves it without one, the work area announced already) with a
 // panel at the bottom: a dock window whose strut the manager takes out of the work area.
 class Desktop {
 public:
@@ -204,12 +109,9 @@ public:
         if ((display_ = XOpenDisplay(nullptr)) == nullptr) throw std::runtime_error("no X display");
         root_ = DefaultRootWindow(display_);
         screen_ = Box{0, 0, DisplayWidth(display_, 0), DisplayHeight(display_, 0)};
-        // A manager that ended without clearing up leaves the name of a window that is gone.
-        const auto check = property<long>(root_, "_NET_SUPPORTING_WM_CHECK", XA_WINDOW);
+        // (One started beside a running manager gives way to it.)
         const char* manager = std::getenv("TAVI_E2E_WM");
-        XWindowAttributes a;
-        if ((check.empty() || !XGetWindowAttributes(display_, ::Window(check[0]), &a)) &&
-            !(manager && std::string(manager) == "none") && (manager_ = fork()) == 0) {
+        if (!(manager && std::string(manager) == "none") && (manager_ = fork()) == 0) {
             execlp("openbox", "openbox", "--sm-disable", static_cast<char*>(nullptr));
             _exit(127);
         }
@@ -303,14 +205,6 @@ public:
         return p;
     }
 
-    std::pair<int, int> pointer() {
-        ::Window r = 0, c = 0;
-        int rx = 0, ry = 0, wx = 0, wy = 0;
-        unsigned mask = 0;
-        XQueryPointer(display_, root_, &r, &c, &rx, &ry, &wx, &wy, &mask);
-        return {rx, ry};
-    }
-
     // A selection ("PRIMARY", "CLIPBOARD") as UTF-8 text, delivered to the panel; empty when
     // nobody holds it or it does not answer.
     std::string selection(const char* name, std::chrono::milliseconds limit) {
@@ -325,13 +219,8 @@ public:
         return std::string(text.begin(), text.end());
     }
 
-    // Moves the pointer and waits until it is there (xdotool's own wait would sit out its
-    // time-out when the pointer is there already).
-    void movePointer(int x, int y) {
-        if (pointer() == std::pair(x, y)) return;
-        xdotool("mousemove " + std::to_string(x) + " " + std::to_string(y));
-        waitFor([&] { return pointer() == std::pair(x, y); }, 2s, 10ms);
-    }
+    // Moves the pointer (there once xdotool has ended: the server takes its requests in order).
+    void movePointer(int x, int y) { xdotool("mousemove " + std::to_string(x) + " " + std::to_string(y)); }
 
 private:
     Atom atom(const char* name) const { return XInternAtom(display_, name, False); }
@@ -360,10 +249,59 @@ private:
     XErrorHandler previousHandler_ = nullptr;
 };
 
-// What a user sees of one run of the program and does with it.
-class Companion {
+// Gives the window the keyboard and presses the keys (xdotool's "key" arguments).
+inline void keys(const XWin& window, const std::string& keys) {
+    xdotool("windowfocus --sync " + std::to_string(window.id) + " key " + keys);
+}
+
+// One run of the program from the copy of the application folder under root, with the
+// variables given ("NAME=value") added, started from "/" so that it has to find its folder from
+// its own path, its standard error in root/stderr.log; killed at destruction if still running.
+// And what a user sees of it on the desktop and does with it.
+class AppProcess {
 public:
-    Companion(Desktop& desk, AppProcess& process) : desk_(desk), process_(process) {}
+    AppProcess(Desktop& desk, const fs::path& exe, const fs::path& root, std::vector<std::string> environment)
+        : desk_(desk) {
+        const std::string program = exe.string(), log = (root / "stderr.log").string();
+        const char* start = runner();
+        fs::create_directories(root / "run");  // holds the single-instance lock
+        environment.push_back("XDG_RUNTIME_DIR=" + (root / "run").string());
+        if ((pid_ = fork()) < 0) throw std::runtime_error("fork failed");
+        if (pid_ == 0) {
+            for (std::string& variable : environment) putenv(variable.data());
+            if (FILE* err = std::fopen(log.c_str(), "a")) dup2(fileno(err), 2);
+            if (chdir("/") != 0) _exit(126);
+            if (start != nullptr) execl(start, start, program.c_str(), static_cast<char*>(nullptr));
+            execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+    }
+    ~AppProcess() {
+        if (running()) kill(pid_, SIGKILL), waitpid(pid_, nullptr, 0);
+    }
+    AppProcess(const AppProcess&) = delete;
+    AppProcess& operator=(const AppProcess&) = delete;
+
+    pid_t pid() const { return pid_; }
+    bool running() {
+        int status = 0;
+        if (code_ < 0 && waitpid(pid_, &status, WNOHANG) == pid_)
+            code_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        return code_ < 0;
+    }
+    // The exit code (a signal counts as 128 + its number), or -1 while it still runs.
+    int waitExit(std::chrono::milliseconds limit) {
+        waitFor([&] { return !running(); }, limit, 20ms);
+        return code_;
+    }
+    void signal(int number) { kill(pid_, number); }
+    // The end of the user's session: SIGTERM on Linux; under Wine the messages Windows sends.
+    void endSession() {
+        const char* start = runner();
+        if (start == nullptr ||
+            std::system((std::string(start) + " wineboot --end-session >/dev/null 2>&1").c_str()) != 0)
+            kill(pid_, SIGTERM);
+    }
 
     // The character window: a mapped window of the program without a title bar that is no
     // menu and belongs to no shown window (it may belong to the hidden main window; the
@@ -371,7 +309,7 @@ public:
     // Under Wine the notes' cards belong to no shown window either: the character is the
     // tallest (the tests' notes hold a line or two).
     std::optional<XWin> body() {
-        const auto all = desk_.windowsOf(process_.pid());
+        const auto all = desk_.windowsOf(pid_);
         std::optional<XWin> found;
         for (const XWin& w : all) {
             if (!w.mapped || w.overrideRedirect || w.decorated || (found && found->box.height() >= w.box.height()))
@@ -387,7 +325,7 @@ public:
     // The balloon: the widest window the character owns (its notes' cards and editors are narrower).
     std::optional<XWin> balloon(const XWin& body) {
         std::optional<XWin> found;
-        for (const XWin& w : desk_.windowsOf(process_.pid()))
+        for (const XWin& w : desk_.windowsOf(pid_))
             if (w.transientFor == body.id && (!found || w.box.width() > found->box.width())) found = w;
         return found;
     }
@@ -397,13 +335,14 @@ public:
         if (!b || !b->mapped) return false;
         Box area = b->box;
         area.right = std::min(area.right, body.box.left);
-        return desk_.grab(area).count([](std::uint32_t p) { return p == 0xFFFFFF; }) >= 200;
+        const Pixels p = desk_.grab(area);
+        return std::count(p.rgb.begin(), p.rgb.end(), 0xFFFFFFu) >= 200;
     }
     // A menu: GTK keeps a mapped 1-by-1 helper window off the screen, a menu is on it. Under
     // Wine the balloon (shown without activation) is override-redirect too: it belongs to the body.
     std::optional<XWin> openMenuWindow() {
         const auto b = body();
-        return desk_.find(process_.pid(), [&](const XWin& w) {
+        return desk_.find(pid_, [&](const XWin& w) {
             return w.mapped && w.overrideRedirect && !(b && w.transientFor == b->id) && w.box.width() > 1 &&
                    w.box.height() > 1 && w.box.right > 0 && w.box.bottom > 0;
         });
@@ -431,56 +370,76 @@ public:
         if (button != 3) return std::nullopt;
         return waitFor([&] { return openMenuWindow(); }, 5s);
     }
-    // Opens the menu and picks an item by its access key; true once the menu has closed.
-    bool pick(const XWin& body, const std::string& key) {
-        if (!click(body)) return false;
-        xdotool("key " + key);
-        return waitFor([&] { return !openMenuWindow(); }, 5s);
+    // Opens the menu of what is at the point (a right click there) and picks an item by its
+    // access keys; true once the menu has closed. A click lost on a busy machine is repeated.
+    bool pickAt(std::pair<int, int> at, const std::string& keys) {
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            desk_.movePointer(at.first, at.second);
+            xdotool("click 3");
+            if (!waitFor([&] { return openMenuWindow(); }, 5s)) continue;
+            xdotool("key " + keys);
+            return waitFor([&] { return !openMenuWindow(); }, 5s);
+        }
+        return false;
     }
+    bool pick(const XWin& body, const std::string& keys) { return pickAt(pointOn(body), keys); }
 
     std::optional<XWin> box(const std::string& caption, std::chrono::milliseconds limit = 10s) {
         const auto titled = [&](const XWin& w) { return w.mapped && w.title == caption; };
-        return waitFor([&] { return desk_.find(process_.pid(), titled); }, limit);
-    }
-    // Gives the window the keyboard and presses the keys (xdotool's "key" arguments).
-    void keys(const XWin& window, const std::string& keys) {
-        xdotool("windowfocus --sync " + std::to_string(window.id));
-        xdotool("key " + keys);
-    }
-
-    // Saves a picture of the whole screen when TAVI_E2E_SHOTS names a folder, after `settle`
-    // (time for a line to be revealed whole; only when pictures are taken).
-    static void screenshot(const std::string& name, std::chrono::milliseconds settle = 0ms) {
-        const char* folder = std::getenv("TAVI_E2E_SHOTS");
-        if (folder == nullptr || *folder == '\0') return;
-        std::this_thread::sleep_for(settle);
-        std::system(("import -window root '" + std::string(folder) + "/" + name + ".png' 2>/dev/null").c_str());
+        return waitFor([&] { return desk_.find(pid_, titled); }, limit);
     }
 
 private:
     Desktop& desk_;
-    AppProcess& process_;
+    pid_t pid_ = -1;
+    int code_ = -1;  // once it has ended
 };
 
-// A fresh copy of the application folder and a desktop for each test; the program's error
-// output is shown when the test fails.
+// For each test a fresh copy of the application folder (TAVI_APP_DIR, links copied as links)
+// with the program just built (TAVI_EXE: "tavi", or "tavi.exe" when the Windows program is
+// tested) in a temporary folder, and a desktop; the program's error output is shown when the
+// test fails.
 class ProgramTest : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!std::getenv("TAVI_EXE") || !std::getenv("TAVI_APP_DIR") || !std::getenv("DISPLAY"))
             GTEST_SKIP() << "needs TAVI_EXE, TAVI_APP_DIR and a display";
-        copy_ = std::make_unique<AppCopy>();
+        const fs::path built = std::getenv("TAVI_EXE");
+        fs::copy(std::getenv("TAVI_APP_DIR"), folder_, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+        exe_ = folder_ / built.filename();
+        fs::copy_file(built, exe_, fs::copy_options::overwrite_existing);
+        fs::permissions(exe_, fs::perms::owner_all, fs::perm_options::add);
+        // A run from the built folder itself leaves its state there; each test starts afresh.
+        for (const char* left : {".state", ".config"}) fs::remove(folder_ / (exe_.stem().string() + left));
+        fs::remove(folder_ / "error.log");
         desk_ = std::make_unique<Desktop>();
     }
     void TearDown() override {
-        if (HasFailure() && copy_) std::cerr << "program's error output:\n" << readFile(copy_->log()) << "\n";
-    }
-    // The value under [user.preference] in the state file.
-    std::string preference(const std::string& key) {
-        return kiro::io::toUtf8(copy_->state()[L"user.preference"][kiro::io::fromUtf8(key)].getString(L"(none)"));
+        if (HasFailure()) std::cerr << "program's error output:\n" << readFile(root_ / "stderr.log") << "\n";
     }
 
-    std::unique_ptr<AppCopy> copy_;
+    // A run of the program; with the preload (support/preload_posix.c), null when there is
+    // none or for the Windows program.
+    std::unique_ptr<AppProcess> start(std::vector<std::string> environment = {}, bool preload = false) {
+        const char *shim = std::getenv("TAVI_PRELOAD"), *asan = std::getenv("ASAN_OPTIONS");
+        if (preload && (shim == nullptr || runner() != nullptr)) return nullptr;
+        if (preload) {
+            // (A sanitizer build wants its own library loaded first.)
+            environment.push_back("LD_PRELOAD=" + std::string(shim));
+            environment.push_back("ASAN_OPTIONS=" + std::string(asan ? asan : "") + ":verify_asan_link_order=0");
+        }
+        return std::make_unique<AppProcess>(*desk_, exe_, root_, environment);
+    }
+    fs::path statePath() const { return folder_ / (exe_.stem().string() + ".state"); }
+    kiro::io::Ini state() const { return kiro::io::Ini(statePath().wstring()); }
+    // The value under [user.preference] in the state file.
+    std::string preference(const std::string& key) {
+        return kiro::io::toUtf8(state()[L"user.preference"][kiro::io::fromUtf8(key)].getString(L"(none)"));
+    }
+
+    tavi::test::TempFolder temp_;
+    const fs::path root_{temp_.path()}, folder_{root_ / "app"};
+    fs::path exe_;
     std::unique_ptr<Desktop> desk_;
 };
 

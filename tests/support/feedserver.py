@@ -16,7 +16,7 @@
 # /ok (200, a short body), /moved (301 to /ok), /auth (401 every time, the body saying whether
 # credentials came), /status/CODE, /stall (never answers), /big/MIB (a body of MIB MiB, 50 by
 # default, sent as fast as it goes), /data/PATH (a file under the --data folder), /garbage
-# (random bytes), /trickle (a feed one byte a second), /cut (half a feed, then the connection
+# (random bytes), /trickle (a feed one byte a millisecond), /cut (half a feed, then the connection
 # closes).
 import http.server, os, socket, socketserver, ssl, subprocess, sys, threading, urllib.parse
 
@@ -56,29 +56,22 @@ def auth(h, rest):
 FEED_START = b'<?xml version="1.0"?><rss version="2.0"><channel><title>t</title>' + b"<item><title>x</title></item>" * 200
 
 
-def trickle(h, rest):
+def trickle(h, rest, step=1):
+    # A byte a millisecond; with a larger step, that much at once of a body twice as long, then
+    # the connection closes.
     h.send_response(200)
-    h.send_header("Content-Length", str(len(FEED_START)))
+    h.send_header("Content-Length", str(len(FEED_START) * (1 if step == 1 else 2)))
     h.end_headers()
     h.close_connection = True
     try:
-        for i in range(len(FEED_START)):
-            h.wfile.write(FEED_START[i:i + 1])
+        for i in range(0, len(FEED_START), step):
+            h.wfile.write(FEED_START[i:i + step])
             h.wfile.flush()
-            if h.server.closing.wait(1):
+            if step > 1 or h.server.closing.wait(0.001):
                 break
+        h.connection.shutdown(socket.SHUT_RDWR)
     except OSError:
         pass
-
-
-def cut(h, rest):
-    h.send_response(200)
-    h.send_header("Content-Length", str(2 * len(FEED_START)))
-    h.end_headers()
-    h.wfile.write(FEED_START)
-    h.wfile.flush()
-    h.close_connection = True
-    h.connection.shutdown(socket.SHUT_RDWR)
 
 
 ROUTES = {
@@ -86,7 +79,8 @@ ROUTES = {
     "moved": lambda h, rest: h.answer(301, b"moved to /ok\n", [("Location", "/ok")]),
     "status": lambda h, rest: h.answer(int(rest) if rest.isdigit() else 500, b"status\n"),
     "garbage": lambda h, rest: h.answer(200, os.urandom(256 << 10), [("Content-Type", "application/rss+xml")]),
-    "auth": auth, "stall": stall, "big": big, "data": data, "trickle": trickle, "cut": cut,
+    "auth": auth, "stall": stall, "big": big, "data": data, "trickle": trickle,
+    "cut": lambda h, rest: trickle(h, rest, len(FEED_START)),
 }
 
 

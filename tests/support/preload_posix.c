@@ -2,10 +2,11 @@
    - TAVI_FAIL_THREADS=FILE: a thread started without attributes (std::thread) fails to start
      while FILE exists;
    - TAVI_CLOCK_RATE=N: the process's clocks (monotonic and wall) run N times as fast from the
-     moment it starts, and timed waits and sleeps until a time of those clocks end when they
-     should. Relative sleeps and the toolkit's timers keep real time;
+     moment it starts, and condition variables' waits until a time of those clocks end when
+     they should (the program and its libraries use no other timed waits). Sleeps and the
+     toolkit's timers keep real time;
    - TAVI_TICK_LOG=FILE: every firing of a toolkit timer appends how late it fired, in
-     nanoseconds of the real monotonic clock (8 bytes), to FILE: the time since it was due, a
+     milliseconds of the real monotonic clock (a double), to FILE: the time since it was due, a
      timer's interval after it was started or last fired. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
@@ -17,15 +18,13 @@
 #include <time.h>
 #include <unistd.h>
 
-typedef int (*CreateFn)(pthread_t*, const pthread_attr_t*, void* (*)(void*), void*);
-typedef int (*ClockFn)(clockid_t, struct timespec*);
-typedef int (*ClockWaitFn)(pthread_cond_t*, pthread_mutex_t*, clockid_t, const struct timespec*);
-typedef int (*TimedWaitFn)(pthread_cond_t*, pthread_mutex_t*, const struct timespec*);
-typedef int (*SleepFn)(clockid_t, int, const struct timespec*, struct timespec*);
+/* The next definition of the function f, the one this file stands in front of. */
+#define REAL(f)                 \
+    static __typeof__(f)* real; \
+    if (real == NULL) real = (__typeof__(f)*)dlsym(RTLD_NEXT, #f)
 
 int pthread_create(pthread_t* thread, const pthread_attr_t* attr, void* (*start)(void*), void* arg) {
-    static CreateFn real;
-    if (real == NULL) real = (CreateFn)dlsym(RTLD_NEXT, "pthread_create");
+    REAL(pthread_create);
     const char* flag = getenv("TAVI_FAIL_THREADS");
     if (attr == NULL && flag != NULL && access(flag, F_OK) == 0) return EAGAIN;
     return real(thread, attr, start, arg);
@@ -33,10 +32,10 @@ int pthread_create(pthread_t* thread, const pthread_attr_t* attr, void* (*start)
 
 static double rate = 1;
 static long long startReal[2]; /* nanoseconds of the monotonic and the wall clock at start */
-static ClockFn realClock;
+static __typeof__(clock_gettime)* realClock;
 
 static long long ns(const struct timespec* t) { return t->tv_sec * 1000000000LL + t->tv_nsec; }
-static struct timespec spec(long long n) {
+static struct timespec timeAt(long long n) {
     struct timespec t = {n / 1000000000LL, n % 1000000000LL};
     return t;
 }
@@ -48,7 +47,7 @@ static int slot(clockid_t id) {
 
 __attribute__((constructor)) static void startClock(void) {
     if (realClock != NULL) return;
-    realClock = (ClockFn)dlsym(RTLD_NEXT, "clock_gettime");
+    realClock = (__typeof__(clock_gettime)*)dlsym(RTLD_NEXT, "clock_gettime");
     const char* r = getenv("TAVI_CLOCK_RATE");
     if (r != NULL && atof(r) > 0) rate = atof(r);
     struct timespec t;
@@ -62,7 +61,7 @@ int clock_gettime(clockid_t id, struct timespec* out) {
     if (realClock == NULL) startClock();  // called by another library's start-up first
     const int rc = realClock(id, out);
     const int s = slot(id);
-    if (rc == 0 && s >= 0 && rate != 1) *out = spec(startReal[s] + (long long)((ns(out) - startReal[s]) * rate));
+    if (rc == 0 && s >= 0 && rate != 1) *out = timeAt(startReal[s] + (long long)((ns(out) - startReal[s]) * rate));
     return rc;
 }
 
@@ -82,32 +81,13 @@ time_t time(time_t* out) {
     return t.tv_sec;
 }
 
-/* A time of the fast clock as a time of the real one. */
-static struct timespec realDeadline(clockid_t id, const struct timespec* at) {
-    const int s = slot(id);
-    if (s < 0 || rate == 1) return *at;
-    return spec(startReal[s] + (long long)((ns(at) - startReal[s]) / rate));
-}
-
+/* A wait until a time of the fast clock ends at that time of the real one. */
 int pthread_cond_clockwait(pthread_cond_t* c, pthread_mutex_t* m, clockid_t id, const struct timespec* at) {
-    static ClockWaitFn real;
-    if (real == NULL) real = (ClockWaitFn)dlsym(RTLD_NEXT, "pthread_cond_clockwait");
-    const struct timespec deadline = realDeadline(id, at);
+    REAL(pthread_cond_clockwait);
+    const int s = slot(id);
+    if (s < 0 || rate == 1) return real(c, m, id, at);
+    const struct timespec deadline = timeAt(startReal[s] + (long long)((ns(at) - startReal[s]) / rate));
     return real(c, m, id, &deadline);
-}
-
-int pthread_cond_timedwait(pthread_cond_t* c, pthread_mutex_t* m, const struct timespec* at) {
-    static TimedWaitFn real;
-    if (real == NULL) real = (TimedWaitFn)dlvsym(RTLD_NEXT, "pthread_cond_timedwait", "GLIBC_2.3.2");
-    const struct timespec deadline = realDeadline(CLOCK_REALTIME, at);
-    return real(c, m, &deadline);
-}
-
-int clock_nanosleep(clockid_t id, int flags, const struct timespec* t, struct timespec* left) {
-    static SleepFn real;
-    if (real == NULL) real = (SleepFn)dlsym(RTLD_NEXT, "clock_nanosleep");
-    const struct timespec deadline = (flags & TIMER_ABSTIME) ? realDeadline(id, t) : *t;
-    return real(id, flags, &deadline, left);
 }
 
 typedef int (*SourceFn)(void*);
@@ -125,7 +105,7 @@ static int timerFired(void* p) {
     struct Timer* t = (struct Timer*)p;
     struct timespec now;
     realClock(CLOCK_MONOTONIC, &now);
-    const long long late = ns(&now) - t->dueNs;
+    const double late = (double)(ns(&now) - t->dueNs) / 1e6;
     if (tickLog >= 0 && write(tickLog, &late, sizeof late) < 0) tickLog = -1;
     t->dueNs = ns(&now) + t->intervalNs;
     return t->fn(t->data);
