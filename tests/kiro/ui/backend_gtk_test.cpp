@@ -25,9 +25,11 @@ namespace kiro::ui {
 using test::Recorder;
 using test::shown;
 using test::XY;
-using CursorGtk = uitest::Ui;
+using BackendGtk = uitest::Ui;
 
-TEST_F(CursorGtk, FilesLoadBadOnesGiveNoneAndTheWindowUnderThePointerShowsItsChoice) {
+// Cursor files load and bad ones give none; the window under the pointer shows its choice. The
+// edit box's bounds place its widget and its font sizes its lines.
+TEST_F(BackendGtk, CursorsShowAsChosenAndEditBoxesPlaceAndSizeTheirWidgets) {
     auto path = [](const char* name) { return kiro::io::fromUtf8(tavi::test::dataPath(name)); };
     auto cursor = Cursor::fromFile(path("ui/dot.cur"));
     ASSERT_NE(cursor, nullptr);
@@ -61,11 +63,6 @@ TEST_F(CursorGtk, FilesLoadBadOnesGiveNoneAndTheWindowUnderThePointerShowsItsCho
     EXPECT_EQ(w.lastCursorMessage, wm::LButtonUp);
     ASSERT_NE(gdk_window_get_cursor(client), nullptr);
     EXPECT_EQ(gdk_cursor_get_cursor_type(gdk_window_get_cursor(client)), GDK_BLANK_CURSOR);
-}
-
-using EditBoxGtk = uitest::Ui;
-
-TEST_F(EditBoxGtk, BoundsPlaceTheControlAndTheFontSizesItsLines) {
     Window window(nullptr, ws::OverlappedWindow);
     window.setClientSize(300, 120);
     EditBox box(window);

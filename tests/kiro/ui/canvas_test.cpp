@@ -117,7 +117,9 @@ TEST_F(CanvasTest, DrawsShapesResizesAndScalesAsEachCaseSays) {
     });
 }
 
-TEST_F(CanvasTest, TextIsOutlinedMeasuredAndWrapped) {
+// Text is outlined, measured and wrapped. U+0000, lone surrogates and values past U+10FFFF are
+// still measured and placed, one after another.
+TEST_F(CanvasTest, TextIsOutlinedMeasuredAndWrappedAndUnusualCharactersAreMeasuredInPlace) {
     Canvas plain(200, 60), outlined(200, 60), faint(200, 60);
     for (Canvas* c : {&plain, &outlined, &faint}) {
         c->setFont(L"DejaVu Sans", 20);
@@ -162,11 +164,6 @@ TEST_F(CanvasTest, TextIsOutlinedMeasuredAndWrapped) {
     c.setFont(L"DejaVu Sans", 32);
     c.measureText(L"abc def", &big, 0);
     EXPECT_GT(big.cx, one.cx * 3 / 2);
-}
-
-// U+0000, lone surrogates and values past U+10FFFF are still measured and placed, one after
-// another.
-TEST_F(CanvasTest, UnusualCharactersAreMeasuredInPlace) {
     Canvas canvas(400, 100);
     canvas.setFont(L"", 16);
     for (const std::wstring& text : {std::wstring(L"ab\0cd", 5), std::wstring(L"ab") + wchar_t(0xD800) + L"cd",
@@ -185,7 +182,9 @@ TEST_F(CanvasTest, UnusualCharactersAreMeasuredInPlace) {
 }
 
 // Unknown numbers make no font; bold text is wider; new canvases take number 0's height.
-TEST(Font, UnknownNumbersMakeNoFontBoldIsWiderAndNewCanvasesTakeNumberZero) {
+// Japanese text is laid out with the Windows face name; fonts from memory hand out each family
+// once.
+TEST(Font, NumberedFontsJapaneseTextWithTheWindowsFaceNameAndFontsFromMemory) {
     std::unique_ptr<Font> font = std::make_unique<Font>(L"x", 1, false);
     EXPECT_FALSE(createFont(777, font));
     EXPECT_EQ(font, nullptr);
@@ -199,10 +198,7 @@ TEST(Font, UnknownNumbersMakeNoFontBoldIsWiderAndNewCanvasesTakeNumberZero) {
     defineFont(0, L"DejaVu Sans Mono", 19, false);
     Canvas fresh(10, 10);
     EXPECT_TRUE(fresh.fontHeight() >= 19 && fresh.fontHeight() < 40) << fresh.fontHeight();
-}
-
-TEST(Font, JapaneseTextIsLaidOutWithTheWindowsFaceNameAndFontsFromMemoryHandOutEachFamilyOnce) {
-    Canvas c(200, 40);
+    c.resize(200, 40);
     c.setFont(L"ＭＳ ゴシック", 17);
     Size size{};
     c.measureText(L"こんにちは", &size, 0);

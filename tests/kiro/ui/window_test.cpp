@@ -13,7 +13,10 @@
 #include "kiro/io/charset/charset.h"
 #include "kiro/ui/canvas.h"
 #include "kiro/ui/clipboard.h"
+#include "kiro/ui/contextmenu.h"
+#include "kiro/ui/editbox.h"
 #include "kiro/ui/loop.h"
+#include "kiro/ui/topmenu.h"
 #include "support/cases.h"
 #include "support/recorder.h"
 #include "support/uidriver.h"
@@ -41,13 +44,26 @@ using WindowTest = uitest::Ui;
 // "type TEXT", "close NAME" (from the window manager, on Linux), "focus NAME", "pump MS",
 // "expect NAME N ENTRY" (waits until the window has noted the entry N times; gives how often),
 // "seen NAME ENTRY" (how often, at once) and "log NAME" (what input made it note since the last
-// log). Numbers may be hexadecimal; other lines are comments. Each step is written back with what
+// log). "framed NAME" makes a window with a frame. Menu bars: "bar NAME LABELS" (items numbered
+// from 1; "unattached" leaves it off), "unbar NAME", "rival NAME A B" (two bars begun before
+// either is attached), "menubar NAME" (the labels shown), "barred NAME" (the client size, and
+// whether the window is taller by a bar) and "clickbar NAME I". Edit boxes: "edit NAME X Y W H",
+// "text NAME TEXT" (\r and \n are line breaks), "editfocus NAME", "forward NAME MSG" and
+// "edited NAME END" (waits until the text ends so; gives it). Context menus: "item MENU ID
+// LABEL[|PAYLOAD]", "check MENU ID LABEL", "separator MENU", "submenu MENU SUB LABEL", "disable
+// MENU ID", "mark MENU ID 0|1", "find MENU ID", "at X Y LEFT RIGHT" (where a menu opens in an
+// area 800 high) and "popup MENU TICKER KEYS" (the keys pressed once the menu is up and TICKER's
+// timer 1 has ticked thrice, "-" for none and no keys; gives the entries as shown, "*" after
+// those that can be chosen, and the item chosen). Numbers may be hexadecimal; other
+// lines are comments. Each step is written back with what
 // it gave and, for windows made by "new", the handlers that ran meanwhile, in order, as "| window:
 // entry" (their painting notes the size of the canvas it was given).
 static std::string play(const std::string& script) {
     auto number = [](const std::string& s) { return std::uint32_t(std::stoll(s, nullptr, 0)); };
     std::vector<std::string> journal;  // outlives the windows, which note their end in it
     std::map<std::string, std::unique_ptr<Recorder>> windows;
+    std::map<std::string, std::unique_ptr<EditBox>> boxes;  // by window, gone before the windows
+    std::map<std::string, ContextMenu> menus;
     std::istringstream lines(script);
     std::ostringstream out;
     for (std::string line; std::getline(lines, line); journal.clear()) {
@@ -58,7 +74,7 @@ static std::string play(const std::string& script) {
         auto after = [&line](int words) {  // the rest of the line after that many words
             size_t at = 0;
             while (words-- > 0) at = line.find(' ', at) + 1;
-            return line.substr(at);
+            return at ? line.substr(at) : std::string();
         };
         if (verb == "new") {
             auto& w = windows[name] = std::make_unique<Recorder>(a.empty() ? nullptr : windows.at(a).get(), ws::Popup);
@@ -67,6 +83,7 @@ static std::string play(const std::string& script) {
                 journal.push_back(name + ": canvas " + std::to_string(c.width()) + "x" + std::to_string(c.height()));
             };
         }
+        if (verb == "framed") windows[name] = std::make_unique<Recorder>(nullptr, ws::OverlappedWindow);
         if (verb == "shown") {
             const std::uint32_t c = number(t[7]);
             const int left = int(number(t[8]));
@@ -139,6 +156,81 @@ static std::string play(const std::string& script) {
         if (verb == "expect") {
             w->saw(after(3), int(number(a)));
             out << " = " << w->count(after(3));
+        }
+        if (verb == "bar" || verb == "unattached") {
+            TopMenu bar(*w);
+            for (size_t i = 2; i < t.size() && !t[i].empty(); ++i) bar.addItem(kiro::io::fromUtf8(t[i]), std::uint32_t(i - 1));
+            if (verb == "bar") bar.attach();
+        }
+        if (verb == "unbar") TopMenu(*w).clear();
+        if (verb == "rival") {
+            TopMenu first(*w), second(*w);
+            first.addItem(kiro::io::fromUtf8(a), 1);
+            first.attach();
+            second.addItem(kiro::io::fromUtf8(b), 2);
+            second.attach();
+        }
+        if (verb == "menubar")
+            for (const std::wstring& label : uitest::menuBar(*w)) out << " " << kiro::io::toUtf8(label);
+        if (verb == "barred")
+            out << " = client " << test::sizeOf(*w).first << "x" << test::sizeOf(*w).second
+                << (w->height() > test::sizeOf(*w).second + 5 ? " under a bar" : "");
+        if (verb == "clickbar") uitest::clickMenuBar(*w, number(a));
+        if (verb == "edit")
+            (boxes[name] = std::make_unique<EditBox>(*w))
+                ->setBounds(Rect{int(number(a)), int(number(b)), int(number(t[4])), int(number(t[5]))});
+        if (verb == "text")
+            boxes.at(name)->setText(kiro::io::fromUtf8(
+                std::regex_replace(std::regex_replace(after(2), std::regex(R"(\\r)"), "\r"), std::regex(R"(\\n)"), "\n")));
+        if (verb == "editfocus") {
+            w->focus();
+            boxes.at(name)->focus();
+            uitest::pump(50);
+        }
+        if (verb == "forward") boxes.at(name)->setForwardMessage(number(a));
+        if (verb == "edited") {
+            const std::string end = after(2);
+            std::string text;
+            uitest::waitUntil([&] {
+                text = tavi::test::visible(boxes.at(name)->getText());
+                return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+            });
+            out << " = " << text;
+        }
+        const std::wstring label = kiro::io::fromUtf8(after(3));
+        ContextMenu& menu = menus[name];
+        if (verb == "item" && label.find(L'|') == std::wstring::npos) menu.add(label, number(a));
+        if (verb == "item" && label.find(L'|') != std::wstring::npos)
+            menu.add(label.substr(0, label.find(L'|')), number(a), label.substr(label.find(L'|') + 1));
+        if (verb == "check") menu.addCheck(label, number(a), false);
+        if (verb == "separator") menu.addSeparator();
+        if (verb == "submenu") menu.addSubmenu(label, menus[a]);
+        if (verb == "disable") menu.setDisabled(number(a), true);
+        if (verb == "mark") menu.setChecked(number(a), b == "1");
+        if (verb == "find" && menu.find(number(a)))
+            out << " = " << kiro::io::toUtf8(menu.find(number(a))->label) << (menu.isChecked(number(a)) ? " checked" : "")
+                << (menu.find(number(a))->disabled ? " disabled" : "");
+        if (verb == "at") {
+            const auto at = ContextMenu::alignmentAt(int(number(name)), int(number(a)), int(number(b)), 0, int(number(t[4])), 800);
+            out << " = " << (at.right ? "right" : "left") << (at.bottom ? " lower" : " upper");
+        }
+        if (verb == "popup") {
+            uitest::Rescue rescue;
+            uitest::MenuSeen seen;
+            if (t[3] != "-")
+                uitest::whenMenuOpen([&, ticker = windows.count(a) ? windows.at(a).get() : nullptr](const uitest::MenuSeen& m) {
+                    seen = m;
+                    uitest::every(20, [&, ticker, opened = ticker ? ticker->count("timer 1") : 0] {
+                        if (ticker && ticker->count("timer 1") < opened + 3) return true;
+                        return uitest::keys(after(3)), false;
+                    });
+                });
+            ContextMenu::Item* item = menu.show();
+            out << " =";
+            for (size_t i = 0; i < seen.labels.size(); ++i) out << " " << kiro::io::toUtf8(seen.labels[i]) << (seen.usable[i] ? "*" : "");
+            out << " | " << (item ? kiro::io::toUtf8(item->label) + " " + std::to_string(item->id) : "nothing")
+                << (item && item->payload ? " " + kiro::io::toUtf8(*item->payload) : "")
+                << (item && item == menu.find(item->id) ? " own" : "") << (rescue.fired() ? " stalled" : "");
         }
         if (verb == "log") {
             for (const std::string& e : w->log)
