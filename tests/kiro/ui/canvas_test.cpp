@@ -53,21 +53,19 @@ using CanvasTest = uitest::Ui;
 // "fontof" its font.
 TEST_F(CanvasTest, DrawsShapesResizesAndScalesAsEachCaseSays) {
     tavi::test::runCases("ui/canvas", [](const std::string& script) {
-        std::istringstream lines(script);
-        std::ostringstream out;
         std::list<Canvas> canvases;
         Canvas *c = nullptr, *source = nullptr;
-        for (std::string line, word; std::getline(lines, line);) {
+        return tavi::test::Outcome{tavi::test::playSteps(script, [&](const std::string& word, const std::string& line) {
             std::istringstream in(line);
+            std::ostringstream out;
             float f[8] = {};
-            in >> word;
             for (float& v : f) in >> v;
             int n[8];
             std::copy(f, f + 8, n);
             const Point triangle[] = {{n[0], n[1]}, {n[2], n[3]}, {n[4], n[5]}};
             if (word == "canvas") c = &canvases.emplace_back(n[0], n[1]);
             if (word == "load") {
-                const std::string file = line.substr(5, line.find(' ', 5) - 5);
+                const std::string file = line.substr(0, line.find(' '));
                 const std::string bytes = file == "-" ? std::string(100, '\0') : tavi::test::readData(file);
                 const bool half = line.find(" half") != std::string::npos;
                 c = &canvases.emplace_back(file == "-" ? nullptr : bytes.data(),
@@ -75,15 +73,15 @@ TEST_F(CanvasTest, DrawsShapesResizesAndScalesAsEachCaseSays) {
             }
             if (word == "define") {  // "define number size bold face"
                 size_t at = 0;
-                for (int i = 0; i < 4; ++i) at = line.find(' ', at) + 1;
+                for (int i = 0; i < 3; ++i) at = line.find(' ', at) + 1;
                 defineFont(n[0], kiro::io::fromUtf8(line.substr(at)), n[1], n[2]);
             }
             if (word == "font") c->setFont(n[0]);
-            if (word == "fontof") out << kiro::io::toUtf8(fontOf(*c)) << "\n";
+            if (word == "fontof") out << kiro::io::toUtf8(fontOf(*c));
             if (word == "source") source = c;
             if (word == "swap") std::swap(c, source);
-            if (word == "onto" && std::count(line.begin(), line.end(), ' ') == 2) source->drawOnto(*c, n[0], n[1]);
-            if (word == "onto" && std::count(line.begin(), line.end(), ' ') == 3)
+            if (word == "onto" && std::count(line.begin(), line.end(), ' ') == 1) source->drawOnto(*c, n[0], n[1]);
+            if (word == "onto" && std::count(line.begin(), line.end(), ' ') == 2)
                 source->drawOnto(*c, n[0], n[1], f[2]);
             if (word == "clear") c->clear(n[0], n[1], n[2], n[3]);
             if (word == "color") c->setColor(n[0], n[1], n[2], n[3]);
@@ -98,22 +96,22 @@ TEST_F(CanvasTest, DrawsShapesResizesAndScalesAsEachCaseSays) {
                 c->drawText(L"x", n[0], n[1], n[2], n[3]);
                 c->measureText(L"x", nullptr, 0);
             }
-            if (word == "pixel") out << std::hex << c->pixel(n[0], n[1]) << "\n";
-            if (word == "alpha") out << (int(c->pixel(n[0], n[1]) >> 24) > n[2] ? "yes\n" : "no\n");
+            if (word == "pixel") out << std::hex << c->pixel(n[0], n[1]);
+            if (word == "alpha") out << (int(c->pixel(n[0], n[1]) >> 24) > n[2] ? "yes" : "no");
             if (word == "near") {
                 bool near = true;
                 for (int i = 0; i < 4; ++i)
                     near = near && std::abs(int((c->pixel(n[0], n[1]) >> (24 - 8 * i)) & 0xFF) - n[3 + i]) <= n[2];
-                out << (near ? "yes\n" : "no\n");
+                out << (near ? "yes" : "no");
             }
             if (word == "partial")
-                out << std::dec << count(*c, [](std::uint32_t p) { return (p >> 24) % 255 != 0; }) << "\n";
+                out << count(*c, [](std::uint32_t p) { return (p >> 24) % 255 != 0; });
             if (word == "count")
-                out << std::dec << countOf(*c, std::uint32_t(n[0]) << 24 | n[1] << 16 | n[2] << 8 | n[3]) << "\n";
+                out << countOf(*c, std::uint32_t(n[0]) << 24 | n[1] << 16 | n[2] << 8 | n[3]);
             if (word == "size")
-                out << std::dec << c->width() << "x" << c->height() << (c->isEmpty() ? " empty\n" : "\n");
-        }
-        return tavi::test::Outcome{out.str(), ""};
+                out << c->width() << "x" << c->height() << (c->isEmpty() ? " empty" : "");
+            return out.str().empty() ? "" : " = " + out.str();
+        }), ""};
     });
 }
 
