@@ -27,7 +27,6 @@ public:
     LResult userResult = NotHandled, closeResult = NotHandled, hookedResult = NotHandled, dropResult = NotHandled;
     std::vector<XY> moves;
     std::vector<Rect> movings;
-    std::uint32_t lastCursorMessage = 0;
     int leftmost = -100000;                       // where onMoving holds the left edge
     std::string name;                             // in the journal
     std::vector<std::string>* journal = nullptr;  // where every window notes, if set
@@ -76,9 +75,7 @@ public:
     LResult onLButtonDblClk(int, int) override { return note("dblclk"); }
     LResult onMouseOver(bool inside) override { return note(inside ? "enter" : "leave"); }
     LResult onWheel(float notches) override { return note("wheel " + std::to_string(int(notches))); }
-    LResult onSetCursor(std::uint32_t mouseMsg) override {
-        return lastCursorMessage = mouseMsg, note("cursor " + std::to_string(mouseMsg));
-    }
+    LResult onSetCursor(std::uint32_t mouseMsg) override { return note("cursor " + std::to_string(mouseMsg)); }
     LResult onHookedMessage(Window& source, std::uint32_t msg, WParam, LParam) override {
         return note("hooked " + std::to_string(msg) + " of " + static_cast<Recorder&>(source).name, hookedResult);
     }

@@ -13,18 +13,14 @@
 #include "kiro/ui/font_gtk.h"
 #include "kiro/ui/loop.h"
 #include "kiro/ui/msgbox.h"
-#include "kiro/ui/text_gtk.h"
 #include "kiro/ui/window_gtk.h"
-#include "kiro/ui/window_native_gtk.h"
 #include "support/cases.h"
 #include "support/recorder.h"
 #include "support/uidriver.h"
 
 namespace kiro::ui {
 
-using test::Recorder;
 using test::shown;
-using test::XY;
 using BackendGtk = uitest::Ui;
 
 // Cursor files load and bad ones give none; the window under the pointer shows its choice. The
@@ -37,20 +33,20 @@ TEST_F(BackendGtk, CursorsShowAsChosenAndEditBoxesPlaceAndSizeTheirWidgets) {
     EXPECT_NE(Cursor::fromFile(path("ui\\dot.cur")), nullptr);  // folders may be separated by backslashes
     EXPECT_EQ(Cursor::fromFile(path("ui/missing.cur")), nullptr);
     EXPECT_EQ(Cursor::fromFile(path("ui")), nullptr);  // a folder
-    auto shownWindow = shown(300, 600, 100, 100, 0, nullptr);
-    Recorder& w = *shownWindow;
+    auto w = shown(300, 600, 100, 100, 0, nullptr);
+    std::uint32_t asked = 0;  // the mouse message of the last cursor request
     const Cursor* chosen = &Cursor::hand();
     bool answer = true;
-    w.message = [&](std::uint32_t msg, WParam, LParam l) -> LResult {
+    w->message = [&](std::uint32_t msg, WParam, LParam l) -> LResult {
         if (msg != wm::SetCursor) return NotHandled;
-        w.lastCursorMessage = hiWord(l);
+        asked = hiWord(l);
         return answer ? setCursor(chosen), 0 : NotHandled;
     };
     uitest::moveTo(10, 10);
     uitest::moveTo(350, 650);
     uitest::pump(60);
-    EXPECT_EQ(w.lastCursorMessage, wm::MouseMove);
-    GdkWindow* client = gtk_widget_get_window(gtkClientArea(w));
+    EXPECT_EQ(asked, wm::MouseMove);
+    GdkWindow* client = gtk_widget_get_window(gtkClientArea(*w));
     EXPECT_EQ(gdk_window_get_cursor(client), gdkCursor(*chosen));
     answer = false;  // not answering leaves the ordinary arrow
     uitest::moveTo(351, 651);
@@ -60,7 +56,7 @@ TEST_F(BackendGtk, CursorsShowAsChosenAndEditBoxesPlaceAndSizeTheirWidgets) {
     chosen = nullptr;
     uitest::click(1);
     uitest::pump(60);
-    EXPECT_EQ(w.lastCursorMessage, wm::LButtonUp);
+    EXPECT_EQ(asked, wm::LButtonUp);
     ASSERT_NE(gdk_window_get_cursor(client), nullptr);
     EXPECT_EQ(gdk_cursor_get_cursor_type(gdk_window_get_cursor(client)), GDK_BLANK_CURSOR);
     Window window(nullptr, ws::OverlappedWindow);
@@ -132,16 +128,12 @@ static bool shows(int x, int y, int r, int g, int b, int tolerance = 2) {
            std::abs(int(p & 0xFF) - b) <= tolerance;
 }
 
-static bool composited() {
-    return gdk_screen_is_composited(gdk_screen_get_default());
-}
-
 struct Layered : uitest::Ui {
     void SetUp() override {
         Ui::SetUp();
-        const char* expect = std::getenv("TAVI_EXPECT_COMPOSITOR");
-        if (expect && *expect == '1') {
-            ASSERT_TRUE(uitest::waitUntil(composited)) << "no compositing manager came up";
+        if (const char* expect = std::getenv("TAVI_EXPECT_COMPOSITOR"); expect && *expect == '1') {
+            ASSERT_TRUE(uitest::waitUntil([] { return gdk_screen_is_composited(gdk_screen_get_default()); }))
+                << "no compositing manager came up";
         }
     }
 };
@@ -157,7 +149,7 @@ TEST_F(Layered, PixelsShowByTheirAlphaOverWhatIsBelowAndOrdinaryWindowsWithout) 
     });
     EXPECT_TRUE(shows(520, 520, 255, 255, 255)) << "transparent: what is below";
     EXPECT_TRUE(shows(560, 520, 0, 0, 255)) << "opaque";
-    if (composited()) {
+    if (gdk_screen_is_composited(gdk_screen_get_default())) {
         EXPECT_TRUE(shows(600, 520, 95, 95, 255, 4)) << "blended";
         EXPECT_TRUE(shows(640, 520, 196, 196, 255, 4)) << "faint";
     } else {  // cut to the pixels at least half opaque, shown in their own colour

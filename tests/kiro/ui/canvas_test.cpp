@@ -34,11 +34,6 @@ static std::vector<int> inkBox(const Canvas& c) {
     return box;
 }
 
-// A canvas's font as "face size[ bold]".
-static std::wstring fontOf(const Canvas& c) {
-    return c.font().face() + L" " + std::to_wstring(c.font().px()) + (c.font().bold() ? L" bold" : L"");
-}
-
 using CanvasTest = uitest::Ui;
 
 // Each case under ui/canvas runs drawing commands, one a line ("canvas w h" starts a new
@@ -77,7 +72,8 @@ TEST_F(CanvasTest, DrawsShapesResizesAndScalesAsEachCaseSays) {
                 defineFont(n[0], kiro::io::fromUtf8(line.substr(at)), n[1], n[2]);
             }
             if (word == "font") c->setFont(n[0]);
-            if (word == "fontof") out << kiro::io::toUtf8(fontOf(*c));
+            if (word == "fontof")  // as "face size[ bold]"
+                out << kiro::io::toUtf8(c->font().face()) << " " << c->font().px() << (c->font().bold() ? " bold" : "");
             if (word == "source") source = c;
             if (word == "swap") std::swap(c, source);
             if (word == "onto" && std::count(line.begin(), line.end(), ' ') == 1) source->drawOnto(*c, n[0], n[1]);

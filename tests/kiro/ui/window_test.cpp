@@ -189,8 +189,7 @@ static std::string play(const std::string& script) {
         }
         if (verb == "forward") boxes.at(name)->setForwardMessage(number(a));
         if (verb == "edited") {
-            const std::string end = after(2);
-            std::string text;
+            std::string text, end = after(2);
             uitest::waitUntil([&] {
                 text = tavi::test::visible(boxes.at(name)->getText());
                 return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
