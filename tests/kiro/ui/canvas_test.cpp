@@ -50,7 +50,7 @@ TEST_F(CanvasTest, DrawsShapesResizesAndScalesAsEachCaseSays) {
     tavi::test::runCases("ui/canvas", [](const std::string& script) {
         std::list<Canvas> canvases;
         Canvas *c = nullptr, *source = nullptr;
-        return tavi::test::Outcome{tavi::test::playSteps(script, [&](const std::string& word, const std::string& line) {
+        auto step = [&](const std::string& word, const std::string& line) {
             std::istringstream in(line);
             std::ostringstream out;
             float f[8] = {};
@@ -100,14 +100,12 @@ TEST_F(CanvasTest, DrawsShapesResizesAndScalesAsEachCaseSays) {
                     near = near && std::abs(int((c->pixel(n[0], n[1]) >> (24 - 8 * i)) & 0xFF) - n[3 + i]) <= n[2];
                 out << (near ? "yes" : "no");
             }
-            if (word == "partial")
-                out << count(*c, [](std::uint32_t p) { return (p >> 24) % 255 != 0; });
-            if (word == "count")
-                out << countOf(*c, std::uint32_t(n[0]) << 24 | n[1] << 16 | n[2] << 8 | n[3]);
-            if (word == "size")
-                out << c->width() << "x" << c->height() << (c->isEmpty() ? " empty" : "");
+            if (word == "partial") out << count(*c, [](std::uint32_t p) { return (p >> 24) % 255 != 0; });
+            if (word == "count") out << countOf(*c, std::uint32_t(n[0]) << 24 | n[1] << 16 | n[2] << 8 | n[3]);
+            if (word == "size") out << c->width() << "x" << c->height() << (c->isEmpty() ? " empty" : "");
             return out.str().empty() ? "" : " = " + out.str();
-        }), ""};
+        };
+        return tavi::test::Outcome{tavi::test::playSteps(script, step), ""};
     });
 }
 

@@ -159,7 +159,8 @@ static std::string play(const std::string& script) {
         }
         if (verb == "bar" || verb == "unattached") {
             TopMenu bar(*w);
-            for (size_t i = 2; i < t.size() && !t[i].empty(); ++i) bar.addItem(kiro::io::fromUtf8(t[i]), std::uint32_t(i - 1));
+            for (size_t i = 2; i < t.size() && !t[i].empty(); ++i)
+                bar.addItem(kiro::io::fromUtf8(t[i]), std::uint32_t(i - 1));
             if (verb == "bar") bar.attach();
         }
         if (verb == "unbar") TopMenu(*w).clear();
@@ -180,8 +181,8 @@ static std::string play(const std::string& script) {
             (boxes[name] = std::make_unique<EditBox>(*w))
                 ->setBounds(Rect{int(number(a)), int(number(b)), int(number(t[4])), int(number(t[5]))});
         if (verb == "text")
-            boxes.at(name)->setText(kiro::io::fromUtf8(
-                std::regex_replace(std::regex_replace(after(2), std::regex(R"(\\r)"), "\r"), std::regex(R"(\\n)"), "\n")));
+            boxes.at(name)->setText(kiro::io::fromUtf8(std::regex_replace(
+                std::regex_replace(after(2), std::regex(R"(\\r)"), "\r"), std::regex(R"(\\n)"), "\n")));
         if (verb == "editfocus") {
             w->focus();
             boxes.at(name)->focus();
@@ -207,26 +208,29 @@ static std::string play(const std::string& script) {
         if (verb == "disable") menu.setDisabled(number(a), true);
         if (verb == "mark") menu.setChecked(number(a), b == "1");
         if (verb == "find" && menu.find(number(a)))
-            out << " = " << kiro::io::toUtf8(menu.find(number(a))->label) << (menu.isChecked(number(a)) ? " checked" : "")
-                << (menu.find(number(a))->disabled ? " disabled" : "");
+            out << " = " << kiro::io::toUtf8(menu.find(number(a))->label)
+                << (menu.isChecked(number(a)) ? " checked" : "") << (menu.find(number(a))->disabled ? " disabled" : "");
         if (verb == "at") {
-            const auto at = ContextMenu::alignmentAt(int(number(name)), int(number(a)), int(number(b)), 0, int(number(t[4])), 800);
+            const auto at =
+                ContextMenu::alignmentAt(int(number(name)), int(number(a)), int(number(b)), 0, int(number(t[4])), 800);
             out << " = " << (at.right ? "right" : "left") << (at.bottom ? " lower" : " upper");
         }
         if (verb == "popup") {
             uitest::Rescue rescue;
             uitest::MenuSeen seen;
             if (t[3] != "-")
-                uitest::whenMenuOpen([&, ticker = windows.count(a) ? windows.at(a).get() : nullptr](const uitest::MenuSeen& m) {
-                    seen = m;
-                    uitest::every(20, [&, ticker, opened = ticker ? ticker->count("timer 1") : 0] {
-                        if (ticker && ticker->count("timer 1") < opened + 3) return true;
-                        return uitest::keys(after(3)), false;
+                uitest::whenMenuOpen(
+                    [&, ticker = windows.count(a) ? windows.at(a).get() : nullptr](const uitest::MenuSeen& m) {
+                        seen = m;
+                        uitest::every(20, [&, ticker, opened = ticker ? ticker->count("timer 1") : 0] {
+                            if (ticker && ticker->count("timer 1") < opened + 3) return true;
+                            return uitest::keys(after(3)), false;
+                        });
                     });
-                });
             ContextMenu::Item* item = menu.show();
             out << " =";
-            for (size_t i = 0; i < seen.labels.size(); ++i) out << " " << kiro::io::toUtf8(seen.labels[i]) << (seen.usable[i] ? "*" : "");
+            for (size_t i = 0; i < seen.labels.size(); ++i)
+                out << " " << kiro::io::toUtf8(seen.labels[i]) << (seen.usable[i] ? "*" : "");
             out << " | " << (item ? kiro::io::toUtf8(item->label) + " " + std::to_string(item->id) : "nothing")
                 << (item && item->payload ? " " + kiro::io::toUtf8(*item->payload) : "")
                 << (item && item == menu.find(item->id) ? " own" : "") << (rescue.fired() ? " stalled" : "");
