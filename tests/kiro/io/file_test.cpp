@@ -29,7 +29,7 @@ std::string loaded(const std::wstring& path) {
 
 // What the program uses: the archive reader reads and skips, a text save appends, the fuzz
 // targets write files over again.
-TEST(File, WritesCreateFoldersReadsSkipAppendKeepsAndWriteTruncates) {
+TEST(File, WritesCreateFoldersReadsSkipAppendKeepsWriteTruncatesAndWholeFilesLoadAndGrow) {
     TempFolder tmp;
     const std::wstring path = tmp / L"a\\b/c\\data.bin";
     ASSERT_TRUE(File(path, File::Write).write("hello world", 11));
@@ -48,10 +48,8 @@ TEST(File, WritesCreateFoldersReadsSkipAppendKeepsAndWriteTruncates) {
     File missing(tmp / L"nothing-here", File::Read);
     EXPECT_TRUE(missing.failed());
     EXPECT_FALSE(missing.read(buf, 1) || missing.write("x", 1));
-}
 
-TEST(File, WholeFilesLoadWithATrailingZeroAndGrow) {
-    TempFolder tmp;
+    // Whole files load with a trailing zero, and grow.
     writeBytes(tmp / L"f.txt", std::string("ab\0cd", 5));
     EXPECT_EQ(loaded(tmp / L"f.txt"), std::string("ab\0cd", 5));
     writeBytes(tmp / L"empty.txt", "");

@@ -23,7 +23,7 @@ Text of(const std::wstring& s) {
     return t;
 }
 
-TEST(Text, CasesReadAndSplitAsTheirFilesSay) {
+TEST(Text, CasesReadAndSplitAsTheirFilesSayAndSavesReplaceOrAppendAndAFailedSaveLeavesWhatWasThere) {
     tavi::test::TempFolder tmp;
     tavi::test::runCases("text", [&](const std::string& in) {
         writeBytes(tmp / L"case.txt", in);
@@ -34,10 +34,8 @@ TEST(Text, CasesReadAndSplitAsTheirFilesSay) {
     });
     EXPECT_EQ(Text("abc", 3).str() + Text(nullptr, 3).str() + Text(tmp / L"missing.txt").str(), L"abc");
     EXPECT_EQ(of(L"k=v;w").split(L';'), (Lines{L"k=v", L"w"}));
-}
 
-TEST(Text, SavesUtf8WithoutMarkReplacingAtomicallyOrAppendingAndAFailedSaveLeavesWhatWasThere) {
-    tavi::test::TempFolder tmp;
+    // Saves are UTF-8 without a mark, replacing atomically or appending.
     const std::wstring path = tmp / L"deep/er/note.txt";
     ASSERT_TRUE(of(L"x\n").save(path));
     ASSERT_TRUE(of(L"\u3042").save(path));
