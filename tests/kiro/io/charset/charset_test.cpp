@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "kiro/io/charset/detect.h"
 #include "support/cases.h"
 
@@ -29,7 +31,12 @@ TEST(Charset, DecodeAndDetectionCases) {
                            guesses[int(detect::guess(bytes(in), in.size()))],
                        ""};
     });
-    tavi::test::runCases("utf8", [](const std::string& in) { return Outcome{tavi::test::visible(fromUtf8(in)), ""}; });
+    // How many replacement characters an invalid sequence becomes is the platform's choice.
+    tavi::test::runCases("utf8", [](const std::string& in) {
+        std::wstring t = fromUtf8(in);
+        t.erase(std::unique(t.begin(), t.end(), [](wchar_t a, wchar_t b) { return a == b && a == L'\uFFFD'; }), t.end());
+        return Outcome{tavi::test::visible(t), ""};
+    });
 }
 
 TEST(Charset, LongTextsConvertWholeAndStrayBytesLeaveTheRest) {
