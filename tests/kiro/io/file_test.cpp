@@ -42,9 +42,9 @@ TEST(File, WritesCreateFoldersReadsSkipAppendKeepsWriteTruncatesAndWholeFilesLoa
     EXPECT_FALSE(f.read(buf + 5, 6));  // only five bytes remain
     EXPECT_EQ(std::string(buf, 10), "helloworld");
     File(path, File::Append).write("!", 1);
-    EXPECT_EQ(readBytes(path), "hello world!");
+    EXPECT_EQ(readBytes(tmp / L"a/b/c/data.bin"), "hello world!");
     File(path, File::Write).write("x", 1);
-    EXPECT_EQ(readBytes(path), "x");
+    EXPECT_EQ(readBytes(tmp / L"a/b/c/data.bin"), "x");
     File missing(tmp / L"nothing-here", File::Read);
     EXPECT_TRUE(missing.failed());
     EXPECT_FALSE(missing.read(buf, 1) || missing.write("x", 1));
