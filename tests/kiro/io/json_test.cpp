@@ -24,7 +24,7 @@ Json parsed(const std::wstring& text) {
     return Json::parse(text, err);
 }
 
-TEST(Json, CasesParseAsTheirFilesSay) {
+TEST(Json, CasesParseAndReadAsFilesAsTheirFilesSay) {
     tavi::test::runCases("json", [](const std::string& input) {
         std::wstring err = L"stale";
         const Json value = Json::parse(kiro::io::fromUtf8(input), err);
@@ -36,9 +36,7 @@ TEST(Json, CasesParseAsTheirFilesSay) {
         }
         return Outcome{out, toUtf8(err)};
     });
-}
-
-TEST(Json, FilesReadWithDetectionAndGiveNullOnAnyFailure) {
+    // Files are read with detection and give null on any failure.
     tavi::test::TempFolder dir;
     tavi::test::runCases("jsonfile", [&](const std::string& input) {
         tavi::test::writeBytes(dir / L"case.json", input);
@@ -66,19 +64,15 @@ TEST(Json, NumbersIgnoreTheLocale) {
     EXPECT_EQ(out, L"0.5");
 }
 
-TEST(Json, WrongTypesAndMissesGiveSharedNeutralValuesAndValuesCompareNumericallyThenByType) {
+TEST(Json, WrongTypesAndMissesGiveNeutralValuesAndValuesCompareNumericallyThenByType) {
     const Json obj = parsed(L"{\"s\":\"text\",\"n\":4,\"a\":[1,2],\"o\":{\"k\":true}}");
     for (const Json* miss : {&obj[L"missing"], &obj[L"a"][2], &obj[L"a"][size_t(-1)], &obj[L"s"][L"k"], &obj[L"s"][0],
                              &obj[0], &obj[L"missing"][L"deeper"][3]})
         EXPECT_EQ(miss, &Json()[0]);  // one shared null
-    EXPECT_EQ(&obj[L"s"].array_items(), &Json(3).array_items());
-    EXPECT_EQ(&obj[L"s"].object_items(), &obj[L"a"].object_items());
-    EXPECT_EQ(&obj[L"a"].string_value(), &Json(true).string_value());
+    EXPECT_TRUE(obj[L"a"].object_items().empty() && obj[L"o"].array_items().empty() && obj[L"s"].array_items().empty());
     EXPECT_EQ(obj[L"n"].string_value() + std::to_wstring(obj[L"s"].number_value() + obj[L"s"].int_value()),
               L"0.000000");
     EXPECT_TRUE(!obj[L"n"].bool_value() && obj[L"o"][L"k"].bool_value());
-    const Json copy = obj[L"s"];
-    EXPECT_EQ(&copy.string_value(), &obj[L"s"].string_value());  // copies share their payload
 
     // Numbers made in code: NaN has no int value and no JSON spelling.
     EXPECT_EQ(Json(std::nan("")).int_value(), 0);
