@@ -23,7 +23,6 @@ std::wstring decoded(const std::string& s) {
 
 TEST(Charset, DecodeAndDetectionCases) {
     tavi::test::runCases("charset", [](const std::string& in) { return Outcome{tavi::test::visible(decoded(in)), ""}; });
-    EXPECT_EQ(decode(nullptr, 4), L"");
     tavi::test::runCases("detect", [](const std::string& in) {
         const char* guesses[] = {"unknown", "sjis", "eucjp", "utf8"};
         return Outcome{std::string("utf8 ") + (detect::isUtf8(bytes(in), in.size()) ? "yes" : "no") + ", sjis " +
@@ -62,7 +61,7 @@ TEST(Charset, LongTextsConvertWholeAndStrayBytesLeaveTheRest) {
     const std::string narrow = toAnsi(L"a\u0394\u00E9b");
     EXPECT_TRUE(narrow.front() == 'a' && narrow.back() == 'b');
     EXPECT_EQ(toUtf8(L"") + toAnsi(L""), "");
-    EXPECT_EQ(fromAnsi(nullptr, 0), L"");
+    EXPECT_EQ(decode(nullptr, 4) + fromAnsi(nullptr, 0), L"");
     // The scan takes eight plain bytes at a time; an odd byte must stop it at every place.
     for (size_t at = 0; at < 24; ++at)
         for (const char* odd : {"\x01", "\xC3"})
