@@ -36,6 +36,7 @@ TEST(Xml, CasesReadAsTheirFilesSayAndParsesAppend) {
     xml.parse(L"\xFEFF<a><b>");
     xml.parse(L"<c>t");
     EXPECT_EQ(outline(xml), "a|||\nb|a||\nc|||\n|c|t|\n");
+    EXPECT_EQ(&xml.node(4), &xml.node(1000));  // past the end, one shared empty node
 }
 
 // Nesting far deeper than any feed (a run of '<' and names as long as the document are cases
