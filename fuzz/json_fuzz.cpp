@@ -59,9 +59,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::wstring second = again.dump();
     const json11w::Json third = json11w::Json::parse(second, err);
     check(err.empty() && third.dump() == second && third == again);
-    // Neutral lookups never fail.
-    (void)value[L"key"].string_value();
-    (void)value[size_t(3)].array_items();
-    (void)value.int_value();
+    (void)value.int_value();  // numbers beyond int are clamped, not cast
     return 0;
 }

@@ -1,7 +1,7 @@
 #!/bin/bash
 # Builds the libFuzzer targets (clang, ASan + UBSan) and runs each for SECONDS on its committed
 # seed corpus (fuzz/corpus/<name>/) plus the inputs found in earlier runs (build-fuzz/corpus/),
-# then prints one line per target: seconds, executions, coverage, findings. A finding (crash,
+# then prints one line per target: executions, coverage, findings. A finding (crash,
 # leak, time-out) is kept under build-fuzz/findings/ and makes the script exit non-zero.
 #
 #   fuzz/run.sh SECONDS [NAME...]     names without "_fuzz"; all targets by default
@@ -45,27 +45,24 @@ run_one() {
   } >"$build/logs/$name.log" 2>&1
 }
 
-running=0
 for name in "${names[@]}"; do
+  [ "$(jobs -rp | wc -l)" -lt "$jobs" ] || wait -n
   run_one "$name" &
-  running=$((running + 1))
-  if [ "$running" -ge "$jobs" ]; then wait -n; running=$((running - 1)); fi
 done
 wait
 
+# One line per target; a finding (or a run that gave no result) is shown from its log.
 failed=0
-printf '%-12s %8s %12s %8s %8s  %s\n' target seconds execs cov ft findings
 for name in "${names[@]}"; do
   log="$build/logs/$name.log"
   execs="$(grep -oE 'stat::number_of_executed_units: [0-9]+' "$log" | grep -oE '[0-9]+$')"
   cov="$(grep -oE 'cov: [0-9]+' "$log" | tail -n 1 | grep -oE '[0-9]+')"
-  ft="$(grep -oE 'ft: [0-9]+' "$log" | tail -n 1 | grep -oE '[0-9]+')"
-  found="$(grep -lE 'ERROR: (libFuzzer|AddressSanitizer|LeakSanitizer|UndefinedBehaviorSanitizer)|runtime error' "$log" >/dev/null && echo yes || echo none)"
-  [ -z "$execs" ] && found="no result"
-  printf '%-12s %8s %12s %8s %8s  %s\n' "$name" "$seconds" "${execs:-?}" "${cov:-?}" "${ft:-?}" "$found"
-  if [ "$found" != none ]; then
+  if [ -z "$execs" ] || grep -qE 'ERROR: (libFuzzer|AddressSanitizer|LeakSanitizer|UndefinedBehaviorSanitizer)|runtime error' "$log"; then
     failed=1
+    echo "$name: FINDING (or no result) in $seconds s"
     grep -E -A30 'ERROR|SUMMARY|runtime error|deadly|Test unit written' "$log" | head -60
+  else
+    echo "$name: $execs executions in $seconds s, coverage $cov, no findings"
   fi
 done
 exit $failed

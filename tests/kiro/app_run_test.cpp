@@ -18,7 +18,7 @@ struct FailingTimer : kiro::ui::Window {
     }
 };
 
-TEST(Run, AHandlersExceptionEndsTheLoopAndComesOutOfRun) {
+TEST(Run, AHandlersOrPostedTasksExceptionEndsTheLoopAndComesOutOfRun) {
     FailingTimer window;
     window.setTimer(10, 1);
     try {
@@ -32,11 +32,9 @@ TEST(Run, AHandlersExceptionEndsTheLoopAndComesOutOfRun) {
     window.killTimers();
     kiro::app::quit();
     EXPECT_NO_THROW(kiro::app::run());
-}
 
-// A task posted to the UI thread is called back by the platform too; what it throws, even
-// something that is no std::exception, ends the loop the same way.
-TEST(Run, APostedTasksExceptionEndsTheLoopToo) {
+    // A task posted to the UI thread is called back by the platform too; what it throws, even
+    // something that is no std::exception, ends the loop the same way.
     kiro::ui::postToUiThread([] { throw 7; });
     EXPECT_THROW(kiro::app::run(), std::runtime_error);
 }

@@ -12,7 +12,6 @@ TEST(Exception, TextNamesFileLineFunctionAndMessage) {
     try {
         KIRO_THROW("test::thrower", "boom");
     } catch (const std::exception& e) {
-        EXPECT_EQ(std::string(e.what()).rfind("exception_test.cpp(", 0), 0u) << e.what();
-        EXPECT_NE(std::string(e.what()).find(") test::thrower\n\nboom"), std::string::npos) << e.what();
+        EXPECT_EQ(e.what(), "exception_test.cpp(" + std::to_string(__LINE__ - 2) + ") test::thrower\n\nboom");
     }
 }

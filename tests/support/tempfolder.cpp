@@ -1,7 +1,6 @@
 // Temporary test folders and raw file access that does not go through the code under test.
 #include "support/tempfolder.h"
 
-#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -11,15 +10,6 @@
 namespace tavi::test {
 
 namespace fs = std::filesystem;
-
-namespace {
-
-fs::path native(std::wstring p) {
-    if (fs::path::preferred_separator == L'/') std::replace(p.begin(), p.end(), L'\\', L'/');
-    return fs::path(p);
-}
-
-}  // namespace
 
 TempFolder::TempFolder() {
     static std::atomic<unsigned> counter{0};
@@ -33,18 +23,18 @@ TempFolder::TempFolder() {
 
 TempFolder::~TempFolder() {
     std::error_code ec;
-    fs::remove_all(native(path_), ec);
+    fs::remove_all(path_, ec);
 }
 
 void writeBytes(const std::wstring& path, const std::string& bytes) {
-    const fs::path p = native(path);
+    const fs::path p(path);
     fs::create_directories(p.parent_path());
     std::ofstream out(p, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), std::streamsize(bytes.size()));
 }
 
 std::string readBytes(const std::wstring& path) {
-    std::ifstream in(native(path), std::ios::binary);
+    std::ifstream in(fs::path(path), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
