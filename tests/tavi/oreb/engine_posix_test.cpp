@@ -23,15 +23,9 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// A work folder with the language module started in it.
-struct Language {
-    test::ScopedWorkFolder work;
-    test::ScopedLanguageModule language;
-};
-
 TEST(CorpusPieces, ALongTextLearntPieceByPieceGivesTheLinksOfTheWhole) {
-    Language l;
-    ASSERT_TRUE(l.language.started());
+    test::ScopedLanguageModule work;
+    ASSERT_TRUE(work.started);
     // Long lines, so that pieces end after a full stop or anywhere, and nouns stand near cuts.
     std::wstring text;
     const wchar_t* const sentences[] = {L"猫は魚と牛乳が好きです。", L"古い地図と新しい鉛筆を机に置いた。",
@@ -50,9 +44,9 @@ TEST(CorpusPieces, ALongTextLearntPieceByPieceGivesTheLinksOfTheWhole) {
 }
 
 TEST(EngineWithLanguage, LearnsTheCorpusInSubfoldersWithTheAssociationFileAndAnswersAsTheCasesSay) {
-    Language l;
-    ASSERT_TRUE(l.language.started());
-    l.work.write("temp/corpus.txt", "犬;骨/4;;\n");
+    test::ScopedLanguageModule work;
+    ASSERT_TRUE(work.started);
+    work.write("temp/corpus.txt", "犬;骨/4;;\n");
     test::EngineScript script;
     test::writeBytes(script.folder / L"models/corpus/pets/animals.txt", "猫は魚が好きです。\n雨の日は静かです。\n");
     script.start("{}");
@@ -62,13 +56,13 @@ TEST(EngineWithLanguage, LearnsTheCorpusInSubfoldersWithTheAssociationFileAndAns
 }
 
 TEST(BrainWithLanguage, ProgressRisesFileByFileAndDestroyingWaitsOnlyForTheCurrentPiece) {
-    Language l;
-    ASSERT_TRUE(l.language.started());
+    test::ScopedLanguageModule work;
+    ASSERT_TRUE(work.started);
     std::string page;  // about 40 ms of analysis on a quiet machine
     while (page.size() < 24000) page += "猫は魚が好きです。雨の日は静かです。\n";
     const int pages = 200;  // some seconds in all, far more than the test waits
     for (int i = 0; i < pages; ++i)
-        l.work.write("brain/models/corpus/" + std::to_string(i % 3) + "/page" + std::to_string(i) + ".txt", page);
+        work.write("brain/models/corpus/" + std::to_string(i % 3) + "/page" + std::to_string(i) + ".txt", page);
     auto brain = std::make_unique<Brain>(L"brain\\");
     std::set<float> seen;
     float value = 0, last = 0;

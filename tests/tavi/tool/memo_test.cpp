@@ -93,13 +93,18 @@ TEST_F(MemoTest, NewNotesTakeFreeNamesAndWhatIsComposedIsOnDiskAtEscape) {
     EXPECT_TRUE(card.cy > 2 * Sticky::margin + 20 && card.cy < Sticky::editHeight) << card.cy;
 }
 
-TEST_F(MemoTest, SettingsFollowProtectionAndCopyOnClickAndKeepOtherKeys) {
+TEST_F(MemoTest, ProtectionCopyOnClickDeletingAndClearing) {
     // A protected note at 120, 150 whose settings hold keys of no meaning to it (its text, read
-    // back from the clipboard below: "守るメモ\nsecond line").
-    std::filesystem::copy(tavi::test::dataPath("memo/protected"), folder->path(),
+    // back from the clipboard below: "守るメモ\nsecond line"); an empty note, one with text,
+    // another protected one, and a text without settings (in UTF-8 with a form feed, a vertical
+    // tab and an escape byte).
+    std::filesystem::copy(tavi::test::dataPath("memo/notes"), folder->path(),
                           std::filesystem::copy_options::recursive);
     start();
-    Sticky& n = note(0);
+    ASSERT_EQ(memo->notes().size(), 5u);
+    std::map<std::wstring, Sticky*> named;  // by the last digit of the name
+    for (const auto& n : memo->notes()) named[n->datPath().substr(23, 1)] = n.get();
+    Sticky &n = *named.at(L"0"), &empty = *named.at(L"1"), &text = *named.at(L"2"), &orphaned = *named.at(L"4");
 
     // Protected: a double click says why nothing can be edited; edit and delete are greyed.
     uitest::BoxSeen box;
@@ -130,20 +135,10 @@ TEST_F(MemoTest, SettingsFollowProtectionAndCopyOnClickAndKeepOtherKeys) {
     EXPECT_EQ(gdk_window_get_cursor(gtk_widget_get_window(gtkClientArea(n))), gdkCursor(kiro::ui::Cursor::hand()));
     uitest::click(1);
     EXPECT_TRUE(waitUntil([] { return kiro::ui::getClipboardText() == L"守るメモ\nsecond line"; }));
-}
 
-TEST_F(MemoTest, DeletingAsksUnlessEmptyAndClearingKeepsProtectedNotes) {
-    // An empty note, one with text, a protected one, and a text without settings (in UTF-8
-    // with a form feed, a vertical tab and an escape byte).
-    std::filesystem::copy(tavi::test::dataPath("memo/clearing"), folder->path(),
-                          std::filesystem::copy_options::recursive);
-    start();
-    ASSERT_EQ(memo->notes().size(), 4u);
-    std::map<std::wstring, Sticky*> named;  // by the last digit of the name
-    for (const auto& n : memo->notes()) named[n->datPath().substr(23, 1)] = n.get();
-    Sticky &empty = *named.at(L"1"), &text = *named.at(L"2"), &orphaned = *named.at(L"4");
+    // The text without settings is placed in the middle of the work area, and that is saved.
     const kiro::ui::Rect area = kiro::ui::workArea();
-    EXPECT_EQ(kiro::io::toUtf8(orphaned.text()), tavi::test::readData("memo/clearing/data/memo/20240101000004.dat"));
+    EXPECT_EQ(kiro::io::toUtf8(orphaned.text()), tavi::test::readData("memo/notes/data/memo/20240101000004.dat"));
     EXPECT_TRUE(at(orphaned).x == area.right / 2 && at(orphaned).y == area.bottom / 2);
     EXPECT_NE(file(orphaned.iniPath()).find("x=" + std::to_string(area.right / 2)), std::string::npos);
 
@@ -151,13 +146,13 @@ TEST_F(MemoTest, DeletingAsksUnlessEmptyAndClearingKeepsProtectedNotes) {
     pick(empty, "d");
     ASSERT_TRUE(waitUntil([&] { return empty.state() == Sticky::Deleted; }));
     EXPECT_FALSE(uitest::boxOpen());
-    uitest::BoxSeen box;
+    box = uitest::BoxSeen{};
     uitest::answerBox(&box, kiro::ui::IdNo);
     text.sendMessage(kiro::ui::wm::Close, 0, 0);
     EXPECT_EQ(box.caption + L": " + box.text, L"Yes / No: このメモを削除しますか？");
     EXPECT_EQ(file(text.datPath()), "keep me?");
 
-    // Clearing, answered yes: the protected note alone stays, on screen and on disk.
+    // Clearing, answered yes: the note still protected alone stays, on screen and on disk.
     box = uitest::BoxSeen{};
     uitest::answerBox(&box, kiro::ui::IdYes);
     memo->command(tavi::tool::Command(L"memo -clear"));
