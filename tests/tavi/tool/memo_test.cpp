@@ -33,11 +33,6 @@ protected:
         owner = std::make_unique<kiro::ui::Window>();
     }
 
-    void start() {
-        memo =
-            std::make_unique<tavi::tool::Memo>(owner.get(), [] { return kiro::LocalTime{2025, 5, 25, 14, 30, 5, 0}; });
-        for (const auto& n : memo->notes()) ASSERT_TRUE(waitUntil([&] { return mapped(*n); }));
-    }
     Sticky& note(size_t i) { return *memo->notes().at(i); }
     std::string file(const std::wstring& path) { return tavi::test::readBytes(folder->path().wstring() + L"/" + path); }
     static bool mapped(Sticky& n) { return gtkToplevel(n) && gtk_widget_get_mapped(gtkToplevel(n)); }
@@ -62,49 +57,46 @@ protected:
     std::unique_ptr<tavi::tool::Memo> memo;
 };
 
-TEST_F(MemoTest, NewNotesTakeFreeNamesAndWhatIsComposedIsOnDiskAtEscape) {
-    start();
+TEST_F(MemoTest, NewNotesProtectionCopyOnClickDeletingAndClearing) {
+    // A protected note at 120, 150 whose settings hold keys of no meaning to it (its text, read
+    // back from the clipboard below: "守るメモ\nsecond line"); an empty note, one with text,
+    // another protected one, and a text without settings (in UTF-8 with a form feed, a vertical
+    // tab and an escape byte).
+    std::filesystem::copy(tavi::test::dataPath("memo/notes"), folder->path(), std::filesystem::copy_options::recursive);
+    memo = std::make_unique<tavi::tool::Memo>(owner.get(), [] { return kiro::LocalTime{2025, 5, 25, 14, 30, 5, 0}; });
+    ASSERT_EQ(memo->notes().size(), 5u);
+    for (const auto& n : memo->notes()) ASSERT_TRUE(waitUntil([&] { return mapped(*n); }));
+    std::map<std::wstring, Sticky*> named;  // by the last digit of the name
+    for (const auto& n : memo->notes()) named[n->datPath().substr(23, 1)] = n.get();
+    Sticky &n = *named.at(L"0"), &empty = *named.at(L"1"), &text = *named.at(L"2"), &orphaned = *named.at(L"4");
+
     // Two notes in the same second: the second takes the next free second.
     memo->command(tavi::tool::Command(L"memo -new"));
     memo->command(tavi::tool::Command(L"memo -new"));
-    ASSERT_EQ(memo->notes().size(), 2u);
-    EXPECT_EQ(note(0).datPath() + L" " + note(1).datPath(),
+    ASSERT_EQ(memo->notes().size(), 7u);
+    EXPECT_EQ(note(5).datPath() + L" " + note(6).datPath(),
               L"data/memo/20250525143005.dat data/memo/20250525143006.dat");
 
     // Escape while the input method composes (Ctrl+Shift+U, a code, space) ends the
     // composition, not the editor.
     // (Letters, digits and named keys only, so that no change of the keyboard map is needed.)
-    Sticky& n = note(1);
-    ASSERT_TRUE(waitUntil([&] { return mapped(n); }));
+    Sticky& fresh = note(6);
+    ASSERT_TRUE(waitUntil([&] { return mapped(fresh); }));
     uitest::pump(100);
-    uitest::focus(n);
+    uitest::focus(fresh);
     uitest::pump(100);
     uitest::keys("ctrl+shift+u 3 0 4 2 Escape");
     uitest::pump(300);
-    EXPECT_EQ(n.state(), Sticky::Editing);
+    EXPECT_EQ(fresh.state(), Sticky::Editing);
     // U+65E5 composed, a second line and Escape: UTF-8 without a byte-order mark, bare line
     // feeds, nothing added.
     uitest::keys("ctrl+shift+u 6 5 e 5 space Return x Escape");
-    ASSERT_TRUE(waitUntil([&] { return n.state() == Sticky::Showing; }));
-    EXPECT_EQ(file(n.datPath()), "日\nx");
+    ASSERT_TRUE(waitUntil([&] { return fresh.state() == Sticky::Showing; }));
+    EXPECT_EQ(file(fresh.datPath()), "日\nx");
     kiro::ui::Size card;  // sized to its two lines, at least 200 pixels wide
-    n.clientSize(card);
+    fresh.clientSize(card);
     EXPECT_GE(card.cx, 200);
     EXPECT_TRUE(card.cy > 2 * Sticky::margin + 20 && card.cy < Sticky::editHeight) << card.cy;
-}
-
-TEST_F(MemoTest, ProtectionCopyOnClickDeletingAndClearing) {
-    // A protected note at 120, 150 whose settings hold keys of no meaning to it (its text, read
-    // back from the clipboard below: "守るメモ\nsecond line"); an empty note, one with text,
-    // another protected one, and a text without settings (in UTF-8 with a form feed, a vertical
-    // tab and an escape byte).
-    std::filesystem::copy(tavi::test::dataPath("memo/notes"), folder->path(),
-                          std::filesystem::copy_options::recursive);
-    start();
-    ASSERT_EQ(memo->notes().size(), 5u);
-    std::map<std::wstring, Sticky*> named;  // by the last digit of the name
-    for (const auto& n : memo->notes()) named[n->datPath().substr(23, 1)] = n.get();
-    Sticky &n = *named.at(L"0"), &empty = *named.at(L"1"), &text = *named.at(L"2"), &orphaned = *named.at(L"4");
 
     // Protected: a double click says why nothing can be edited; edit and delete are greyed.
     uitest::BoxSeen box;
