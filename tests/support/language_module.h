@@ -3,7 +3,6 @@
 #pragma once
 
 #include <filesystem>
-#include <fstream>
 
 #include "sorn/sorn.h"
 #include "support/scoped_folders.h"
@@ -15,9 +14,8 @@ struct ScopedLanguageModule : ScopedWorkFolder {
     // ownSettings: with this settings file instead.
     explicit ScopedLanguageModule(bool shippedSettings = false, const std::string& ownSettings = "") {
         namespace fs = std::filesystem;
-        fs::create_directories("sorn/etc");
+        write("sorn/etc/mecabrc", ";\n");
         fs::create_directories("sorn/dic");
-        std::ofstream("sorn/etc/mecabrc") << ";\n";
         // The dictionary the application folder links to, else the one Debian installs.
         const fs::path linked = appFolder() / "sorn/dic/unidic";
         std::error_code ignored;
