@@ -17,27 +17,25 @@
 #include "support/tempfolder.h"
 #include "tavi/events.h"
 
+namespace tavi {
 namespace {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
-using tavi::Brain;
-using tavi::BrainOptions;
-using tavi::Response;
 
 // Far past the first minute, so a brain that heard nothing would be bored at once.
 const uint32_t Late = 10000000;
 
 struct BrainTest : ::testing::Test {
-    tavi::test::TempFolder folder;
+    test::TempFolder folder;
     std::atomic<uint32_t> now{Late};
     std::atomic<bool> broken{false};
     BrainOptions options;
 
     BrainTest() {
-        tavi::test::writeBytes(folder / L"event.json", R"({"unit_wakeup": ["good morning"],
+        test::writeBytes(folder / L"event.json", R"({"unit_wakeup": ["good morning"],
             "unit_drag": {"action": "grab", "texts": ["drag"]}, "unit_drop": ["drop"]})");
-        tavi::test::writeBytes(folder / L"response.json", R"({"boredom": {"texts": ["bored"]}})");
+        test::writeBytes(folder / L"response.json", R"({"boredom": {"texts": ["bored"]}})");
         options.clock = [this] {
             if (broken) throw std::runtime_error("clock broke");
             return now.load();
@@ -64,7 +62,7 @@ TEST_F(BrainTest, HeldUntilStartedThenAnswersWaitForReadinessAndAnEmptyInboxLeav
     // waits in the inbox, and holds that answer back.
     options.wake = [&] {
         if (wakes == 0) {
-            self->post(tavi::EventMessage{tavi::EventMessage::Named, L"not_in_the_table", {}});
+            self->post(EventMessage{EventMessage::Named, L"not_in_the_table", {}});
             Response r;
             EXPECT_FALSE(self->poll(r));
         }
@@ -73,7 +71,7 @@ TEST_F(BrainTest, HeldUntilStartedThenAnswersWaitForReadinessAndAnEmptyInboxLeav
     options.waitForStart = true;
     Brain brain(folder.path(), options);
     self = &brain;
-    brain.post(tavi::events::unitWakeup());
+    brain.post(events::unitWakeup());
     std::this_thread::sleep_for(300ms);
     float value = -1;
     EXPECT_TRUE(brain.progress(value) && value == 0.0f && wakes == 0);  // not started: it does not even load
@@ -90,7 +88,7 @@ TEST_F(BrainTest, HeldUntilStartedThenAnswersWaitForReadinessAndAnEmptyInboxLeav
     EXPECT_GE(Clock::now() - *loaded, 900ms);
     // Moving the message out of the inbox is worth a wake-up, though it brings no line.
     ASSERT_TRUE(waitFor([&] { return wakes >= 2; }));
-    brain.post(tavi::events::unitDrag());
+    brain.post(events::unitDrag());
     ASSERT_TRUE(waitFor([&] { return wakes >= 3; }));
     // Responses leave in the order they were made; the wakeup counted as activity, so no
     // boredom line follows while the clock stands.
@@ -121,11 +119,11 @@ TEST_F(BrainTest, ExceptionOnTheWorkerIsReportedOnceAndEndsIt) {
         float value;
         ASSERT_TRUE(waitFor([&] { return !brain->progress(value); }));
         broken = true;
-        brain->post(tavi::events::unitDrag());  // the next cycle reads the clock and fails
+        brain->post(events::unitDrag());  // the next cycle reads the clock and fails
         std::this_thread::sleep_for(1000ms);
         // The worker has ended: messages are no longer taken, nothing more is said, and
         // deleting the brain does not wait.
-        brain->post(tavi::events::unitDrop());
+        brain->post(events::unitDrop());
         EXPECT_EQ(next(*brain, 600ms).text, L"<none>");
         const auto start = Clock::now();
         brain.reset();
@@ -137,3 +135,4 @@ TEST_F(BrainTest, ExceptionOnTheWorkerIsReportedOnceAndEndsIt) {
 }
 
 }  // namespace
+}  // namespace tavi

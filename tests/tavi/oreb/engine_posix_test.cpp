@@ -22,7 +22,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-TEST(EngineWithLanguage, LearnsALongTextPieceByPieceAndTheCorpusFilesAndAnswersAsTheCasesSay) {
+TEST(EngineWithLanguage, LearnsALongTextPieceByPieceAndTheCorpusFilesAnswersAsTheCasesSayAndLoadsFileByFile) {
     // A long text learnt piece by piece gives the links of the whole.
     test::ScopedLanguageModule work;
     ASSERT_TRUE(work.started);
@@ -53,11 +53,8 @@ TEST(EngineWithLanguage, LearnsALongTextPieceByPieceAndTheCorpusFilesAndAnswersA
     test::writeBytes(script.folder / L"models/corpus/pets/animals.txt", "猫は魚が好きです。\n雨の日は静かです。\n");
     script.start("{}");
     test::runCases("engine-language", [&](const std::string& steps) { return test::Outcome{script.play(steps), ""}; });
-}
 
-TEST(BrainWithLanguage, ProgressRisesFileByFileAndDestroyingWaitsOnlyForTheCurrentPiece) {
-    test::ScopedLanguageModule work;
-    ASSERT_TRUE(work.started);
+    // A brain's progress rises file by file, and destroying it waits only for the current piece.
     std::string page;  // about 40 ms of analysis on a quiet machine
     while (page.size() < 24000) page += "猫は魚が好きです。雨の日は静かです。\n";
     const int pages = 200;  // some seconds in all, far more than the test waits
