@@ -1,5 +1,5 @@
 // The language module with the real MeCab and the UniDic dictionary of the application folder:
-// the analyses under tests/data/sorn (with excluded nouns and their settings file), long texts,
+// the analyses under tests/data/sorn (with excluded nouns and their settings file), and
 // concurrent analyses.
 #include "sorn/sorn.h"
 
@@ -20,30 +20,18 @@ std::wstring tokens(const std::wstring& text) {
     return out;
 }
 
-class SornAnalysis : public ::testing::Test {
-protected:
-    // A module folder with the given settings file (the shipped one when empty), the dictionary
-    // linked in.
-    void start(const std::string& settings = "") {
-        folder_.emplace();
-        if (!settings.empty()) folder_->write("sorn/sorn.json", settings);
-        language_.emplace(settings.empty());
-        ASSERT_TRUE(language_->started());
-    }
-    void TearDown() override { language_.reset(); }
-    std::optional<tavi::test::ScopedWorkFolder> folder_;
-    std::optional<tavi::test::ScopedLanguageModule> language_;
-};
-
-TEST_F(SornAnalysis, CasesAnalyseAsTheirFilesSayUntilFinalized) {
+TEST(SornAnalysis, CasesAnalyseAsTheirFilesSayUntilFinalizedAndConcurrentAnalysesAgree) {
+    std::optional<tavi::test::ScopedLanguageModule> language;
     tavi::test::runCases("sorn", [&](std::string text) {
-        // A first line "settings <json>" gives the module a settings file of its own.
+        // A first line "settings <json>" gives the module a settings file of its own, else it
+        // has the shipped one.
         std::string settings;
         if (text.rfind("settings ", 0) == 0) {
             settings = text.substr(9, text.find('\n') - 9);
             text.erase(0, text.find('\n') + 1);
         }
-        start(settings);
+        language.emplace(settings.empty(), settings);
+        EXPECT_TRUE(language->started);
         std::string out;
         const auto analysed = sorn::analyze(sorn::toWide(text.c_str()));
         for (const auto& t : analysed) {
@@ -64,17 +52,7 @@ TEST_F(SornAnalysis, CasesAnalyseAsTheirFilesSayUntilFinalized) {
     EXPECT_TRUE(sorn::initialize());
     EXPECT_EQ(sorn::analyze(L"花").size(), 1u);
     EXPECT_TRUE(sorn::analyze(L"").empty());
-}
-
-TEST_F(SornAnalysis, LongTextsAreAnalysedWholeAndConcurrentAnalysesAgree) {
-    start();
-    const std::wstring line = L"今日は公園で美しい花を見た。\n";
-    const auto one = sorn::analyze(line);
-    std::wstring text;
-    for (int i = 0; i < 2500; ++i) text += line;  // over 100 KB of UTF-8: analysed in pieces
-    const auto all = sorn::analyze(text);
-    ASSERT_EQ(all.size(), one.size() * 2500);
-    for (size_t i = 0; i < all.size(); i += 997) EXPECT_EQ(all[i].surface, one[i % one.size()].surface) << i;
+    // Long texts analysed on four threads at once (a long text as a whole: engine_posix_test).
     std::wstring story;
     for (int i = 0; i < 40; ++i)
         story += L"駅前の小さな店で温かいコーヒーを飲みながら、友達と京都の旅行について話した。\n";

@@ -11,14 +11,28 @@
 
 #include "kiro/io/charset/charset.h"
 #include "support/cases.h"
-#include "support/corpus_links.h"
 #include "support/scoped_folders.h"
 
 namespace {
 
 using tavi::oreb::Corpus;
 using tavi::oreb::Relatives;
-using tavi::test::links;
+// Every link as "noun|word|count|kind", sorted.
+std::string links(const Corpus& corpus) {
+    std::vector<std::string> lines;
+    for (const auto& [noun, related] : corpus.links()) {
+        if (related.empty()) lines.push_back(kiro::io::toUtf8(noun) + "|");
+        for (const auto& [word, link] : related)
+            lines.push_back(kiro::io::toUtf8(noun + L"|" + word) + "|" + std::to_string(link.count) + "|" +
+                            (link.kind == 1   ? "noun"
+                             : link.kind == 2 ? "adjective"
+                                              : "?"));
+    }
+    std::sort(lines.begin(), lines.end());
+    std::string out;
+    for (const auto& l : lines) out += l + "\n";
+    return out;
+}
 
 const uint32_t General = sorn::Noun | sorn::General;
 const uint32_t Person = sorn::Noun | sorn::Proper | sorn::Person;

@@ -11,7 +11,6 @@
 
 #include "sorn/pieces.h"
 #include "support/cases.h"
-#include "support/corpus_links.h"
 #include "support/engine_script.h"
 #include "support/language_module.h"
 #include "tavi/brain.h"
@@ -23,15 +22,10 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// A work folder with the language module started in it.
-struct Language {
-    test::ScopedWorkFolder work;
-    test::ScopedLanguageModule language;
-};
-
-TEST(CorpusPieces, ALongTextLearntPieceByPieceGivesTheLinksOfTheWhole) {
-    Language l;
-    ASSERT_TRUE(l.language.started());
+TEST(EngineWithLanguage, LearnsALongTextPieceByPieceAndTheCorpusFilesAnswersAsTheCasesSayAndLoadsFileByFile) {
+    // A long text learnt piece by piece gives the links of the whole.
+    test::ScopedLanguageModule work;
+    ASSERT_TRUE(work.started);
     // Long lines, so that pieces end after a full stop or anywhere, and nouns stand near cuts.
     std::wstring text;
     const wchar_t* const sentences[] = {L"猫は魚と牛乳が好きです。", L"古い地図と新しい鉛筆を机に置いた。",
@@ -43,32 +37,29 @@ TEST(CorpusPieces, ALongTextLearntPieceByPieceGivesTheLinksOfTheWhole) {
     std::atomic<bool> stop{false};
     EXPECT_TRUE(pieces.learnText(text, stop));
     ASSERT_GT(whole.links().size(), 5u);
-    EXPECT_TRUE(test::links(pieces) == test::links(whole));
+    ASSERT_EQ(pieces.links().size(), whole.links().size());
+    for (const auto& [noun, related] : whole.links()) {
+        ASSERT_EQ(pieces.links().at(noun).size(), related.size());
+        for (const auto& [word, link] : related) EXPECT_EQ(pieces.links().at(noun).at(word).count, link.count) << word;
+    }
     stop = true;
     EXPECT_FALSE(stopped.learnText(text, stop));
     EXPECT_TRUE(stopped.links().empty());
-}
 
-TEST(EngineWithLanguage, LearnsTheCorpusInSubfoldersWithTheAssociationFileAndAnswersAsTheCasesSay) {
-    Language l;
-    ASSERT_TRUE(l.language.started());
-    l.work.write("temp/corpus.txt", "犬;骨/4;;\n");
+    // The engine learns the corpus files in subfolders beside the association file, and
+    // answers free text from them as the cases say.
+    work.write("temp/corpus.txt", "犬;骨/4;;\n");
     test::EngineScript script;
     test::writeBytes(script.folder / L"models/corpus/pets/animals.txt", "猫は魚が好きです。\n雨の日は静かです。\n");
     script.start("{}");
-    EXPECT_EQ(script.engine->corpus().links().at(L"猫").at(L"魚").count, 2);
-    EXPECT_EQ(script.engine->corpus().links().at(L"犬").at(L"骨").count, 4);
     test::runCases("engine-language", [&](const std::string& steps) { return test::Outcome{script.play(steps), ""}; });
-}
 
-TEST(BrainWithLanguage, ProgressRisesFileByFileAndDestroyingWaitsOnlyForTheCurrentPiece) {
-    Language l;
-    ASSERT_TRUE(l.language.started());
+    // A brain's progress rises file by file, and destroying it waits only for the current piece.
     std::string page;  // about 40 ms of analysis on a quiet machine
     while (page.size() < 24000) page += "猫は魚が好きです。雨の日は静かです。\n";
     const int pages = 200;  // some seconds in all, far more than the test waits
     for (int i = 0; i < pages; ++i)
-        l.work.write("brain/models/corpus/" + std::to_string(i % 3) + "/page" + std::to_string(i) + ".txt", page);
+        work.write("brain/models/corpus/" + std::to_string(i % 3) + "/page" + std::to_string(i) + ".txt", page);
     auto brain = std::make_unique<Brain>(L"brain\\");
     std::set<float> seen;
     float value = 0, last = 0;

@@ -56,7 +56,7 @@ TEST(EventTable, CasesCollectAsTheirFilesSayAndParamsAreMergedAllTheSame) {
     EXPECT_TRUE(set.empty() && set.variables().empty());
 }
 
-TEST(ResponseTable, EachSituationAddsOneDrawnLineAsTheCaseFilesSay) {
+TEST(ResponseTable, EachSituationAddsOneDrawnLineAsTheCaseFilesSayAndTheSetFillsItsPlaceholders) {
     TempFolder dir;
     test::runCases("response", [&](const std::string& input) {
         writeBytes(dir / L"response.json", input);
@@ -77,9 +77,8 @@ TEST(ResponseTable, EachSituationAddsOneDrawnLineAsTheCaseFilesSay) {
                   r.related(s, L"夏", Relatives{{L"海", L"山"}, {}});
               }),
               (std::set<std::wstring>{L"夏といえば海", L"夏といえば山"}));
-}
 
-TEST(ResponseSet, TakesNothingWhenEmptyAndFillsPlaceholdersOnceWithoutLeadingZeros) {
+    // A set takes nothing when empty, and fills placeholders once, without leading zeros.
     ResponseSet set(at(0, 5, 59));  // the first hour of the day
     set.set(L"weather", L"雨");
     Response out{L"untouched", L"idle"};

@@ -39,23 +39,19 @@ std::wstring feed(const char* server, const std::wstring& name) {
     return tavi::test::served(server, L"/data/feeds/" + name + L".in") + L"\n";
 }
 
-// A feed list in a fresh folder, and what the cycles collected from it.
-struct FeedCycle : ::testing::Test {
+// A feed list in a fresh folder, fetched by cycles (whose titles are collected) and by the worker.
+TEST(FeedCycle, FetchesInOrderKeepsNewTitlesLeavesAStalledFeedToTheNextCycleAndTheWorkerPauses) {
     const tavi::test::TempFolder folder;
     const std::wstring list = folder / L"rss-urls.txt";
     std::atomic<bool> stop{false};
     tavi::tool::FeedCollection feeds;
-
-    void write(const std::wstring& text) const { tavi::test::writeBytes(list, kiro::io::toUtf8(text)); }
-    size_t cycle() { return feeds.merge(tavi::tool::fetchFeeds(list, stop)); }
-    std::wstring titles() const {
+    auto write = [&](const std::wstring& text) { tavi::test::writeBytes(list, kiro::io::toUtf8(text)); };
+    auto cycle = [&] { return feeds.merge(tavi::tool::fetchFeeds(list, stop)); };
+    auto titles = [&] {
         std::wstring all;
         for (const FeedItem& item : feeds.items()) all += item.title + L"|";
         return all;
-    }
-};
-
-TEST_F(FeedCycle, FetchesInOrderKeepsNewTitlesAndLeavesAStalledFeedToTheNextCycle) {
+    };
     tavi::test::trustServers();
     // The second address brings the same items again: they are not new.
     const std::wstring before = L"# the test's feeds\n\n" + feed("TAVI_HTTP", L"rss2-carried-description") +
@@ -76,21 +72,22 @@ TEST_F(FeedCycle, FetchesInOrderKeepsNewTitlesAndLeavesAStalledFeedToTheNextCycl
     EXPECT_EQ(cycle(), 2u);
     EXPECT_EQ(cycle(), 0u);
     EXPECT_EQ(titles(), first + L"今夜は月が細く、星がよく見えます|雨のため観察会は延期|");
-}
 
-TEST_F(FeedCycle, WorkerTellsOfNewItemsOncePerCycleAndPausesFifteenMinutesUntilStopped) {
+    // The worker, on a fresh collection, tells of new items once per cycle and pauses fifteen
+    // minutes until stopped.
     write(feed("TAVI_HTTP", L"rss1-rdf"));
+    tavi::tool::FeedCollection fresh;
     int received = 0;
     std::vector<std::chrono::milliseconds> sleeps;
     // The sleeps return at once; stop comes during the second pause.
     tavi::tool::runFeeds(
-        list, feeds, stop, [&] { ++received; },
+        list, fresh, stop, [&] { ++received; },
         [&](std::chrono::milliseconds time) {
             sleeps.push_back(time);
             if (sleeps.size() == 3) stop = true;
         });
     EXPECT_EQ(received, 1);
-    EXPECT_EQ(feeds.items().size(), 2u);
+    EXPECT_EQ(fresh.items().size(), 2u);
     EXPECT_EQ(sleeps, (std::vector<std::chrono::milliseconds>{1000ms, 900000ms, 900000ms}));
 }
 
