@@ -2,7 +2,6 @@
 // the given brain tables), current for the test's lifetime; and a tick loop for them.
 #pragma once
 
-#include <filesystem>
 #include <functional>
 #include <string>
 

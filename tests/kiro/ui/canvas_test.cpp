@@ -4,7 +4,6 @@
 #include "kiro/ui/canvas.h"
 
 #include <fstream>
-#include <iterator>
 #include <list>
 #include <sstream>
 

@@ -2,7 +2,6 @@
 // tests/data/feeds and tests/data/feedpage, and the fetch cycle against the local servers.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <chrono>
 
 #include "kiro/io/charset/charset.h"

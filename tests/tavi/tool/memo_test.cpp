@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include "kiro/io/charset/charset.h"
 #include "kiro/ui/boxflags.h"
 #include "kiro/ui/clipboard.h"
