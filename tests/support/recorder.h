@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <utility>
@@ -24,7 +25,7 @@ public:
     std::vector<std::string> log;
     std::function<LResult(std::uint32_t, WParam, LParam)> message;  // onMessage, if set
     std::function<void(Canvas&)> painter;                           // onPaint draws with it, if set
-    LResult userResult = NotHandled, closeResult = NotHandled, hookedResult = NotHandled, dropResult = NotHandled;
+    std::map<std::string, LResult> results;  // what the user, close, hooked and drop handlers return, if set
     std::vector<XY> moves;
     std::vector<Rect> movings;
     int leftmost = -100000;                       // where onMoving holds the left edge
@@ -32,6 +33,9 @@ public:
     std::vector<std::string>* journal = nullptr;  // where every window notes, if set
 
     int count(const std::string& entry) const { return int(std::count(log.begin(), log.end(), entry)); }
+    LResult result(const std::string& handler) const {
+        return results.count(handler) ? results.at(handler) : NotHandled;
+    }
     bool has(const std::string& entry) const { return count(entry) > 0; }
     // Whether the window comes to have seen `entry` n times while the loop runs.
     bool saw(const std::string& entry, int n = 1) {
@@ -43,9 +47,9 @@ public:
         return message ? message(msg, w, l) : NotHandled;
     }
     LResult onUserMessage(std::uint32_t msg, WParam w, LParam) override {
-        return note("user " + std::to_string(msg) + " " + std::to_string(w), userResult);
+        return note("user " + std::to_string(msg) + " " + std::to_string(w), result("user"));
     }
-    LResult onClose() override { return note("close", closeResult); }
+    LResult onClose() override { return note("close", result("close")); }
     LResult onDestroy() override { return note("destroy"); }
     LResult onPaint(Canvas& canvas) override {
         if (painter) painter(canvas);
@@ -63,7 +67,7 @@ public:
     LResult onFocus(bool gained) override { return note(gained ? "focus" : "blur"); }
     LResult onClipboardUpdate() override { return note("clipboard"); }
     LResult onDropFiles(const std::vector<std::wstring>& p) override {
-        return note("drop " + std::to_string(p.size()), dropResult);
+        return note("drop " + std::to_string(p.size()), result("drop"));
     }
     LResult onCommand(std::uint32_t id, std::uint32_t code) override {
         return note("command " + std::to_string(id) + " " + std::to_string(code), 0);
@@ -77,7 +81,7 @@ public:
     LResult onWheel(float notches) override { return note("wheel " + std::to_string(int(notches))); }
     LResult onSetCursor(std::uint32_t mouseMsg) override { return note("cursor " + std::to_string(mouseMsg)); }
     LResult onHookedMessage(Window& source, std::uint32_t msg, WParam, LParam) override {
-        return note("hooked " + std::to_string(msg) + " of " + static_cast<Recorder&>(source).name, hookedResult);
+        return note("hooked " + std::to_string(msg) + " of " + static_cast<Recorder&>(source).name, result("hooked"));
     }
 
 private:

@@ -28,8 +28,8 @@ bool waitUntil(const std::function<bool()>& done, int ms) {
 
 void click(int button, int count) {
     for (int i = 0; i < count; ++i) {
-        press(button);
-        release(button);
+        uitest::button(button, true);
+        uitest::button(button, false);
     }
 }
 

@@ -39,9 +39,8 @@ void every(unsigned ms, std::function<bool()> action);
 // 3 right. Key names: "Return", "Escape", "Tab", "space", "Up", "Down", "Left", "Right" or
 // one character, with "ctrl+", "shift+" or "alt+" before it for a combination; several are
 // separated by spaces.
-void moveTo(int x, int y);  // returns once the pointer is there
-void press(int button);
-void release(int button);
+void moveTo(int x, int y);          // returns once the pointer is there
+void button(int which, bool down);  // pressed or released
 void click(int button, int count = 1);
 void wheel(int notches);  // positive: away from the user
 void keys(const std::string& names);

@@ -95,13 +95,8 @@ void moveTo(int x, int y) {
     XSync(xdisplay(), False);
 }
 
-void press(int button) {
-    XTestFakeButtonEvent(xdisplay(), unsigned(button), True, CurrentTime);
-    XSync(xdisplay(), False);
-}
-
-void release(int button) {
-    XTestFakeButtonEvent(xdisplay(), unsigned(button), False, CurrentTime);
+void button(int which, bool down) {
+    XTestFakeButtonEvent(xdisplay(), unsigned(which), down, CurrentTime);
     XSync(xdisplay(), False);
 }
 

@@ -83,12 +83,9 @@ void moveTo(int x, int y) {
     mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, LONG((x * 65535 + w / 2) / w), LONG((y * 65535 + h / 2) / h));
 }
 
-void press(int button) {
-    mouse(button == 1 ? MOUSEEVENTF_LEFTDOWN : button == 2 ? MOUSEEVENTF_MIDDLEDOWN : MOUSEEVENTF_RIGHTDOWN);
-}
-
-void release(int button) {
-    mouse(button == 1 ? MOUSEEVENTF_LEFTUP : button == 2 ? MOUSEEVENTF_MIDDLEUP : MOUSEEVENTF_RIGHTUP);
+// Each button's release flag is the bit after its press flag.
+void button(int which, bool down) {
+    mouse((which == 1 ? MOUSEEVENTF_LEFTDOWN : which == 2 ? MOUSEEVENTF_MIDDLEDOWN : MOUSEEVENTF_RIGHTDOWN) << !down);
 }
 
 void wheel(int notches) {
