@@ -33,10 +33,7 @@ public:
     std::vector<std::string>* journal = nullptr;  // where every window notes, if set
 
     int count(const std::string& entry) const { return int(std::count(log.begin(), log.end(), entry)); }
-    LResult result(const std::string& handler) const {
-        return results.count(handler) ? results.at(handler) : NotHandled;
-    }
-    bool has(const std::string& entry) const { return count(entry) > 0; }
+    LResult result(const std::string& h) const { return results.count(h) ? results.at(h) : NotHandled; }
     // Whether the window comes to have seen `entry` n times while the loop runs.
     bool saw(const std::string& entry, int n = 1) {
         return uitest::waitUntil([&] { return count(entry) >= n; });
@@ -99,7 +96,7 @@ inline std::unique_ptr<Recorder> shown(int x, int y, int w, int h, std::uint32_t
     win->moveTo(x, y);
     win->setClientSize(w, h);
     win->show();
-    EXPECT_TRUE(uitest::waitUntil([raw = win.get()] { return raw->has("paint"); }));
+    EXPECT_TRUE(win->saw("paint"));
     uitest::pump(300);
     win->log.clear();
     return win;

@@ -286,7 +286,7 @@ TEST_F(WindowTest, WindowsShowTheirPixelsAndTakeClicks) {
     EXPECT_EQ(test::sizeOf(w), XY(70, 50));
     EXPECT_EQ(test::placeOf(w), XY(300, 200));
 #ifndef _WIN32  // (under Wine the layered update brings no size message: the GTK backend's promise)
-    EXPECT_TRUE(w.has("size 70x50"));
+    EXPECT_GE(w.count("size 70x50"), 1);
 #endif
     EXPECT_EQ((std::vector<std::uint32_t>{uitest::screenPixel(335, 225), uitest::screenPixel(500, 200),
                                           uitest::screenPixel(510, 230), uitest::screenPixel(530, 210)}),
