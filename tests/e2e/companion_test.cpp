@@ -18,6 +18,7 @@ TEST_F(CompanionTest, StandsInTheCornerRefusesASecondStartGreetsShowsItsMenuAndE
         const auto second = start();
         const auto box = second->box("caution");
         ASSERT_TRUE(box) << "no box captioned caution";
+        EXPECT_FALSE(second->body());  // the refused copy never built a character
         input(*box, "key Escape");
         EXPECT_EQ(second->waitExit(10s), 255);
     }
