@@ -130,8 +130,7 @@ TEST_F(FaultsTest, HostileFeedServerNeitherStallsNorBloatsNorDelaysTheExit) {
     writeFile(folder_ / "etc/rss-urls.txt", kiro::io::toUtf8(list));
     // No corpus to learn: what the program takes beyond its start is the feeds'.
     fs::remove_all(folder_ / "units/mebu/brain/models/corpus");
-    const fs::path ticks = folder_.parent_path() / "ticks.bin";
-    const auto app = start({"TAVI_TICK_LOG=" + ticks.string()}, true);
+    const auto app = start({"TAVI_TICK_LOG=" + (root_ / "ticks.bin").string()}, true);
     if (!app) GTEST_SKIP() << "needs TAVI_PRELOAD and the Linux program";
     const auto body = app->waitBody();
     ASSERT_TRUE(body);
@@ -154,7 +153,7 @@ TEST_F(FaultsTest, HostileFeedServerNeitherStallsNorBloatsNorDelaysTheExit) {
     ASSERT_EQ(app->waitExit(5s), 0);
     const double exitMs = msSince(stop);
     // How late each timer fired, in milliseconds.
-    const std::string bytes = readFile(ticks);
+    const std::string bytes = readFile(root_ / "ticks.bin");
     std::vector<double> late(bytes.size() / sizeof(double));
     std::memcpy(late.data(), bytes.data(), late.size() * sizeof(double));
     std::cout << serial << " pings, slowest answer " << slowest << " ms; " << late.size()
