@@ -207,9 +207,7 @@ public:
     // A selection ("PRIMARY", "CLIPBOARD") as UTF-8 text, delivered to the panel; empty when
     // nobody holds it or it does not answer.
     std::string selection(const char* name, std::chrono::milliseconds limit) {
-        const Atom target = atom("E2E_SELECTION");
-        XDeleteProperty(display_, panel_, target);
-        XConvertSelection(display_, atom(name), atom("UTF8_STRING"), target, panel_, CurrentTime);
+        XConvertSelection(display_, atom(name), atom("UTF8_STRING"), atom("E2E_SELECTION"), panel_, CurrentTime);
         XFlush(display_);
         XEvent e;
         const auto answered = [&] { return XCheckTypedWindowEvent(display_, panel_, SelectionNotify, &e); };
