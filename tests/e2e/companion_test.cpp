@@ -19,7 +19,7 @@ TEST_F(CompanionTest, StandsInTheCornerRefusesASecondStartGreetsShowsItsMenuAndE
         const auto box = second->box("caution");
         ASSERT_TRUE(box) << "no box captioned caution";
         EXPECT_FALSE(second->body());  // the refused copy never built a character
-        keys(*box, "Escape");
+        input(*box, "key Escape");
         EXPECT_EQ(second->waitExit(10s), 255);
     }
     const Box area = desk_->workArea();
@@ -56,14 +56,13 @@ TEST_F(CompanionTest, StandsInTheCornerRefusesASecondStartGreetsShowsItsMenuAndE
 
     // The menu opens at the pointer (one of its corners); dismissed, the program goes on.
     const auto [px, py] = app->pointOn(*body);  // where the click goes
-    const auto menu = app->click(*body);
+    const auto menu = app->clickAt({px, py});
     ASSERT_TRUE(menu) << "no menu after a right click on the character";
     const auto near = [](int edge, int otherEdge, int p) {
         return std::min(std::abs(edge - p), std::abs(otherEdge - p)) <= 12;
     };
     EXPECT_TRUE(near(menu->box.left, menu->box.right, px) && near(menu->box.top, menu->box.bottom, py))
         << "menu at " << menu->box.left << "," << menu->box.top << " pointer " << px << "," << py;
-    EXPECT_TRUE(menu->box.width() > 50 && menu->box.height() > 100);
     xdotool("key Escape");
     EXPECT_TRUE(waitFor([&] { return !app->openMenuWindow(); }, 5s));
 
@@ -71,8 +70,7 @@ TEST_F(CompanionTest, StandsInTheCornerRefusesASecondStartGreetsShowsItsMenuAndE
     ASSERT_TRUE(app->pick(*body, "v"));
     const auto box = app->box("雑なバージョン情報");
     ASSERT_TRUE(box) << "no version box";
-    keys(*box, "Escape");
-    EXPECT_TRUE(waitFor([&] { return !app->box("雑なバージョン情報", 0ms); }, 5s));
+    input(*box, "key Escape");
 
     // The balloon keeps its place beside the character through a move by the window manager
     // (before the drag, whose line would move the balloon anyway) and through a drag, step by
@@ -98,7 +96,7 @@ TEST_F(CompanionTest, StandsInTheCornerRefusesASecondStartGreetsShowsItsMenuAndE
 
     // The end of the session, while the menu waits for a choice, ends the program at once
     // through the normal shut-down: every mark of the menu is stored, none set.
-    ASSERT_TRUE(app->click(*app->body()));
+    ASSERT_TRUE(app->clickAt(app->pointOn(*app->body())));
     app->endSession();
     EXPECT_EQ(app->waitExit(1500ms), 0) << "not ended normally within 1.5 s";
     for (const char* key : {"1", "2", "3", "4", "6"}) EXPECT_EQ(preference(key), "false") << key;
@@ -116,7 +114,7 @@ TEST_F(CompanionTest, NewNoteKeepsItsKeysAndSavesThemAtEscape) {
     const auto editor = app->box("メモを編集中...");
     ASSERT_TRUE(editor);
     EXPECT_TRUE(editor->decorated) << "the editor has a title bar, the character none";
-    xdotool("windowfocus --sync " + std::to_string(editor->id) + " type --delay 30 'note #1: OK'");
+    input(*editor, "type --delay 30 'note #1: OK'");
     EXPECT_TRUE(waitFor([&] { return app->balloonShowing(*body); }, 60s)) << "no wake-up line";
     xdotool("key Return type --delay 30 '(2) end'");
     xdotool("key Escape");
@@ -127,8 +125,6 @@ TEST_F(CompanionTest, NewNoteKeepsItsKeysAndSavesThemAtEscape) {
         return std::nullopt;
     };
     EXPECT_EQ(waitFor(newNote, 5s), "note #1: OK\n(2) end");
-    app->endSession();
-    EXPECT_EQ(app->waitExit(10s), 0);
 }
 
 }  // namespace

@@ -39,7 +39,7 @@ TEST_F(PreferencesTest, MutingAndLeavingTheTopmostLayerActAtOnceAndSurviveAResta
         // "ちょっと黙って(&Q)" flips the mark: a click that makes the character speak is
         // answered only when it is not muted.
         ASSERT_TRUE(app->pick(*body, "q"));
-        app->click(*body, 1);
+        app->clickAt(app->pointOn(*body), 1);
         EXPECT_EQ(waitFor([&] { return app->balloonShowing(*body); }, restarted ? 10s : 4s), restarted);
         if (restarted && layers) {
             // Picking the other switch again clears its mark: the character is above again.

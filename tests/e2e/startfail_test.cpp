@@ -17,12 +17,12 @@ protected:
         // as the PRIMARY selection; a Windows box (under Wine) offers nothing.
         std::string shown;
         for (int i = 0; i < 4 && !shows.empty() && runner() == nullptr && shown.empty(); ++i) {
-            keys(*box, "shift+Tab");
+            input(*box, "key shift+Tab");
             waitFor([&] { return !(shown = desk_->selection("PRIMARY", 500ms)).empty(); }, 1500ms);
         }
         for (const std::string& part : shows) EXPECT_TRUE(runner() || shown.find(part) != std::string::npos) << shown;
         EXPECT_FALSE(fs::exists(folder_ / "error.log")) << "the log comes after the box";
-        keys(*box, "Escape");
+        input(*box, "key Escape");
         return app.waitExit(10s);
     }
 };
@@ -30,12 +30,9 @@ protected:
 TEST_F(StartFailTest, BrokenUnitListShowsTheErrorAndWritesTheLog) {
     writeFile(folder_ / "units/bootstrap.json", "{\"units\": [\"mebu\"");
     const auto app = start();
-    ASSERT_TRUE(app->box("Oops! exception now :("));
-    EXPECT_FALSE(app->body());
     EXPECT_EQ(oops(*app, {"tavi::MultiUnit::MultiUnit", "ERROR_UnitNotFound"}), 255);
-    std::string log = readFile(folder_ / "error.log");
-    log.erase(std::remove(log.begin(), log.end(), '\r'), log.end());  // Windows ends its lines with CR LF
-    EXPECT_NE(log.find("tavi::MultiUnit::MultiUnit\n\nERROR_UnitNotFound"), std::string::npos) << log;
+    const std::string log = readFile(folder_ / "error.log");  // (Windows ends its lines with CR LF)
+    EXPECT_TRUE(std::regex_search(log, std::regex("tavi::MultiUnit::MultiUnit\r?\n\r?\nERROR_UnitNotFound"))) << log;
     EXPECT_FALSE(fs::exists(statePath())) << "a failed start runs none of the shut-down";
 }
 

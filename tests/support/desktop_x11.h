@@ -91,7 +91,6 @@ struct XWin {
 struct Pixels {
     Box box;
     std::vector<std::uint32_t> rgb;
-    std::uint32_t at(int x, int y) const { return rgb[(y - box.top) * box.width() + (x - box.left)]; }
 };
 
 // Keyboard and mouse through the XTEST extension (xdotool); waits for xdotool to finish.
@@ -208,9 +207,7 @@ public:
     // A selection ("PRIMARY", "CLIPBOARD") as UTF-8 text, delivered to the panel; empty when
     // nobody holds it or it does not answer.
     std::string selection(const char* name, std::chrono::milliseconds limit) {
-        const Atom target = atom("E2E_SELECTION");
-        XDeleteProperty(display_, panel_, target);
-        XConvertSelection(display_, atom(name), atom("UTF8_STRING"), target, panel_, CurrentTime);
+        XConvertSelection(display_, atom(name), atom("UTF8_STRING"), atom("E2E_SELECTION"), panel_, CurrentTime);
         XFlush(display_);
         XEvent e;
         const auto answered = [&] { return XCheckTypedWindowEvent(display_, panel_, SelectionNotify, &e); };
@@ -249,9 +246,9 @@ private:
     XErrorHandler previousHandler_ = nullptr;
 };
 
-// Gives the window the keyboard and presses the keys (xdotool's "key" arguments).
-inline void keys(const XWin& window, const std::string& keys) {
-    xdotool("windowfocus --sync " + std::to_string(window.id) + " key " + keys);
+// Gives the window the keyboard and sends it xdotool's input commands ("key Escape", "type 'a'").
+inline void input(const XWin& window, const std::string& commands) {
+    xdotool("windowfocus --sync " + std::to_string(window.id) + " " + commands);
 }
 
 // One run of the program from the copy of the application folder under root, with the
@@ -354,29 +351,26 @@ public:
         const int cx = (body.box.left + body.box.right) / 2, cy = (body.box.top + body.box.bottom) / 2;
         std::pair<int, int> best{cx, cy};
         long bestDistance = -1;
-        for (int y = p.box.top; y < p.box.bottom; y += 2) {
-            for (int x = p.box.left; x < p.box.right; x += 2) {
-                const long d = long(x - cx) * (x - cx) + long(y - cy) * (y - cy);
-                if (p.at(x, y) != 0 && (bestDistance < 0 || d < bestDistance)) bestDistance = d, best = {x, y};
-            }
+        for (size_t i = 0; i < p.rgb.size(); ++i) {
+            const int x = p.box.left + int(i) % p.box.width(), y = p.box.top + int(i) / p.box.width();
+            const long d = long(x - cx) * (x - cx) + long(y - cy) * (y - cy);
+            if (p.rgb[i] != 0 && (bestDistance < 0 || d < bestDistance)) bestDistance = d, best = {x, y};
         }
         return best;
     }
-    // Clicks the character with the button (1: poke it, 3: its menu, returned once open).
-    std::optional<XWin> click(const XWin& body, int button = 3) {
-        const auto [x, y] = pointOn(body);
-        desk_.movePointer(x, y);
+    // Clicks the point with the button (1: poke the character, 3: the menu of what is there,
+    // returned once open).
+    std::optional<XWin> clickAt(std::pair<int, int> at, int button = 3) {
+        desk_.movePointer(at.first, at.second);
         xdotool("click " + std::to_string(button));
         if (button != 3) return std::nullopt;
         return waitFor([&] { return openMenuWindow(); }, 5s);
     }
-    // Opens the menu of what is at the point (a right click there) and picks an item by its
-    // access keys; true once the menu has closed. A click lost on a busy machine is repeated.
+    // Opens the menu at the point and picks an item by its access keys; true once the menu has
+    // closed. A click lost on a busy machine is repeated.
     bool pickAt(std::pair<int, int> at, const std::string& keys) {
         for (int attempt = 0; attempt < 3; ++attempt) {
-            desk_.movePointer(at.first, at.second);
-            xdotool("click 3");
-            if (!waitFor([&] { return openMenuWindow(); }, 5s)) continue;
+            if (!clickAt(at)) continue;
             xdotool("key " + keys);
             return waitFor([&] { return !openMenuWindow(); }, 5s);
         }
