@@ -81,7 +81,9 @@ Arena::Chunk* Arena::newChunk(size_t size) {
 }
 
 void* Arena::allocateSlow(size_t size, size_t align) {
-    const size_t current = chunks_ == nullptr ? 0 : chunks_->size;
+    // The size of the chunk being filled: a piece's own chunk does not count, or one large
+    // name at the start would make the next ordinary chunk the largest kind.
+    const size_t current = chunk_ == nullptr ? 0 : room_ + sizeof(Chunk);
     size_t next = current == 0 ? FirstChunk : current * 2;
     if (next > LargestSmallChunk && next < LargestHeapChunk) next = LargestHeapChunk;
     if (next > LargestChunk) next = LargestChunk;

@@ -1,7 +1,7 @@
-// The lenient markup reader: one pass over a wide text the reader keeps, or over plain UTF-8
-// bytes whose names, values and texts it decodes into its arena. Node strings are views into
-// either (references are decoded in place, never longer than what they replace), and the
-// open elements are a chain of path links, one per start tag.
+// The lenient markup reader: one pass over a wide text or over plain UTF-8 bytes, whose names,
+// values and texts it copies (or decodes) into its arena, where their references are decoded
+// in place (never longer than what they replace). The open elements are a chain of path links,
+// one per parent and name.
 #include "kiro/io/xml.h"
 
 #include <algorithm>
@@ -204,24 +204,26 @@ struct EndTagSearch {
     }
 };
 
-// The element names and attribute keys of a UTF-8 document, each decoded once: a feed
-// repeats a handful of names tens of thousands of times, and a name copied per tag would be a
-// fifth of the memory a parse writes. Only short names are kept, and only so many, so a
-// document of endless different names costs what it would without the table.
+// The element names and attribute keys of a document, each kept once: a feed repeats a
+// handful of names tens of thousands of times, and a UTF-8 name decoded per tag would be a
+// fifth of the memory a parse writes; one view per spelling also lets elements share their
+// path links. Only short names are kept, and only so many, so a document of endless different
+// names costs what it would without the table.
+template <typename Unit>
 class NameTable {
 public:
-    // The kept copy of the name spelt raw (a view of the document), made by decode() on first
-    // sight; decode() alone for a name the table does not keep.
-    template <typename Decode>
-    Xml::View get(std::string_view raw, Decode decode) {
-        if (raw.size() > LongestName) return decode(raw);
+    // The kept view of the name spelt raw (a view of the document), made by make() on first
+    // sight; make() alone for a name the table does not keep.
+    template <typename Make>
+    Xml::View get(std::basic_string_view<Unit> raw, Make make) {
+        if (raw.size() > LongestName) return make(raw);
         if (slots_.empty()) slots_.resize(Slots);
         uint32_t hash = 2166136261u;  // FNV-1a
-        for (char c : raw) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+        for (Unit c : raw) hash = (hash ^ static_cast<uint32_t>(c)) * 16777619u;
         for (size_t i = hash & (Slots - 1);; i = (i + 1) & (Slots - 1)) {
             Slot& slot = slots_[i];
             if (slot.raw.data() == nullptr) {
-                const Xml::View view = decode(raw);
+                const Xml::View view = make(raw);
                 if (kept_ == MostKept) return view;
                 ++kept_;
                 slot = Slot{raw, view};
@@ -236,10 +238,45 @@ private:
     static constexpr size_t MostKept = Slots / 2;
     static constexpr size_t LongestName = 40;
     struct Slot {
-        std::string_view raw;
+        std::basic_string_view<Unit> raw;
         Xml::View view;
     };
     std::vector<Slot> slots_;
+    size_t kept_ = 0;
+};
+
+// The path links of one parse, one per parent and name: every item of a feed opens its title
+// under the same "rss.channel.item" link. Names are told apart by their views, which the name
+// table makes one per spelling; a name it did not keep simply gets a link of its own. A
+// document that keeps opening new paths fills the table once and then costs a link per tag.
+template <typename Link>
+class LinkTable {
+public:
+    template <typename Make>
+    const Link* get(const Link* parent, std::wstring_view name, Make make) {
+        if (slots_.empty()) slots_.resize(Slots);
+        const auto hash = static_cast<size_t>(
+            (reinterpret_cast<uintptr_t>(parent) ^ (reinterpret_cast<uintptr_t>(name.data()) * 31) ^ name.size()) *
+            0x9E3779B97F4A7C15ull >> 32);
+        for (size_t i = hash & (Slots - 1);; i = (i + 1) & (Slots - 1)) {
+            const Link*& slot = slots_[i];
+            if (slot == nullptr) {
+                const Link* link = make();
+                if (kept_ < MostKept) {
+                    ++kept_;
+                    slot = link;
+                }
+                return link;
+            }
+            if (slot->parent == parent && slot->name.data() == name.data() && slot->name.size() == name.size())
+                return slot;
+        }
+    }
+
+private:
+    static constexpr size_t Slots = 1024;  // a power of two, at most half full
+    static constexpr size_t MostKept = Slots / 2;
+    std::vector<const Link*> slots_;
     size_t kept_ = 0;
 };
 
@@ -252,7 +289,7 @@ Xml::Xml(const void* data, size_t size) {
     // they stand, which gives the same nodes without a decoded copy of the whole document.
     const size_t mark = utf8::byteOrderMark(bytes, size);
     if (utf8::isPlain(bytes + mark, size - mark)) {
-        read(std::string_view(bytes + mark, size - mark), nullptr);
+        read(std::string_view(bytes + mark, size - mark));
         return;
     }
     parse(decode(data, size));
@@ -264,41 +301,47 @@ std::wstring Xml::decodeEntities(const std::wstring& text) {
     return out;
 }
 
-void Xml::parse(const std::wstring& text) {
-    wchar_t* owned = arena_.allocateArray<wchar_t>(text.size());
-    std::copy(text.begin(), text.end(), owned);
-    read(std::wstring_view(owned, text.size()), owned);
-}
+void Xml::parse(const std::wstring& text) { read(std::wstring_view(text)); }
 
-Xml::Node& Xml::addNode() {
-    static_assert(std::is_trivially_destructible_v<Node>, "nodes are dropped with the arena");
-    if (count_ % BlockSize == 0) blocks_.push_back(arena_.allocateArray<Node>(BlockSize));
-    return *new (blocks_.back() + count_++ % BlockSize) Node();
-}
-
-template <typename Unit>
-Xml::View Xml::emit(std::basic_string_view<Unit> piece, const Unit* start, wchar_t* owned, bool references) {
-    if (piece.empty()) return View();  // may point nowhere in the text (data() null)
-    if constexpr (std::is_same_v<Unit, wchar_t>) {
-        // Nothing else points into a text's characters, so they are decoded where they are.
-        wchar_t* at = owned + (piece.data() - start);
-        return View(Chars(at, references ? decodeInPlace(at, piece.size()) : piece.size()));
-    } else {
-        (void)start;
-        (void)owned;
-        wchar_t* out = arena_.allocateArray<wchar_t>(piece.size());
-        size_t length = utf8::toWide(piece.data(), piece.size(), out);
-        if (references) length = decodeInPlace(out, length);
-        arena_.trimLast(out, piece.size() * sizeof(wchar_t), length * sizeof(wchar_t));
-        return View(Chars(out, length));
+Xml::Node Xml::node(size_t index) const {
+    Node node;
+    if (index >= count_) return node;
+    const Record& record = blocks_[index / BlockSize][index % BlockSize];
+    node.path = Path(record.path);
+    if (record.lengthAndFlags & Record::WithAttributes) {
+        node.name = record.tagged->name;
+        node.attributes.list_ = &record.tagged->attributes;
+        return node;
     }
+    const View piece(Chars(record.chars, record.lengthAndFlags >> Record::Flags));
+    if (record.lengthAndFlags & Record::Text) node.text = piece;
+    else node.name = piece;
+    return node;
+}
+
+Xml::Record& Xml::addRecord() {
+    static_assert(std::is_trivially_destructible_v<Record>, "records are dropped with the arena");
+    if (count_ % BlockSize == 0) blocks_.push_back(arena_.allocateArray<Record>(BlockSize));
+    return blocks_.back()[count_++ % BlockSize];
 }
 
 template <typename Unit>
-void Xml::read(std::basic_string_view<Unit> s, wchar_t* owned) {
+Xml::View Xml::emit(std::basic_string_view<Unit> piece, bool references) {
+    if (piece.empty()) return View();
+    // UTF-8 never takes fewer bytes than the wide text it decodes to.
+    wchar_t* out = arena_.allocateArray<wchar_t>(piece.size());
+    size_t length = piece.size();
+    if constexpr (std::is_same_v<Unit, wchar_t>) std::copy(piece.begin(), piece.end(), out);
+    else length = utf8::toWide(piece.data(), piece.size(), out);
+    if (references) length = decodeInPlace(out, length);
+    arena_.trimLast(out, piece.size() * sizeof(wchar_t), length * sizeof(wchar_t));
+    return View(Chars(out, length));
+}
+
+template <typename Unit>
+void Xml::read(std::basic_string_view<Unit> s) {
     using Text = std::basic_string_view<Unit>;
     using M = Marks<Unit>;
-    const Unit* const start = s.data();
     const size_t n = s.size();
     size_t pos = 0;
     if (s.substr(0, M::byteOrderMark.size()) == M::byteOrderMark) pos = M::byteOrderMark.size();
@@ -307,17 +350,16 @@ void Xml::read(std::basic_string_view<Unit> s, wchar_t* owned) {
     std::vector<Text> tokens;
     std::vector<Attribute> scratch;
     EndTagSearch<Unit> scriptEnd{M::scriptEnd}, styleEnd{M::styleEnd};
-    NameTable names;
-    // A wide text's names are views of it already; a UTF-8 one's are decoded once each.
-    auto nameOf = [&](Text raw) {
-        if constexpr (std::is_same_v<Unit, wchar_t>) return emit(raw, start, owned, false);
-        else return names.get(raw, [&](Text piece) { return emit(piece, start, owned, false); });
-    };
+    NameTable<Unit> names;
+    LinkTable<Path::Link> links;
+    auto nameOf = [&](Text raw) { return names.get(raw, [&](Text piece) { return emit(piece, false); }); };
 
     auto addText = [&](Text text, bool references) {
-        Node& node = addNode();
-        node.text = emit(text, start, owned, references);
-        node.path = Path(open);
+        const View decoded = emit(text, references);
+        Record& record = addRecord();
+        record.chars = decoded.data();
+        record.lengthAndFlags = decoded.size() << Record::Flags | Record::Text;
+        record.path = open;
     };
 
     for (;;) {
@@ -369,9 +411,11 @@ void Xml::read(std::basic_string_view<Unit> s, wchar_t* owned) {
             continue;
         }
 
-        Node& node = addNode();
-        node.name = nameOf(rawName);
-        node.path = Path(open);
+        const View name = nameOf(rawName);
+        Record& record = addRecord();
+        record.chars = name.data();
+        record.lengthAndFlags = name.size() << Record::Flags;
+        record.path = open;
 
         size_t withValue = 0;
         for (size_t t = 1; t < tokens.size(); ++t) withValue += tokens[t].find(Unit('=')) != Text::npos;
@@ -389,18 +433,20 @@ void Xml::read(std::basic_string_view<Unit> s, wchar_t* owned) {
                     value.remove_suffix(1);
                 if (!value.empty() && value.back() == '"') value.remove_suffix(1);
                 const View key = nameOf(token.substr(0, eq));
-                new (items + count++) Attribute(key, emit(value, start, owned, false));
+                new (items + count++) Attribute(key, emit(value, false));
             }
-            node.attributes.list_ = new (arena_.allocateArray<Attributes::List>(1))
-                Attributes::List{items, sortAttributes(items, count, scratch)};
+            record.tagged = new (arena_.allocateArray<Tagged>(1))
+                Tagged{name, Attributes::List{items, sortAttributes(items, count, scratch)}};
+            record.lengthAndFlags = Record::WithAttributes;
         }
 
-        const View name = node.name;
         if (!name.empty() && name.front() == L'/') {
             if (open != nullptr) open = open->parent;
         } else if (!selfClosed && !opensNoElement(name)) {
             const size_t length = open == nullptr ? name.size() : open->length + 1 + name.size();
-            open = new (arena_.allocateArray<Path::Link>(1)) Path::Link{open, name, length};
+            open = links.get(open, name, [&] {
+                return new (arena_.allocateArray<Path::Link>(1)) Path::Link{open, name, length};
+            });
         }
     }
 }

@@ -12,9 +12,10 @@
 
 namespace kiro::io {
 
-// The nodes' strings point into text the reader keeps, and every node's path is one link in a
-// chain shared with the nodes around it, so memory stays proportional to the document whatever
-// its shape. A node and everything in it stay valid as long as its reader (also once moved).
+// The nodes' strings are the reader's own copies of the pieces, and every node's path is one
+// link in a chain shared with the nodes around it (elements of one name under one parent share
+// theirs), so memory stays proportional to the document whatever its shape. Everything a node
+// points to stays valid as long as its reader (also once moved).
 class Xml {
 public:
     // Characters the reader owns; compares like a string view and converts to a wide string.
@@ -112,31 +113,45 @@ public:
 
     size_t count() const { return count_; }
     // The node at index, or an empty node when the index is out of range.
-    const Node& node(size_t index) const {
-        return index < count_ ? blocks_[index / BlockSize][index % BlockSize] : empty_;
-    }
+    Node node(size_t index) const;
 
     // Character references and the named entities lt, gt, amp, quot, apos, nbsp, decoded in one
     // left-to-right pass; a no-break space (named or numeric) becomes a plain space.
     static std::wstring decodeEntities(const std::wstring& text);
 
 private:
-    // Reads wide text that the reader owns (owned: its characters, decoded in place) or plain
-    // UTF-8 bytes (owned: null; the pieces are decoded into the arena).
-    template <typename Unit>
-    void read(std::basic_string_view<Unit> text, wchar_t* owned);
-    template <typename Unit>
-    View emit(std::basic_string_view<Unit> piece, const Unit* start, wchar_t* owned, bool references);
-    Node& addNode();
+    // A node as kept: a third of a Node's size, which matters because a feed is mostly nodes.
+    // It holds one string (a tag's name or a text node's text; a tag with attributes points to
+    // its name and list together) and the innermost open element.
+    struct Tagged {
+        View name;
+        Attributes::List attributes;
+    };
+    struct Record {
+        enum : size_t { Text = 1, WithAttributes = 2, Flags = 2 };
+        union {
+            const wchar_t* chars;
+            const Tagged* tagged;
+        };
+        size_t lengthAndFlags;  // the string's length, shifted past the flags
+        const Path::Link* path;
+    };
 
-    // The nodes, in blocks of the arena: a list that grows never moves what it holds.
+    // Reads wide text or plain UTF-8 bytes (Unit char); only the pieces that become nodes are
+    // kept, copied into the arena.
+    template <typename Unit>
+    void read(std::basic_string_view<Unit> text);
+    // A piece of the text as the arena's wide copy, with its references decoded if asked.
+    template <typename Unit>
+    View emit(std::basic_string_view<Unit> piece, bool references);
+    Record& addRecord();
+
+    // The records, in blocks of the arena: a list that grows never moves what it holds.
     static constexpr size_t BlockSize = 256;
-    std::vector<Node*> blocks_;
+    std::vector<Record*> blocks_;
     size_t count_ = 0;
-    Node empty_;
-    // Everything the nodes point to: the texts parsed (a wide text is copied here and its
-    // references decoded in place; a UTF-8 one is decoded piece by piece), attribute lists and
-    // path links.
+    // Everything the nodes point to: their names, texts and values, attribute lists and path
+    // links.
     Arena arena_;
 };
 

@@ -36,7 +36,8 @@ TEST(Xml, CasesReadAsTheirFilesSayAndParsesAppend) {
     xml.parse(L"\xFEFF<a><b>");
     xml.parse(L"<c>t");
     EXPECT_EQ(outline(xml), "a|||\nb|a||\nc|||\n|c|t|\n");
-    EXPECT_EQ(&xml.node(4), &xml.node(1000));  // past the end, one shared empty node
+    const Xml::Node past = xml.node(4);  // past the end: an empty node, not what follows
+    EXPECT_TRUE(past.name.empty() && past.text.empty() && past.path.empty() && past.attributes.empty());
 }
 
 // Nesting far deeper than any feed (a run of '<' and names as long as the document are cases
@@ -64,6 +65,16 @@ TEST(XmlShapes, DeepNestingAndPathsCompared) {
     EXPECT_FALSE(dotted.node(5).path == dotted.node(10).path);
     EXPECT_EQ(dotted.node(10).path, L"a.c");
     EXPECT_NE(dotted.node(10).path, L"a.b");
+}
+
+// A piece too large for the chunk being filled gets a chunk of its own; the chunks after it keep
+// the ordinary sizes instead of growing from that piece's.
+TEST(Arena, APieceOfItsOwnLeavesTheNextChunkSmall) {
+    kiro::io::Arena arena;
+    arena.allocate(size_t(16) << 20, 8);
+    const size_t large = arena.reserved();
+    arena.allocate(64, 8);
+    EXPECT_LT(arena.reserved() - large, size_t(64) << 10);
 }
 
 }  // namespace
