@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "kiro/io/charset/charset.h"
+#include "kiro/io/spellings.h"
 #include "kiro/io/utf8.h"
 
 namespace kiro::io {
@@ -204,50 +205,9 @@ struct EndTagSearch {
     }
 };
 
-// The element names and attribute keys of a document, each kept once: a feed repeats a
-// handful of names tens of thousands of times, and a UTF-8 name decoded per tag would be a
-// fifth of the memory a parse writes; one view per spelling also lets elements share their
-// path links. Only short names are kept, and only so many, so a document of endless different
-// names costs what it would without the table.
-template <typename Unit>
-class NameTable {
-public:
-    // The kept view of the name spelt raw (a view of the document), made by make() on first
-    // sight; make() alone for a name the table does not keep.
-    template <typename Make>
-    Xml::View get(std::basic_string_view<Unit> raw, Make make) {
-        if (raw.size() > LongestName) return make(raw);
-        if (slots_.empty()) slots_.resize(Slots);
-        uint32_t hash = 2166136261u;  // FNV-1a
-        for (Unit c : raw) hash = (hash ^ static_cast<uint32_t>(c)) * 16777619u;
-        for (size_t i = hash & (Slots - 1);; i = (i + 1) & (Slots - 1)) {
-            Slot& slot = slots_[i];
-            if (slot.raw.data() == nullptr) {
-                const Xml::View view = make(raw);
-                if (kept_ == MostKept) return view;
-                ++kept_;
-                slot = Slot{raw, view};
-                return view;
-            }
-            if (slot.raw == raw) return slot.view;
-        }
-    }
-
-private:
-    static constexpr size_t Slots = 1024;  // a power of two, at most half full
-    static constexpr size_t MostKept = Slots / 2;
-    static constexpr size_t LongestName = 40;
-    struct Slot {
-        std::basic_string_view<Unit> raw;
-        Xml::View view;
-    };
-    std::vector<Slot> slots_;
-    size_t kept_ = 0;
-};
-
 // The path links of one parse, one per parent and name: every item of a feed opens its title
-// under the same "rss.channel.item" link. Names are told apart by their views, which the name
-// table makes one per spelling; a name it did not keep simply gets a link of its own. A
+// under the same "rss.channel.item" link. Names are told apart by their views, which the
+// spellings table makes one per spelling; a name it did not keep simply gets a link of its own. A
 // document that keeps opening new paths fills the table once and then costs a link per tag.
 template <typename Link>
 class LinkTable {
@@ -350,9 +310,9 @@ void Xml::read(std::basic_string_view<Unit> s) {
     std::vector<Text> tokens;
     std::vector<Attribute> scratch;
     EndTagSearch<Unit> scriptEnd{M::scriptEnd}, styleEnd{M::styleEnd};
-    NameTable<Unit> names;
+    Spellings<Unit> names;
     LinkTable<Path::Link> links;
-    auto nameOf = [&](Text raw) { return names.get(raw, [&](Text piece) { return emit(piece, false); }); };
+    auto nameOf = [&](Text raw) { return View(names.get(raw, [&](Text piece) { return emit(piece, false); })); };
 
     auto addText = [&](Text text, bool references) {
         const View decoded = emit(text, references);

@@ -15,6 +15,7 @@
 #include "kiro/io/json11/jsonutf8.h"
 #include "kiro/io/json11/jsonvalue.h"
 #include "kiro/io/pages.h"
+#include "kiro/io/spellings.h"
 #include "kiro/io/utf8.h"
 
 namespace json11w {
@@ -135,6 +136,7 @@ public:
     Stack<Place> order;
     std::vector<size_t> runs;
     std::wstring scratch;
+    kiro::io::Spellings<Unit> keys;
 
     // The whole text as one value, which holds the document; null after a failure.
     Json parseDocument() {
@@ -197,6 +199,19 @@ private:
         return from;
     }
 
+    // Whether the run [from, to) of a string's plain characters may be read as text: UTF-8 is
+    // checked here, as the parser meets it, and only here, since every other part of a JSON
+    // text is ASCII that the grammar checks.
+    bool wellFormed(size_t from, size_t to) {
+        if constexpr (std::is_same_v<Unit, char>) {
+            if (!kiro::io::utf8::isPlain(str.data() + from, to - from)) {
+                fail(L"malformed UTF-8 in Json::t_string");
+                return false;
+            }
+        }
+        return true;
+    }
+
     // After the opening quote: the string's characters, kept in the document's arena. A
     // string without escapes goes there straight from the text.
     std::wstring_view parseStringToArena() {
@@ -207,6 +222,7 @@ private:
             i = end + 1;
             return {};
         }
+        if (!wellFormed(i, end)) return {};
         // n units of UTF-8 never make more than n wide units.
         wchar_t* out = arena->memory.allocateArray<wchar_t>(n);
         size_t made = n;
@@ -215,6 +231,16 @@ private:
         arena->memory.trimLast(out, n * sizeof(wchar_t), made * sizeof(wchar_t));
         i = end + 1;
         return {out, made};
+    }
+
+    // An object's key, after its opening quote: tables repeat their keys in every object, so
+    // one without escapes is kept once per spelling.
+    std::wstring_view parseKey() {
+        const size_t end = plainRun(i);
+        if (end == str.size() || str[end] != '"') return parseStringToArena();
+        const std::wstring_view key = keys.get(str.substr(i, end - i), [this](auto) { return parseStringToArena(); });
+        i = end + 1;
+        return key;
     }
 
     // After the opening quote: the string's characters in scratch, escapes resolved.
@@ -226,6 +252,7 @@ private:
         while (true) {
             // Copy the run of plain characters in one go.
             const size_t run = plainRun(i);
+            if (!wellFormed(i, run)) return {};
             appendRun(out, s + i, run - i);
             i = run;
             if (i == n) {
@@ -387,7 +414,7 @@ private:
             if (ch != L'}') {
                 while (true) {
                     if (ch != L'"') return fail(L"expected '\"' in t_object, got " + esc(ch));
-                    const std::wstring_view key = parseStringToArena();
+                    const std::wstring_view key = parseKey();
                     if (failed) return Json();
                     ch = nextToken();
                     if (failed) return Json();
@@ -415,6 +442,16 @@ private:
             const int c = compareKeys(a.key, b.key);
             return c < 0 || (c == 0 && a.index < b.index);
         };
+        if (order.size() <= 16) {
+            // Most objects are this small: sorting them in place costs less than merging.
+            for (size_t k = 1; k < order.size(); ++k) {
+                const Place place = order[k];
+                size_t j = k;
+                for (; j > 0 && before(place, order[j - 1]); --j) order[j] = order[j - 1];
+                order[j] = place;
+            }
+            return;
+        }
         runs.clear();
         runs.push_back(0);
         for (size_t k = 1; k < order.size(); ++k) {

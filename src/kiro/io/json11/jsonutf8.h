@@ -8,9 +8,10 @@
 
 namespace json11w {
 
-// Parses bytes that kiro::io::utf8::isPlain accepts, into the same value Json::parse gives for
-// their wide text. Returns false, leaving out alone, when the text is not valid JSON: the
-// caller then parses the wide text to get the error message.
+// Parses UTF-8 bytes into the same value Json::parse gives for their wide text. Returns false,
+// leaving out alone, when they are not valid JSON or not plain UTF-8 (what
+// kiro::io::utf8::isPlain accepts): the caller then decodes them and parses the wide text,
+// which also gives the error message.
 bool parseWellFormedUtf8(const char* data, size_t size, Json& out);
 
 }  // namespace json11w
