@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "kiro/io/json11/jsonvalue.h"
+#include "kiro/io/utf8.h"
 
 namespace json11w {
 
@@ -90,6 +91,16 @@ std::shared_ptr<JsonValue> Json::shared() const {
 
 const std::wstring& JsonParsedString::string_value() const {
     return m_string.get(document(), [this] { return std::wstring(m_text); });
+}
+
+std::wstring JsonParsedUtf8String::wide() const {
+    std::wstring out(m_bytes.size(), L'\0');
+    out.resize(kiro::io::utf8::toWide(m_bytes.data(), m_bytes.size(), out.data()));
+    return out;
+}
+
+const std::wstring& JsonParsedUtf8String::string_value() const {
+    return m_string.get(document(), [this] { return wide(); });
 }
 
 const Json& JsonParsedArray::operator[](size_t index) const {

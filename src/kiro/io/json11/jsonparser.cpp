@@ -9,6 +9,7 @@
 #include <limits>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "kiro/io/json11/json11w.h"
@@ -135,6 +136,9 @@ public:
     };
     Stack<Place> order;
     std::vector<size_t> runs;
+    // Objects with more members than this are sorted by merging, on copies of their keys.
+    static constexpr size_t SmallObject = 16;
+    Stack<wchar_t> keyCopies;
     std::wstring scratch;
     kiro::io::Spellings<Unit> keys;
 
@@ -381,6 +385,17 @@ private:
         if (ch == L'f') return expect(L"false", Json::borrow(sharedBool(false)));
         if (ch == L'n') return expect(L"null", Json::borrow(sharedNull()));
         if (ch == L'"') {
+            if constexpr (std::is_same_v<Unit, char>) {
+                const size_t end = plainRun(i);
+                if (end < str.size() && str[end] == '"' && end > i) {
+                    if (!wellFormed(i, end)) return Json();
+                    char* bytes = arena->memory.allocateArray<char>(end - i);
+                    std::copy(str.data() + i, str.data() + end, bytes);
+                    const std::string_view text(bytes, end - i);
+                    i = end + 1;
+                    return make<JsonParsedUtf8String>(text);
+                }
+            }
             std::wstring_view s = parseStringToArena();
             if (failed) return Json();
             return make<JsonParsedString>(s);
@@ -442,7 +457,7 @@ private:
             const int c = compareKeys(a.key, b.key);
             return c < 0 || (c == 0 && a.index < b.index);
         };
-        if (order.size() <= 16) {
+        if (order.size() <= SmallObject) {
             // Most objects are this small: sorting them in place costs less than merging.
             for (size_t k = 1; k < order.size(); ++k) {
                 const Place place = order[k];
@@ -496,7 +511,22 @@ private:
             // Sort small records, not the members: the place breaks ties, so the last of equal
             // keys is found last.
             order.clear();
-            for (size_t k = 0; k < n; ++k) order.push_back({first[k].key, k});
+            if (n <= SmallObject) {
+                for (size_t k = 0; k < n; ++k) order.push_back({first[k].key, k});
+            } else {
+                // A large object's keys lie far apart in the arena, among the values: copied
+                // side by side first, the many comparisons of the sort find them in the cache.
+                size_t total = 0;
+                for (size_t k = 0; k < n; ++k) total += first[k].key.size();
+                keyCopies.resize(total);
+                wchar_t* at = keyCopies.data();
+                for (size_t k = 0; k < n; ++k) {
+                    const std::wstring_view key = first[k].key;
+                    std::copy(key.begin(), key.end(), at);
+                    order.push_back({std::wstring_view(at, key.size()), k});
+                    at += key.size();
+                }
+            }
             sortPlaces();
             for (size_t k = 0; k < n; ++k) {
                 if (k + 1 < n && order[k + 1].key == order[k].key) continue;

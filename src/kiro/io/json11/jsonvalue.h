@@ -200,6 +200,28 @@ private:
     BuiltOnce<std::wstring> m_string;
 };
 
+// A string the parser read from UTF-8 without escapes: its bytes as they were, which take a
+// quarter of the room of wide characters for ASCII and three quarters for Japanese; the wide
+// string is built on first request, as for any parsed string.
+class JsonParsedUtf8String final : public JsonValue {
+public:
+    static constexpr bool OwnsMemory = false;
+    explicit JsonParsedUtf8String(std::string_view bytes) : m_bytes(bytes) {}
+
+    Json::Type type() const override { return Json::STRING; }
+    // Comparing or writing out decodes a copy for the moment, keeping nothing.
+    bool equals(const JsonValue* other) const override { return wide() == other->string_value(); }
+    bool less(const JsonValue* other) const override { return wide() < other->string_value(); }
+    void dump(std::wstring& out) const override { dumpValue(std::wstring_view(wide()), out); }
+    const std::wstring& string_value() const override;
+
+private:
+    std::wstring wide() const;
+
+    std::string_view m_bytes;  // well-formed UTF-8
+    BuiltOnce<std::wstring> m_string;
+};
+
 // An array as the parser makes it: one run of items in the arena; the vector that
 // array_items() hands out is built on first request.
 class JsonParsedArray final : public JsonValue {
