@@ -207,8 +207,9 @@ struct EndTagSearch {
 
 // The path links of one parse, one per parent and name: every item of a feed opens its title
 // under the same "rss.channel.item" link. Names are told apart by their views, which the
-// spellings table makes one per spelling; a name it did not keep simply gets a link of its own. A
-// document that keeps opening new paths fills the table once and then costs a link per tag.
+// spellings table makes one per spelling; a name it did not keep simply gets a link of its
+// own. A document that keeps opening new paths fills the table once and then costs a link per
+// start tag.
 template <typename Link>
 class LinkTable {
 public:
