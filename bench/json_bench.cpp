@@ -13,6 +13,7 @@
 #include "kiro/io/charset/charset.h"
 #include "kiro/io/json11/json11w.h"
 #include "kiro/io/jsonfile.h"
+#include "ratio.h"
 
 namespace {
 
@@ -82,6 +83,16 @@ void Nlohmann(benchmark::State& state) {
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(bytes.size()));
 }
 
+void Json11wRatio(benchmark::State& state) {
+    const std::string& small = document(1000 * 1000);
+    const std::string& large = document(10 * 1000 * 1000);
+    const auto parse = [](const std::string& bytes) {
+        kiro::io::JsonFile file(bytes.data(), bytes.size());
+        benchmark::DoNotOptimize(file.root());
+    };
+    pairedRatio(state, [&] { parse(small); }, [&] { parse(large); });
+}
+
 // Reads every value: each string's characters, each array's items and each object's members
 // through the ordered map it hands out.
 size_t walk(const json11w::Json& value) {
@@ -146,6 +157,7 @@ constexpr int64_t KB = 1000, MB = 1000 * KB;
 
 BENCHMARK(Json11w)->Arg(100 * KB)->Arg(MB)->Arg(10 * MB)->Unit(benchmark::kMillisecond);
 BENCHMARK(Nlohmann)->Arg(100 * KB)->Arg(MB)->Arg(10 * MB)->Unit(benchmark::kMillisecond);
+BENCHMARK(Json11wRatio)->Unit(benchmark::kMillisecond);
 BENCHMARK(Json11wWalk)->Arg(100 * KB)->Arg(MB)->Arg(10 * MB)->Unit(benchmark::kMillisecond);
 BENCHMARK(NlohmannWalk)->Arg(100 * KB)->Arg(MB)->Arg(10 * MB)->Unit(benchmark::kMillisecond);
 BENCHMARK(Json11wDecodeOnly)->Arg(100 * KB)->Arg(MB)->Arg(10 * MB)->Unit(benchmark::kMillisecond);

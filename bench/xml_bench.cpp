@@ -11,6 +11,7 @@
 #include "feed.h"
 #include "kiro/io/charset/charset.h"
 #include "kiro/io/xml.h"
+#include "ratio.h"
 
 namespace {
 
@@ -42,6 +43,16 @@ void BM_XmlParseOnly(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * doc.size()));
 }
 
+void BM_XmlRatio(benchmark::State& state) {
+    const std::string& small = feed(1 << 20);
+    const std::string& large = feed(10 << 20);
+    const auto parse = [](const std::string& doc) {
+        kiro::io::Xml xml(doc.data(), doc.size());
+        benchmark::DoNotOptimize(xml.count());
+    };
+    pairedRatio(state, [&] { parse(small); }, [&] { parse(large); });
+}
+
 void BM_LibXml2(benchmark::State& state) {
     const std::string& doc = feed(static_cast<size_t>(state.range(0)));
     const int options = XML_PARSE_RECOVER | XML_PARSE_NOERROR | XML_PARSE_NOWARNING |
@@ -59,6 +70,7 @@ void BM_LibXml2(benchmark::State& state) {
 
 BENCHMARK(BM_Xml)->Arg(100 << 10)->Arg(1 << 20)->Arg(10 << 20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_XmlParseOnly)->Arg(100 << 10)->Arg(1 << 20)->Arg(10 << 20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_XmlRatio)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LibXml2)->Arg(100 << 10)->Arg(1 << 20)->Arg(10 << 20)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();
