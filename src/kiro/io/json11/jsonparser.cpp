@@ -56,6 +56,20 @@ void appendRun(std::wstring& out, const char* p, size_t n) {
     out.resize(old + kiro::io::utf8::toWide(p, n, &out[old]));
 }
 
+// Whether a string's UTF-8 bytes take no more room than its wide characters would: always with
+// four-byte wide characters; with two-byte ones, when the text is mostly ASCII (Japanese takes
+// three bytes a character in UTF-8).
+bool utf8IsSmaller(std::string_view bytes) {
+    if constexpr (sizeof(wchar_t) >= 4) return true;
+    size_t units = 0;
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        units += (b & 0xC0) != 0x80;  // a lead byte starts one character
+        units += b >= 0xF0;           // which takes two units past U+FFFF
+    }
+    return bytes.size() <= units * sizeof(wchar_t);
+}
+
 // Converts a validated JSON number without regard to the C locale (a decimal comma locale
 // must not change what a table says).
 template <typename Unit>
@@ -387,7 +401,7 @@ private:
         if (ch == L'"') {
             if constexpr (std::is_same_v<Unit, char>) {
                 const size_t end = plainRun(i);
-                if (end < str.size() && str[end] == '"' && end > i) {
+                if (end < str.size() && str[end] == '"' && end > i && utf8IsSmaller(str.substr(i, end - i))) {
                     if (!wellFormed(i, end)) return Json();
                     char* bytes = arena->memory.allocateArray<char>(end - i);
                     std::copy(str.data() + i, str.data() + end, bytes);

@@ -200,9 +200,9 @@ private:
     BuiltOnce<std::wstring> m_string;
 };
 
-// A string the parser read from UTF-8 without escapes: its bytes as they were, which take a
-// quarter of the room of wide characters for ASCII and three quarters for Japanese; the wide
-// string is built on first request, as for any parsed string.
+// A string the parser read from UTF-8 without escapes, kept as its bytes where they take less
+// room than wide characters (with four-byte wide characters a quarter for ASCII, three
+// quarters for Japanese); the wide string is built on first request, as for any parsed string.
 class JsonParsedUtf8String final : public JsonValue {
 public:
     static constexpr bool OwnsMemory = false;
