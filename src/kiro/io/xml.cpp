@@ -205,6 +205,36 @@ struct EndTagSearch {
     }
 };
 
+// Checks that UTF-8 bytes are plain a window at a time, just ahead of the reader, so that they
+// come from memory once: the check brings them into the cache, where the reader finds them.
+// Wide text needs no check.
+template <typename Unit>
+class CheckAhead {
+public:
+    explicit CheckAhead(std::basic_string_view<Unit> text) : text_(text) {}
+
+    // Whether the text before end is plain (a window beyond it is checked with it).
+    bool through(size_t end) {
+        if constexpr (std::is_same_v<Unit, char>) {
+            if (end <= checked_) return true;
+            size_t to = std::min(text_.size(), std::max(end, checked_ + Window));
+            // A window ends before a character rather than inside it (a well-formed one has at
+            // most three bytes after its first); bytes that are not well formed fail either way.
+            for (int k = 0; k < 3 && to > end && to < text_.size() && isContinuation(text_[to]); ++k) --to;
+            if (!utf8::isPlain(text_.data() + checked_, to - checked_)) return false;
+            checked_ = to;
+        }
+        return true;
+    }
+
+private:
+    static bool isContinuation(Unit c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+    static constexpr size_t Window = 64 << 10;
+    std::basic_string_view<Unit> text_;
+    size_t checked_ = 0;
+};
+
 // The path links of one parse, one per parent and name: every item of a feed opens its title
 // under the same "rss.channel.item" link. Names are told apart by their views, which the
 // spellings table makes one per spelling; a name it did not keep simply gets a link of its
@@ -247,12 +277,13 @@ Xml::Xml(const void* data, size_t size) {
     if (data == nullptr || size == 0) return;
     const auto* bytes = static_cast<const char*>(data);
     // decode() drops a byte-order mark and reads plain UTF-8 as it is: such bytes are read as
-    // they stand, which gives the same nodes without a decoded copy of the whole document.
+    // they stand, which gives the same nodes without a decoded copy of the whole document. The
+    // reader checks them as it goes; bytes that turn out not to be plain are decoded first.
     const size_t mark = utf8::byteOrderMark(bytes, size);
-    if (utf8::isPlain(bytes + mark, size - mark)) {
-        read(std::string_view(bytes + mark, size - mark));
-        return;
-    }
+    if (read(std::string_view(bytes + mark, size - mark))) return;
+    blocks_.clear();
+    count_ = 0;
+    arena_ = Arena();
     parse(decode(data, size));
 }
 
@@ -300,7 +331,7 @@ Xml::View Xml::emit(std::basic_string_view<Unit> piece, bool references) {
 }
 
 template <typename Unit>
-void Xml::read(std::basic_string_view<Unit> s) {
+bool Xml::read(std::basic_string_view<Unit> s) {
     using Text = std::basic_string_view<Unit>;
     using M = Marks<Unit>;
     const size_t n = s.size();
@@ -308,6 +339,7 @@ void Xml::read(std::basic_string_view<Unit> s) {
     if (s.substr(0, M::byteOrderMark.size()) == M::byteOrderMark) pos = M::byteOrderMark.size();
 
     const Path::Link* open = nullptr;  // the innermost open element
+    CheckAhead<Unit> check(s);
     std::vector<Text> tokens;
     std::vector<Attribute> scratch;
     EndTagSearch<Unit> scriptEnd{M::scriptEnd}, styleEnd{M::styleEnd};
@@ -326,10 +358,12 @@ void Xml::read(std::basic_string_view<Unit> s) {
     for (;;) {
         while (pos < n && isSpace(s[pos])) ++pos;
         if (pos >= n) break;
+        if (!check.through(pos + 1)) return false;
 
         if (s[pos] != '<') {
             size_t end = s.find(Unit('<'), pos);
             if (end == Text::npos) end = n;
+            if (!check.through(end)) return false;
             size_t length = end - pos;
             while (length > 0 && isSpace(s[pos + length - 1])) --length;
             addText(s.substr(pos, length), true);
@@ -348,6 +382,7 @@ void Xml::read(std::basic_string_view<Unit> s) {
             const size_t from = pos + M::cdataStart.size();
             size_t end = s.find(M::cdataEnd, from);
             if (end == Text::npos) break;
+            if (!check.through(end)) return false;
             Text content = s.substr(from, end - from);
             trimBoth(content);
             if (!content.empty()) addText(content, false);
@@ -358,6 +393,7 @@ void Xml::read(std::basic_string_view<Unit> s) {
         size_t close = s.find(Unit('>'), pos + 1);
         Text tag = close == Text::npos ? s.substr(pos + 1) : s.substr(pos + 1, close - pos - 1);
         pos = close == Text::npos ? n : close + 1;
+        if (!check.through(pos)) return false;
 
         const bool selfClosed = !tag.empty() && tag.back() == '/';
         tokenize(tag, tokens);
@@ -410,6 +446,8 @@ void Xml::read(std::basic_string_view<Unit> s) {
             });
         }
     }
+    // What follows an unclosed comment or CDATA section counts too.
+    return check.through(n);
 }
 
 }  // namespace kiro::io

@@ -137,10 +137,10 @@ private:
         const Path::Link* path;
     };
 
-    // Reads wide text or plain UTF-8 bytes (Unit char); only the pieces that become nodes are
-    // kept, copied into the arena.
+    // Reads wide text or UTF-8 bytes (Unit char); only the pieces that become nodes are kept,
+    // copied into the arena. False, part way through, when the bytes are not plain UTF-8.
     template <typename Unit>
-    void read(std::basic_string_view<Unit> text);
+    bool read(std::basic_string_view<Unit> text);
     // A piece of the text as the arena's wide copy, with its references decoded if asked.
     template <typename Unit>
     View emit(std::basic_string_view<Unit> piece, bool references);

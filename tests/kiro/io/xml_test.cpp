@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "kiro/io/charset/charset.h"
 #include "support/cases.h"
 
 namespace {
@@ -65,6 +66,17 @@ TEST(XmlShapes, DeepNestingAndPathsCompared) {
     EXPECT_FALSE(dotted.node(5).path == dotted.node(10).path);
     EXPECT_EQ(dotted.node(10).path, L"a.c");
     EXPECT_NE(dotted.node(10).path, L"a.b");
+}
+
+// Bytes that are not plain UTF-8 are decoded before they are read, also when they lie in a
+// long text or tag, past the part of the document the reader checked first.
+TEST(XmlShapes, BytesFoundNotPlainLateAreDecodedFirst) {
+    const std::string filler(100000, 'x'), odd = "\x82\xa0";  // Shift_JIS
+    for (const std::string& doc : {"<a>" + filler + odd + "</a>", "<a/><b c=\"" + filler + odd + "\"/>"}) {
+        Xml decoded;
+        decoded.parse(kiro::io::decode(doc.data(), doc.size()));
+        EXPECT_EQ(outline(Xml(doc.data(), doc.size())), outline(decoded));
+    }
 }
 
 // A piece too large for the chunk being filled gets a chunk of its own; the chunks after it keep
