@@ -230,11 +230,18 @@ private:
         return true;
     }
 
+    // After a string's opening quote: where its closing quote is when nothing comes before it
+    // but plain characters (no escape); npos otherwise.
+    size_t escapeFreeEnd() const {
+        const size_t end = plainRun(i);
+        return end < str.size() && str[end] == '"' ? end : std::string_view::npos;
+    }
+
     // After the opening quote: the string's characters, kept in the document's arena. A
     // string without escapes goes there straight from the text.
     std::wstring_view parseStringToArena() {
-        const size_t end = plainRun(i);
-        if (end == str.size() || str[end] != '"') return arena->memory.copy(parseString());
+        const size_t end = escapeFreeEnd();
+        if (end == std::string_view::npos) return arena->memory.copy(parseString());
         const size_t n = end - i;
         if (n == 0) {
             i = end + 1;
@@ -254,8 +261,8 @@ private:
     // An object's key, after its opening quote: tables repeat their keys in every object, so
     // one without escapes is kept once per spelling.
     std::wstring_view parseKey() {
-        const size_t end = plainRun(i);
-        if (end == str.size() || str[end] != '"') return parseStringToArena();
+        const size_t end = escapeFreeEnd();
+        if (end == std::string_view::npos) return parseStringToArena();
         const std::wstring_view key = keys.get(str.substr(i, end - i), [this](auto) { return parseStringToArena(); });
         i = end + 1;
         return key;
@@ -400,8 +407,8 @@ private:
         if (ch == L'n') return expect(L"null", Json::borrow(sharedNull()));
         if (ch == L'"') {
             if constexpr (std::is_same_v<Unit, char>) {
-                const size_t end = plainRun(i);
-                if (end < str.size() && str[end] == '"' && end > i && utf8IsSmaller(str.substr(i, end - i))) {
+                const size_t end = escapeFreeEnd();
+                if (end != std::string_view::npos && end > i && utf8IsSmaller(str.substr(i, end - i))) {
                     if (!wellFormed(i, end)) return Json();
                     char* bytes = arena->memory.allocateArray<char>(end - i);
                     std::copy(str.data() + i, str.data() + end, bytes);
