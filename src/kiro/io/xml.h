@@ -120,7 +120,7 @@ public:
     static std::wstring decodeEntities(const std::wstring& text);
 
 private:
-    // A node as kept: a third of a Node's size, which matters because a feed is mostly nodes.
+    // A node as kept: half a Node's size, which matters because a feed is mostly nodes.
     // It holds one string (a tag's name or a text node's text; a tag with attributes points to
     // its name and list together) and the innermost open element.
     struct Tagged {
