@@ -2,8 +2,9 @@
 // large one few: 4 to 64 KiB, then 2 MiB, all from the heap (which keeps a block of that size
 // for the next document once it has seen one), then 4 and 8 MiB straight from the system in
 // huge pages (see pages.h): the heap hands blocks that large back when they are freed, and
-// faulting them in again 4 KiB at a time costs more than the parse. A piece larger than a
-// quarter of the chunk it would go in gets a chunk of its own.
+// faulting them in again 4 KiB at a time costs more than the parse. While a job keeps blocks
+// for reuse (pages::Reuse), the next document fills those instead of fresh ones. A piece
+// larger than a quarter of the chunk it would go in gets a chunk of its own.
 #include "kiro/io/arena.h"
 
 #include <cstdint>

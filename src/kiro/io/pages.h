@@ -10,11 +10,31 @@ namespace kiro::io::pages {
 // The size blocks come in: a request is rounded up to a multiple of it.
 size_t granule();
 
-// A zero-filled block of size bytes (a multiple of granule()), or null when there is no
-// memory. On Linux the block lies on huge-page boundaries and asks for huge pages, so filling
-// it costs one page fault per 2 MiB instead of one per 4 KiB.
+// A block of size bytes (a multiple of granule()), or null when there is no memory. Its
+// contents are undefined: a block kept for reuse (see Reuse) holds what it held before. On
+// Linux a fresh block lies on huge-page boundaries and asks for huge pages, so filling it
+// costs one page fault per 2 MiB instead of one per 4 KiB.
 void* map(size_t size);
 void unmap(void* block, size_t size);
+
+// While one of these exists, on any thread, blocks given back with unmap() are kept (up to
+// MostKept bytes in all) for the next map() of the same size, instead of going back to the
+// system: a job that reads large documents one after another then fills memory it already
+// has, where the system would clear every fresh page first. Their contents are given up, so
+// the system may still take their pages back if it runs short. When the last one ends, the
+// kept blocks go back to the system: nothing is kept between jobs.
+class Reuse {
+public:
+    static constexpr size_t MostKept = size_t(64) << 20;
+
+    Reuse();
+    ~Reuse();
+    Reuse(const Reuse&) = delete;
+    Reuse& operator=(const Reuse&) = delete;
+};
+
+// The bytes held for reuse now.
+size_t kept();
 
 // An allocator for large short-lived buffers (a parser's stacks): from 4 MiB on they come
 // from map(), so growing and dropping them costs few page faults; smaller ones come from the

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "kiro/io/pages.h"
+#include "kiro/io/pages_platform.h"
 
 namespace kiro::io::pages {
 
@@ -14,7 +15,7 @@ constexpr size_t Huge = size_t(2) << 20;
 
 size_t granule() { return Huge; }
 
-void* map(size_t size) {
+void* os::map(size_t size) {
     // Map one huge page more than asked, then cut the unaligned ends off.
     const size_t span = size + Huge;
     void* raw = mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
@@ -29,6 +30,10 @@ void* map(size_t size) {
     return block;
 }
 
-void unmap(void* block, size_t size) { munmap(block, size); }
+void os::unmap(void* block, size_t size) { munmap(block, size); }
+
+// The pages become free to take until they are next written; a system without lazy freeing
+// (before Linux 4.5) refuses, and they simply stay.
+void os::discard(void* block, size_t size) { madvise(block, size, MADV_FREE); }
 
 }  // namespace kiro::io::pages

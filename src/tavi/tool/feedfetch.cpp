@@ -1,6 +1,7 @@
 // The feed reader's fetch cycle: the list file read afresh, the feeds fetched one after
 // another with a bounded wait each, the merge, and the pause until the next cycle.
 #include "kiro/io/download.h"
+#include "kiro/io/pages.h"
 #include "kiro/io/text.h"
 #include "kiro/io/xml.h"
 #include "tavi/tool/rss.h"
@@ -19,6 +20,8 @@ constexpr std::chrono::milliseconds Pause(900 * 1000);
 
 std::vector<FeedItem> fetchFeeds(const std::wstring& listPath, const std::atomic<bool>& stop) {
     std::vector<FeedItem> found;
+    // A large feed's memory serves the next one; it all goes back when the cycle ends.
+    const kiro::io::pages::Reuse reuse;
     const kiro::io::Text list(listPath);
     for (const std::wstring& address : list.split(L'\n')) {
         if (address.empty() || address.front() == L'#') continue;
