@@ -8,7 +8,7 @@
 # Usage: tools/tsan.sh [core filter [ui filter]]     e.g. tools/tsan.sh 'Brain*:Engine*' '-'
 set -eu
 cd "$(dirname "$0")/.."
-filter="${1:-Brain*:Engine*:EngineLoading*:Download*:Feed*}"
+filter="${1:-Brain*:Engine*:EngineLoading*:Download*:Feed*:Pages*}"
 ui_filter="${2:-Registry*:Afk*:Clock*:Feed*:Loop*:ToolDue*:Quiet*:ErrorReport*:MessageBoxFromWorker*}"
 build="${TAVI_TSAN_BUILD:-build-tsan}"
 
