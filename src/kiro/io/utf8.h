@@ -16,6 +16,13 @@ bool isPlain(const char* p, size_t n);
 // bytes), written to out; returns how many, which is never more than n.
 size_t toWide(const char* p, size_t n, wchar_t* out);
 
+// What toWideIfPlain gives for bytes that isPlain refuses.
+constexpr size_t NotPlain = ~size_t(0);
+
+// isPlain and toWide in one pass, for short texts: the number of wide characters written to
+// out (room for n), or NotPlain, with out then holding an unfinished part.
+size_t toWideIfPlain(const char* p, size_t n, wchar_t* out);
+
 // The length of a leading UTF-8 byte-order mark: 3 or 0.
 inline size_t byteOrderMark(const char* p, size_t n) {
     return n >= 3 && p[0] == '\xEF' && p[1] == '\xBB' && p[2] == '\xBF' ? 3 : 0;

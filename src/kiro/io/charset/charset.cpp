@@ -166,12 +166,11 @@ std::wstring fromUtf8(const void* data, size_t size) {
     // Well-formed UTF-8 without control bytes is read straight, to the same characters: a
     // short text (an analysed word, a name) skips the general converter's set-up.
     const auto* bytes = static_cast<const char*>(data);
-    if (utf8::isPlain(bytes, size)) {
-        std::wstring wide(size, L'\0');
-        wide.resize(utf8::toWide(bytes, size, wide.data()));
-        return wide;
-    }
-    return codepage::toWide(codepage::Utf8, data, size);
+    std::wstring wide(size, L'\0');
+    const size_t length = utf8::toWideIfPlain(bytes, size, wide.data());
+    if (length == utf8::NotPlain) return codepage::toWide(codepage::Utf8, data, size);
+    wide.resize(length);
+    return wide;
 }
 
 std::wstring fromAnsi(const void* data, size_t size) {
