@@ -6,20 +6,8 @@
 
 namespace kiro::io::utf8 {
 
-namespace {
-
-// Whether all eight bytes are ASCII from 0x20 to 0x7F.
-bool plainAscii8(const unsigned char* p) {
-    uint64_t x;
-    std::memcpy(&x, p, 8);
-    // A byte below 0x20 borrows into its top bit when 0x20 is taken away.
-    return ((x | (x - 0x2020202020202020ull)) & 0x8080808080808080ull) == 0;
-}
-
-// The length of the well-formed sequence that starts with the byte p[0] >= 0x80, left bytes
-// being there to read; 0 when it is not one. The lead byte gives the length and the range of
-// the first continuation byte, which rules out overlong forms, surrogates and code points past
-// U+10FFFF.
+// The lead byte gives the length and the range of the first continuation byte, which rules out
+// overlong forms, surrogates and code points past U+10FFFF.
 size_t sequenceLength(const unsigned char* p, size_t left) {
     const unsigned char b = p[0];
     size_t length;
@@ -42,6 +30,16 @@ size_t sequenceLength(const unsigned char* p, size_t left) {
         if (p[k] < 0x80 || p[k] > 0xBF) return 0;
     }
     return length;
+}
+
+namespace {
+
+// Whether all eight bytes are ASCII from 0x20 to 0x7F.
+bool plainAscii8(const unsigned char* p) {
+    uint64_t x;
+    std::memcpy(&x, p, 8);
+    // A byte below 0x20 borrows into its top bit when 0x20 is taken away.
+    return ((x | (x - 0x2020202020202020ull)) & 0x8080808080808080ull) == 0;
 }
 
 // Writes the character of a well-formed sequence of length bytes (two units for one past

@@ -23,6 +23,10 @@ constexpr size_t NotPlain = ~size_t(0);
 // out (room for n), or NotPlain, with out then holding an unfinished part.
 size_t toWideIfPlain(const char* p, size_t n, wchar_t* out);
 
+// The length of the well-formed sequence that starts with the byte p[0] >= 0x80, left bytes
+// being there to read (as isPlain judges it); 0 when it is not one.
+size_t sequenceLength(const unsigned char* p, size_t left);
+
 // The length of a leading UTF-8 byte-order mark: 3 or 0.
 inline size_t byteOrderMark(const char* p, size_t n) {
     return n >= 3 && p[0] == '\xEF' && p[1] == '\xBB' && p[2] == '\xBF' ? 3 : 0;

@@ -67,27 +67,8 @@ bool isMultibyteUtf8(const uint8_t* p, size_t size) {
             ++i;
             continue;
         }
-        // The lead byte gives the length and the range of the first continuation byte, which
-        // rules out overlong forms, surrogates and code points past U+10FFFF.
-        size_t n;
-        uint8_t low = 0x80, high = 0xBF;
-        if (b >= 0xC2 && b <= 0xDF) {
-            n = 2;
-        } else if (b >= 0xE0 && b <= 0xEF) {
-            n = 3;
-            if (b == 0xE0) low = 0xA0;
-            if (b == 0xED) high = 0x9F;
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            n = 4;
-            if (b == 0xF0) low = 0x90;
-            if (b == 0xF4) high = 0x8F;
-        } else {
-            return false;
-        }
-        if (size - i < n || p[i + 1] < low || p[i + 1] > high) return false;
-        for (size_t k = 2; k < n; ++k) {
-            if (p[i + k] < 0x80 || p[i + k] > 0xBF) return false;
-        }
+        const size_t n = utf8::sequenceLength(p + i, size - i);
+        if (n == 0) return false;
         multibyte = true;
         i += n;
     }
