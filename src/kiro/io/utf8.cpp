@@ -6,9 +6,11 @@
 
 namespace kiro::io::utf8 {
 
+namespace {
+
 // The lead byte gives the length and the range of the first continuation byte, which rules out
 // overlong forms, surrogates and code points past U+10FFFF.
-size_t sequenceLength(const unsigned char* p, size_t left) {
+inline size_t wellFormedLength(const unsigned char* p, size_t left) {
     const unsigned char b = p[0];
     size_t length;
     unsigned char low = 0x80, high = 0xBF;
@@ -31,8 +33,6 @@ size_t sequenceLength(const unsigned char* p, size_t left) {
     }
     return length;
 }
-
-namespace {
 
 // Whether all eight bytes are ASCII from 0x20 to 0x7F.
 bool plainAscii8(const unsigned char* p) {
@@ -82,7 +82,7 @@ size_t readPlain(const char* text, size_t n, wchar_t* out) {
         size_t length = 1;
         if (p[i] < 0x80) {
             if (p[i] < 0x20 && p[i] != '\t' && p[i] != '\n' && p[i] != '\r') return NotPlain;
-        } else if ((length = sequenceLength(p + i, n - i)) == 0) {
+        } else if ((length = wellFormedLength(p + i, n - i)) == 0) {
             return NotPlain;
         }
         if constexpr (Write) out = putSequence(p + i, length, out);
@@ -92,6 +92,8 @@ size_t readPlain(const char* text, size_t n, wchar_t* out) {
 }
 
 }  // namespace
+
+size_t sequenceLength(const unsigned char* p, size_t left) { return wellFormedLength(p, left); }
 
 bool isPlain(const char* text, size_t n) { return readPlain<false>(text, n, nullptr) != NotPlain; }
 
